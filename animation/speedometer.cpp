@@ -1,0 +1,6 @@
+#include "animation/animators.h"
+#include "animation/name_parameters.h"
+
+void animateSpeedometer(const std::string& name, HostFrame*, VXData&, CVehicle*) {
+    if (!nameHasKey(name, "vx_sm")) return;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The work done on every render of a vehicle: refresh the pass inputs, then walk the model's frame
+// tree and hand every "vx_" frame to the nine animators.
+
+#include <cstdint>
+
+#include "animation/component_state.h"
+
+// Pass inputs from host values, without undefined conversions: not-a-number gives 0 and values
+// beyond the target type saturate at its limits.
+std::int32_t passSpeedFrom(double estimate);
+std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep);
+
+// Refreshes the record's pass inputs and walks the vehicle's frames. A vehicle without a model
+// object or root frame gets its inputs refreshed and no walk.
+void updateVehicle(CVehicle* vehicle, VXData& record);
+
+// Depth-first pre-order walk from frame (null allowed) along its subtree and its later siblings.
+void visitFrame(HostFrame* frame, CVehicle* vehicle, VXData& record);

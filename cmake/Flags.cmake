@@ -1,0 +1,12 @@
+# Single-precision steps must stay single precision on both toolchains: no x87 excess precision,
+# no fused multiply-adds. These apply to every target, third-party ones included.
+add_compile_options(-msse2 -mfpmath=sse -ffp-contract=off)
+
+if(VORLIX_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Warnings as errors for the project's own code.
+add_library(vorlix_warnings INTERFACE)
+target_compile_options(vorlix_warnings INTERFACE -Wall -Wextra -Werror)
