@@ -1,0 +1,68 @@
+#include "animation/update_pass.h"
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "animation/animators.h"
+#include "animation/speed_estimate.h"
+
+namespace {
+
+// The name of the frame being animated. Kept from pass to pass so that an ordinary pass allocates
+// nothing; the animators of a frame run before its children are visited, so one text serves the
+// whole walk.
+std::string& nameBuffer() {
+    static std::string buffer;
+    return buffer;
+}
+
+bool hasComponentPrefix(const char* name) { return name[0] == 'v' && name[1] == 'x' && name[2] == '_'; }
+
+void animateFrame(HostFrame* frame, const char* rawName, CVehicle* vehicle, VXData& record) {
+    std::string& name = nameBuffer();
+    name.assign(rawName);
+    for (Animator animate : animatorsInOrder) {
+        // A parameter that cannot be converted stops only this animator, for this frame and pass.
+        try {
+            animate(name, frame, record, vehicle);
+        } catch (...) {
+        }
+    }
+}
+
+}  // namespace
+
+std::int32_t passSpeedFrom(double estimate) {
+    if (std::isnan(estimate)) return 0;
+    if (estimate >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
+    if (estimate <= -2147483649.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(estimate);
+}
+
+std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep) {
+    const float counter = static_cast<float>(static_cast<double>(timeCounter));
+    const float product = counter * timeStep;
+    if (std::isnan(product) || product <= -1.0f) return 0;
+    if (product >= 4294967296.0f) return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(product);
+}
+
+void updateVehicle(CVehicle* vehicle, VXData& record) {
+    record.passTimeStep = host::timeStep();
+    record.passSpeed = passSpeedFrom(estimateSpeed(vehicle));
+    record.passTime = passTimeFrom(host::timeCounter(), host::timeStep());
+    const void* model = host::modelObject(vehicle);
+    if (model == nullptr) return;
+    visitFrame(host::rootFrame(model), vehicle, record);
+}
+
+// Siblings are followed in a loop and only children recurse, so a long sibling chain needs no
+// stack.
+void visitFrame(HostFrame* frame, CVehicle* vehicle, VXData& record) {
+    for (; frame != nullptr; frame = host::nextSibling(frame)) {
+        const char* name = host::frameGetNodeName(frame);
+        if (name != nullptr && hasComponentPrefix(name)) animateFrame(frame, name, vehicle, record);
+        if (HostFrame* child = host::firstChild(frame)) visitFrame(child, vehicle, record);
+    }
+}
