@@ -1,0 +1,30 @@
+#pragma once
+// Runs a scene in the substitute host with the real library loaded, and traces what the library
+// did to the host.
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include "sim/scene.h"
+#include "sim/trace_writer.h"
+
+namespace sim {
+
+// The library could not be loaded: nothing has run.
+struct LoadError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* libraryLogFile = "Vorlix.log";
+
+struct RunOptions {
+    std::string libraryPath;
+    // Called after every tick with the number of ticks done.
+    std::function<void(std::uint32_t done, std::uint32_t total)> progress;
+};
+
+// Runs the scene once. The host image is process-wide, so one run at a time.
+void runScene(const Scene& scene, const RunOptions& options, TraceWriter& trace);
+
+}  // namespace sim
