@@ -121,6 +121,11 @@ int main(int argc, char** argv) {
     demo->add_option("--out", outDir, "output folder (default: out/demo)");
     demo->add_option("--library", libraryPath, "the library to load (default: the one beside this program)");
 
+    // Said plainly: the parser would only miss a subcommand.
+    if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 && std::strcmp(argv[1], "demo") != 0) {
+        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run or demo)\n", argv[1]);
+        return exitBadInput;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

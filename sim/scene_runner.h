@@ -20,8 +20,10 @@ inline constexpr const char* libraryLogFile = "Vorlix.log";
 
 struct RunOptions {
     std::string libraryPath;
-    // Called after every tick with the number of ticks done.
-    std::function<void(std::uint32_t done, std::uint32_t total)> progress;
+    // Called after every tick with the number of ticks done, while the host state of that tick
+    // is still in place.
+    using Progress = std::function<void(std::uint32_t done, std::uint32_t total)>;
+    Progress progress;
 };
 
 // Runs the scene once. The host image is process-wide, so one run at a time.

@@ -1,0 +1,52 @@
+#pragma once
+// Shared by the vorlix-sim tests: running a scene in this process and reading files back.
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/scene.h"
+#include "sim/scene_runner.h"
+#include "sim/trace_writer.h"
+
+namespace sim::test {
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Runs the scene with the given library and returns the trace's text.
+inline std::string traceOf(const Scene& scene, const std::string& library, const RunOptions::Progress& progress = {}) {
+    std::FILE* file = std::tmpfile();
+    TraceWriter trace(file);
+    runScene(scene, RunOptions{library, progress}, trace);
+    trace.flush();
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace sim::test
