@@ -82,7 +82,7 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
     sim::TraceWriter trace(file);
     int shown = -1;
     auto progress = [&shown](std::uint32_t done, std::uint32_t total) {
-        const int percent = static_cast<int>(100ull * done / total);
+        const int percent = static_cast<int>(100ull * done / total) / 5 * 5;  // a few updates, also in logs
         if (percent == shown) return;
         shown = percent;
         std::fprintf(stderr, "\rrunning the demo ride: %3d%%", percent);
