@@ -282,9 +282,9 @@ std::string describe(const Track& track, const Component& c) {
         const auto [low, high] = range(c.values);
         int strokes = 0;
         for (std::size_t i = 1; i < c.values.size(); ++i) strokes += c.values[i - 1].second == 0 && c.values[i].second != 0;
-        const double reached = std::fabs(low) > std::fabs(high) ? low : high;
-        return "reached " + degrees(reached) + " (range " + degrees(low) + " to " + degrees(high) + "), " +
-               std::to_string(strokes) + (strokes == 1 ? " stroke" : " strokes");
+        const std::string travel = low < 0 && high > 0 ? "swung between " + degrees(low) + " and " + degrees(high)
+                                   : "reached " + degrees(low < 0 ? low : high);
+        return travel + ", " + std::to_string(strokes) + (strokes == 1 ? " stroke" : " strokes");
     }
     if (isNeedle(p)) {
         const auto [low, high] = range(c.values);
@@ -326,7 +326,7 @@ const char* const palette[] = {"#4cc9f0", "#f72585", "#ffd166", "#06d6a0", "#b39
 
 struct Plot {
     double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
-    static constexpr double width = 900, height = 170, left = 58, right = 14, top = 12, bottom = 26;
+    static constexpr double width = 900, height = 170, left = 104, right = 14, top = 12, bottom = 26;
     double x(double tick) const { return left + (tick - x0) / (x1 - x0) * (width - left - right); }
     double y(double value) const { return top + (y1 - value) / (y1 - y0) * (height - top - bottom); }
 };
@@ -501,7 +501,11 @@ svg .lane { fill:#1d2538; }
 footer { color:var(--muted); font-size:12.5px; padding:0 40px 30px; }
 )css";
 
-std::string hex(std::uint32_t value) { return format("0x%06X", value); }
+std::string hex(std::uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%06X", static_cast<unsigned>(value));
+    return buffer;
+}
 
 }  // namespace
 
