@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <map>
@@ -21,7 +22,7 @@ using Kind = JsonNode::Kind;
     throw JsonError(at.pos, path, what);
 }
 
-std::string quoted(const std::string& text) {
+std::string jsonQuoted(const std::string& text) {
     std::string out;
     appendJsonString(out, text);
     return out;
@@ -29,7 +30,7 @@ std::string quoted(const std::string& text) {
 
 std::string describe(const JsonNode& node) {
     if (node.kind == Kind::number) return node.text;
-    if (node.kind == Kind::string) return "the string " + quoted(node.text);
+    if (node.kind == Kind::string) return "the string " + jsonQuoted(node.text);
     return kindName(node.kind);
 }
 
@@ -222,7 +223,7 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
             v.renderSite = RenderMode::alternate;
         } else {
             fail(*site, vehicle.path("renderSite"),
-                 "unknown render site " + quoted(text) + " (expected \"call\", \"jump\" or \"alternate\")");
+                 "unknown render site " + jsonQuoted(text) + " (expected \"call\", \"jump\" or \"alternate\")");
         }
     }
     v.model = readFrame(vehicle.required("model"), vehicle.path("model"));
@@ -266,11 +267,11 @@ TimelineEntry readTimelineEntry(const JsonNode& node, const std::string& path, c
         for (std::size_t i = 0; i < scene.vehicles.size() && e.vehicle < 0; ++i) {
             if (scene.vehicles[i].name == name) e.vehicle = static_cast<int>(i);
         }
-        if (e.vehicle < 0) fail(*vehicle, entry.path("vehicle"), "unknown vehicle " + quoted(name));
+        if (e.vehicle < 0) fail(*vehicle, entry.path("vehicle"), "unknown vehicle " + jsonQuoted(name));
         const SceneVehicle& v = scene.vehicles[static_cast<std::size_t>(e.vehicle)];
         if (!v.aliveAt(e.tick)) {
             fail(*vehicle, entry.path("vehicle"),
-                 "vehicle " + quoted(name) + " is not alive at tick " + std::to_string(e.tick) + " (" + aliveText(v) +
+                 "vehicle " + jsonQuoted(name) + " is not alive at tick " + std::to_string(e.tick) + " (" + aliveText(v) +
                      ")");
         }
         readVehicleFields(set, entry.path("set"), e.fields);
@@ -308,7 +309,7 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
                 if (taken >= 0) {
                     fail(*node.find("slot"), memberPath(path, "slot"),
                          "slot " + std::to_string(*v.requestedSlot) + " is taken at tick " + std::to_string(tick) +
-                             " by vehicle " + quoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
+                             " by vehicle " + jsonQuoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
                 }
                 v.slot = *v.requestedSlot;
             } else {
@@ -366,7 +367,7 @@ Scene readScene(const JsonNode& root) {
         for (std::size_t j = 0; j < scene.vehicles.size(); ++j) {
             if (scene.vehicles[j].name == v.name) {
                 fail(*vehicles[i].find("name"), memberPath(path, "name"),
-                     "duplicate vehicle name " + quoted(v.name) + " (also " + itemPath(top.path("vehicles"), j) + ")");
+                     "duplicate vehicle name " + jsonQuoted(v.name) + " (also " + itemPath(top.path("vehicles"), j) + ")");
             }
         }
         // One model index leads to one model information, holding one pair of wheel scales.
@@ -376,7 +377,7 @@ Scene readScene(const JsonNode& root) {
             if (std::memcmp(other.wheelScales.data(), v.wheelScales.data(), sizeof v.wheelScales) != 0) {
                 const JsonNode* scales = vehicles[i].find("wheelScales");
                 fail(scales ? *scales : vehicles[i], memberPath(path, "wheelScales"),
-                     "vehicle " + quoted(other.name) + " has the same modelIndex " + std::to_string(v.modelIndex) +
+                     "vehicle " + jsonQuoted(other.name) + " has the same modelIndex " + std::to_string(v.modelIndex) +
                          " with other wheelScales; one model has one pair of wheel scales");
             }
         }
@@ -415,6 +416,8 @@ Scene parseScene(const std::string& jsonText, const std::string& sourceName) {
 }
 
 Scene readSceneFile(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) throw SceneError(path + ": is a folder, not a scene file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SceneError(path + ": cannot open the scene file");
     std::ostringstream text;
