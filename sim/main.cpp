@@ -110,6 +110,8 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
 int main(int argc, char** argv) {
     CLI::App app{"vorlix-sim: runs the Vorlix library inside the substitute host"};
     app.require_subcommand(1);
+    // A path such as /scenes/ride.json is a path on every platform, never a /option.
+    app.allow_windows_style_options(false);
 
     std::string scenePath, tracePath, libraryPath, outDir = "out/demo";
     CLI::App* run = app.add_subcommand("run", "run a scene and write its trace");

@@ -26,8 +26,12 @@ const fs::path workDir = fs::absolute("program_test_files");
 Outcome runProgram(const std::string& arguments) {
     fs::create_directories(workDir);
     const fs::path errors = workDir / "stderr.txt";
-    const std::string command = std::string("\"") + VORLIX_SIM_PROGRAM + "\" " + arguments + " 2>\"" +
-                                errors.string() + "\" >\"" + (workDir / "stdout.txt").string() + "\"";
+    const std::string program = fs::absolute(VORLIX_SIM_PROGRAM).make_preferred().string();
+    std::string command = "\"" + program + "\" " + arguments + " 2>\"" + errors.string() + "\" >\"" +
+                          (workDir / "stdout.txt").string() + "\"";
+#ifdef _WIN32
+    command = "\"" + command + "\"";  // cmd /c takes off the outermost quotes
+#endif
     const int raw = std::system(command.c_str());
 #ifdef _WIN32
     const int status = raw;
