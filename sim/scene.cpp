@@ -176,8 +176,10 @@ hostsim::FrameSpec readFrame(const JsonNode& node, const std::string& path) {
 std::string tickRange(const Scene& scene) { return "the scene's ticks are 0 to " + std::to_string(scene.ticks - 1); }
 
 std::uint32_t readTick(const JsonNode& node, const std::string& path, const Scene& scene) {
-    const std::int64_t tick = readInteger(node, path, 0, 0xFFFFFFFFll);
-    if (tick >= scene.ticks) fail(node, path, "tick " + node.text + " is outside the scene (" + tickRange(scene) + ")");
+    const std::int64_t tick = readInteger(node, path, INT64_MIN, INT64_MAX);
+    if (tick < 0 || tick >= scene.ticks) {
+        fail(node, path, "tick " + node.text + " is outside the scene (" + tickRange(scene) + ")");
+    }
     return static_cast<std::uint32_t>(tick);
 }
 
@@ -205,8 +207,8 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
                  "despawnTick " + despawn->text + " is not after spawnTick " + std::to_string(v.spawnTick));
         }
     }
-    if (auto slot = readOptionalInteger(vehicle.optional("slot"), vehicle.path("slot"), 0, 0xFFFFFFFFll)) {
-        if (*slot >= scene.poolSize) {
+    if (auto slot = readOptionalInteger(vehicle.optional("slot"), vehicle.path("slot"), INT64_MIN, INT64_MAX)) {
+        if (*slot < 0 || *slot >= scene.poolSize) {
             fail(*vehicle.optional("slot"), vehicle.path("slot"),
                  "slot " + std::to_string(*slot) + " is outside the pool (slots 0 to " +
                      std::to_string(scene.poolSize - 1) + ")");

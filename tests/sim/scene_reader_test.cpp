@@ -108,6 +108,8 @@ TEST(SceneReader, RefusesBadScenesWithPlaceAndProblem) {
          "vehicles[0].spawnTick: tick 10 is outside the scene (the scene's ticks are 0 to 9)"},
         {"despawn after the scene", scene(vehicle("a", R"("despawnTick":12)")),
          "vehicles[0].despawnTick: tick 12 is outside the scene"},
+        {"negative tick", scene(vehicle("a", R"("spawnTick":-1)")),
+         "vehicles[0].spawnTick: tick -1 is outside the scene (the scene's ticks are 0 to 9)"},
         {"timeline tick after the scene", scene(vehicle("a"), R"("timeline":[{"tick":10,"set":{}}])"),
          "timeline[0].tick: tick 10 is outside the scene"},
         {"timeline unsorted", scene(vehicle("a"), R"("timeline":[{"tick":5,"set":{}},{"tick":4,"set":{}}])"),
@@ -122,6 +124,7 @@ TEST(SceneReader, RefusesBadScenesWithPlaceAndProblem) {
         {"slot outside the pool",
          R"({"format":1,"ticks":5,"host":{"poolSize":4},"vehicles":[)" + vehicle("a", R"("slot":4)") + "]}",
          "vehicles[0].slot: slot 4 is outside the pool (slots 0 to 3)"},
+        {"negative slot", scene(vehicle("a", R"("slot":-2)")), "vehicles[0].slot: slot -2 is outside the pool"},
         {"slot taken", scene(vehicle("a") + "," + vehicle("b", R"("slot":0)")),
          "vehicles[1].slot: slot 0 is taken at tick 0 by vehicle \"a\""},
         {"slot taken by a later spawn", scene(vehicle("a", R"("slot":1)") + "," + vehicle("b", R"("spawnTick":2)") + "," +
