@@ -48,7 +48,7 @@ public:
 
     TreeBuilder(const std::string& text, const char** furthest) : text_(text), furthest_(furthest) {}
 
-    bool null() { return add(leaf(JsonNode::Kind::null, tokenStart(1))); }
+    bool null() { return add(leaf(JsonNode::Kind::null, tokenStart(4))); }
     bool boolean(bool value) {
         JsonNode node = leaf(JsonNode::Kind::boolean, tokenStart(value ? 4 : 5));
         node.boolean = value;

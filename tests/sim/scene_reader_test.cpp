@@ -73,7 +73,7 @@ TEST(SceneReader, RefusesBadScenesWithPlaceAndProblem) {
         {"number for a boolean", scene(R"({"name":"a","class":9,"modelIndex":1,"model":{"name":"r","hidden":1}})"),
          "vehicles[0].model.hidden: expected true or false, got 1"},
         {"null for a frame list", scene(R"({"name":"a","class":9,"modelIndex":1,"model":{"name":"r","children":null}})"),
-         "vehicles[0].model.children: expected an array, got null"},
+         "t.json:1:104: vehicles[0].model.children: expected an array, got null"},
         {"wrong format", R"({"format":2,"ticks":5,"vehicles":[]})", "format: 2 is out of range (allowed: 1 to 1)"},
         {"ticks zero", R"({"format":1,"ticks":0,"vehicles":[]})", "ticks: 0 is out of range (allowed: 1 to 1,000,000)"},
         {"ticks too many", R"({"format":1,"ticks":1000001,"vehicles":[]})", "ticks: 1000001 is out of range"},
