@@ -498,6 +498,10 @@ svg .lane { fill:#1d2538; }
 .odo span { display:inline-block; width:26px; padding:4px 0; text-align:center; font:600 20px ui-monospace,Menlo,Consolas,monospace;
   background:linear-gradient(#f4f4f4,#cfd3da 50%,#f4f4f4); color:#111; border-radius:3px; box-shadow:inset 0 0 4px rgba(0,0,0,.45); }
 .odo span:last-child { background:linear-gradient(#fff3f3,#e8c9c9 50%,#fff3f3); }
+table.overview { border-collapse:collapse; width:100%; margin:6px 0 4px; font-size:13.5px; }
+table.overview th { text-align:left; color:var(--muted); font-weight:600; border-bottom:1px solid var(--grid); padding:4px 10px 4px 0; }
+table.overview td { border-bottom:1px solid #1e2740; padding:4px 10px 4px 0; }
+table.overview code { color:var(--accent); }
 footer { color:var(--muted); font-size:12.5px; padding:0 40px 30px; }
 )css";
 
@@ -556,6 +560,15 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
         if (track.components.empty()) {
             text << "  no components\n";
             body += "<p>No frame of this model names a component.</p>";
+        }
+        if (!track.components.empty()) {
+            body += "<table class='overview'><tr><th>Component</th><th>Frame</th><th>What it did</th></tr>";
+            for (const Component& c : track.components) {
+                body += "<tr><td>" + std::string(c.info->title) + "</td><td><code>" +
+                        escape(track.frames[static_cast<std::size_t>(c.frame)].name) + "</code></td><td>" +
+                        escape(describe(track, c)) + "</td></tr>";
+            }
+            body += "</table>";
         }
         int colour = 0;
         for (const Component& c : track.components) {
