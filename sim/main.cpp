@@ -64,7 +64,16 @@ int runCommand(const std::string& scenePath, const std::string& tracePath, const
     const std::string library = libraryOrDefault(libraryPath);
     std::FILE* file = openTrace(tracePath);
     sim::TraceWriter trace(file);
-    sim::runScene(scene, sim::RunOptions{library, nullptr}, trace);
+    try {
+        sim::runScene(scene, sim::RunOptions{library, nullptr}, trace);
+    } catch (const sim::LoadError&) {
+        // Nothing ran: leave no trace file behind.
+        if (file != stdout) {
+            std::fclose(file);
+            std::remove(tracePath.c_str());
+        }
+        throw;
+    }
     finishTrace(trace, file, tracePath);
     return 0;
 }

@@ -60,6 +60,8 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
          "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle \"bike\""},
         {"missing library", "run " + scenePath("small.json") + " --library /nonexistent/libvorlix.so --trace " + trace,
          "library not found: /nonexistent/libvorlix.so"},
+        {"not a library", "run " + scenePath("small.json") + " --library " + scenePath("small.json") + " --trace " + trace,
+         "cannot load the library"},
         {"unwritable trace", "run " + scenePath("small.json") + null + " --trace /nonexistent/dir/trace.jsonl",
          "cannot write the trace file /nonexistent/dir/trace.jsonl"},
     };
