@@ -56,6 +56,9 @@ TEST(Speedometer, EasesHalfTheWayPerPassScaledByTheTimeStep) {
          {0x1.5fp+7f, 0x1.eb6666p+5f, 0x1.57fadep+4f, 0x1.e19292p+2f}, 0x1.09f2c4p+8f},
         {"negative speed rests", "vx_sm_m220_r270", 0, times(3, {100, 1.0f}) + times(2, {-40, 1.0f}),
          {0x1.eae8bap+5f, 0x1.eae8bap+4f, 0x1.eae8b8p+3f, -0x1.ad8ba4p+5f, -0x1.ad8ba4p+4f}, 0x1.ad8ba4p+4f},
+        // A case where the order of the operations and their single precision show.
+        {"step 0.9", "vx_sm_m220_r270", 3, times(3, {13, 0.9f}), {0x1.9d8ab4p+2f, 0x1.c6e56p+1f, 0x1.f462b6p+0f},
+         0x1.7f0b08p+3f},
         {"overshoots above 2", "vx_sm_m220_r270", 3, times(4, {100, 2.5f}),
          {0x1.518p+8f, -0x1.518p+6f, 0x1.518p+4f, -0x1.518p+2f}, 0x1.0cf2p+8f},
     };
@@ -169,6 +172,8 @@ TEST(RevCounter, EasesAQuarterOfTheWayTowardsTheEngineValue) {
         {"standing with the flag", "vx_rpm_m80_270", 3, times(3, {0, 1.0f, 3, true}), {0x1.44p+1f, 0x1.e6p+0f, 0x1.6c8p+0f},
          0x1.76ap+2f},
         {"negative engine value rests", "vx_rpm_m80_270", 0, times(3, {-30, 1.0f, 3, true}), {0.0f, 0.0f, 0.0f}, 0.0f},
+        {"gear 3 with the flag, step 1.3", "vx_rpm_m80_270", 3, times(3, {3, 1.3f, 3, true}),
+         {0x1.da8d4cp+2f, 0x1.405294p+2f, 0x1.b06f7cp+1f}, 0x1.f98bd0p+3f},
         {"gear 4 with the flag, step 0.7", "vx_rpm_m80_270", 3, times(4, {90, 0.7f, 4, true}),
          {0x1.d84f9cp+2f, 0x1.85a814p+2f, 0x1.417778p+2f, 0x1.0935c2p+2f}, 0x1.6a293ap+4f},
     };

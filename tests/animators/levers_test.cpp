@@ -175,7 +175,8 @@ void runStroke(const StrokeCase& c) {
         }
     });
     EXPECT_EQ(pattern, c.expectedPattern) << c.name;
-    EXPECT_EQ(v.totalAngle(v[c.name], c.axis), 0.0f);
+    const float angle = c.axis == 'z' ? v.record.clutchLever.angle : v.record.gearLever.angle;
+    EXPECT_EQ(v.totalAngle(v[c.name], c.axis), angle) << c.name;
 }
 
 std::string repeat(const std::string& text, int times) {
@@ -190,6 +191,9 @@ TEST(ClutchLever, StrokesOnGearChanges) {
     const StrokeCase cases[] = {
         {"vx_cl_az2", 'z', 0, {}, 10, "..++.--..."},
         {"vx_cl_az-10", 'z', 0, {}, 46, ".." + repeat("-.", 10) + "." + repeat("+.", 10) + "..."},
+        // The return to idle keeps the last step time: a waiting gear change starts at once.
+        {"vx_cl_az-10", 'z', 1, {{20, 2}}, 47,
+         ".." + repeat("-.", 10) + "." + repeat("+.", 10) + "." + "." + "-."},
         // A change during the stroke: a second stroke once the first has ended.
         {"vx_cl_az2", 'z', 1, {{13, 2}}, 16, "..++.--..++.--.."},
         // A change and back during the stroke: no second stroke.
@@ -217,6 +221,8 @@ TEST(GearLever, StrokesWithTheDirectionOfTheGearChange) {
     const StrokeCase cases[] = {
         {"vx_gl_o2", 'x', 0, {}, 9, "..--.++.."},
         {"vx_gl_o10", 'x', 0, {}, 47, ".." + repeat("-.", 10) + ".." + repeat("+.", 10) + "..."},
+        // The return to idle sets the last step time: a waiting gear change waits for it.
+        {"vx_gl_o10", 'x', 1, {{20, 2}}, 48, ".." + repeat("-.", 10) + ".." + repeat("+.", 10) + "." + ".." + "-"},
     };
     for (const StrokeCase& c : cases) runStroke(c);
 }
