@@ -204,18 +204,6 @@ TEST(ClutchLever, StrokesOnGearChanges) {
     for (const StrokeCase& c : cases) runStroke(c);
 }
 
-TEST(ClutchLever, MaximumZeroCyclesThroughThePhasesWithoutTurning) {
-    TestVehicle v(frame("vx_cl_az0"));
-    v.sim->currentGear = 4;
-    const std::int32_t expectedPhases[] = {0, 1, 2, 0, 0};
-    for (std::uint32_t i = 0; i < 5; ++i) {
-        v.pass(10 + i);
-        EXPECT_EQ(v.record.clutchLever.phase, expectedPhases[i]) << i;
-    }
-    EXPECT_EQ(v.record.clutchLever.lastGear, 4);
-    EXPECT_EQ(v.rotationCount(), 0u);
-}
-
 // Gear lever: its phase changes set the last step time, unlike the clutch lever's.
 TEST(GearLever, StrokesWithTheDirectionOfTheGearChange) {
     const StrokeCase cases[] = {
