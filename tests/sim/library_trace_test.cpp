@@ -2,6 +2,8 @@
 // components do: the substitute host's lines must say exactly what the library asked of it.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -101,6 +103,35 @@ TEST(LibraryTrace, OnlyHookedBuildsArePatchedAndAnimated) {
         }
         EXPECT_EQ(lines.back(), logStarted) << build.version;
     }
+}
+
+// The demo as a user runs it: the ride's gears show on both gear meters, every lever moves, the
+// odometers turn, and the host's sites are restored after unload.
+TEST(LibraryTrace, DemoRideMovesEveryComponent) {
+    namespace fs = std::filesystem;
+    const fs::path out = fs::absolute("demo_test_out");
+    fs::remove_all(out);
+    std::string command = "\"" + fs::absolute(VORLIX_SIM_PROGRAM).make_preferred().string() + "\" demo --out \"" +
+                          out.string() + "\" >\"" + (fs::absolute("demo_test_summary.txt")).string() + "\" 2>&1";
+#ifdef _WIN32
+    command = "\"" + command + "\"";
+#endif
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string summary = test::readFile("demo_test_summary.txt");
+    for (const char* expected : {
+             "restored after unload: yes", "vx_fbrake_az-30    reached -30.0", "vx_rbrake_ax25     reached 25.0",
+             "vx_cl_az20         reached 20.0", "vx_gl_o12          swung between -12.0\u00B0 and 12.0",
+             "vx_gm              showed N 1 2 3 4 5 6 5 4 3 2 1 N", "vx_gm              showed N 1 2 3 4 5 4 3 2 1 N",
+             "vx_fbrake_az-25    reached -25.0", "vx_rbrake_ax20     reached 20.0"}) {
+        EXPECT_NE(summary.find(expected), std::string::npos) << expected << "\n" << summary;
+    }
+    EXPECT_EQ(summary.find("did not turn"), std::string::npos) << summary;
+    EXPECT_EQ(summary.find(" 0 steps"), std::string::npos) << summary;
+    const auto lines = test::splitLines(test::readFile((out / "trace.jsonl").string()));
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), start(1001, allSites));
+    EXPECT_EQ(lines.back(), logStarted);
+    EXPECT_TRUE(fs::exists(out / "report.html"));
 }
 
 }  // namespace
