@@ -1,0 +1,165 @@
+// The library as the host meets it: loaded from disk, driven through the five patched call sites,
+// unloaded. Each scenario lays out the host image of one build before loading.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hostsim/host_calls.h"
+#include "hostsim/host_image.h"
+#include "hostsim/library_loader.h"
+#include "hostsim/sim_model.h"
+#include "hostsim/site_calls.h"
+#include "hostsim/vehicle_pool.h"
+
+namespace hostsim {
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+constexpr const char* lineEnd = "\r\n";
+#else
+constexpr const char* lineEnd = "\n";
+#endif
+
+const std::vector<std::uint32_t> allSitesSorted = {address::poolSite, address::renderCallSite, address::renderJumpSite,
+                                                   address::constructSite, address::destroySite};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every scenario runs in a working directory of its own, where the library writes its log.
+class Library : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        directory_ = fs::temp_directory_path() /
+                     ("vorlix-e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(directory_);
+        fs::create_directories(directory_);
+        fs::current_path(directory_);
+        hostActivity() = HostActivity{};
+        hostCallLog().clear();
+    }
+
+    void TearDown() override {
+        library_.unload();
+        releaseVehiclePool();
+        fs::current_path(previous_);
+        fs::remove_all(directory_);
+    }
+
+    void load(std::int32_t version) {
+        layOutHostImage(version);
+        std::string error;
+        ASSERT_TRUE(library_.load(VORLIX_LIBRARY_PATH, error)) << error;
+    }
+
+    LoadedLibrary library_;
+    fs::path directory_;
+    fs::path previous_;
+};
+
+TEST_F(Library, RecognisedBuildsPatchAllFiveSitesAndUnloadRestoresThem) {
+    for (std::int32_t version : {1001, 1002}) {
+        SCOPED_TRACE(version);
+        load(version);
+        std::vector<std::uint32_t> expected = allSitesSorted;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(patchedSites(), expected);
+        for (std::uint32_t site : allSites) {
+            const auto bytes = currentSiteBytes(site);
+            EXPECT_EQ(bytes[0], site == address::renderJumpSite ? 0xE9 : 0xE8) << std::hex << site;
+        }
+        EXPECT_TRUE(library_.unload()) << "the library stayed in the process";
+        EXPECT_TRUE(patchedSites().empty());
+        for (std::uint32_t site : allSites) EXPECT_EQ(currentSiteBytes(site), originalSiteBytes(site));
+    }
+}
+
+TEST_F(Library, OtherBuildsPatchNothingAndAnimateNothing) {
+    for (std::int32_t version : {1011, 1101, 1111, 3200, 3210, 0}) {
+        SCOPED_TRACE(version);
+        load(version);
+        EXPECT_TRUE(patchedSites().empty());
+
+        createPoolThroughSite(4);
+        SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+        SimVehicle* vehicle = vehicleInSlot(1);
+        vehicle->modelObject = model.modelObject();
+        vehicle->vehicleFlags = 0x20;
+        hostCallLog().clear();
+        constructThroughSite(vehicle);
+        for (int i = 0; i < 5; ++i) {
+            timeCounterVariable() += 100;
+            renderThroughSite(vehicle, RenderSite::call);
+            renderThroughSite(vehicle, RenderSite::jump);
+        }
+        destroyThroughSite(vehicle);
+        EXPECT_TRUE(hostCallLog().rotations.empty());
+        EXPECT_TRUE(hostCallLog().updates.empty());
+
+        EXPECT_TRUE(library_.unload());
+        EXPECT_TRUE(patchedSites().empty());
+        releaseVehiclePool();
+    }
+}
+
+TEST_F(Library, HostFunctionsStillRunThroughEverySite) {
+    load(1001);
+    createPoolThroughSite(3);
+    ASSERT_NE(currentVehiclePool(), nullptr);
+    EXPECT_EQ(currentVehiclePool()->slotCount, 3u);
+    SimModel model(FrameSpec{"body", 1, false, {}});
+    SimVehicle* vehicle = vehicleInSlot(2);
+    vehicle->modelObject = model.modelObject();
+    constructThroughSite(vehicle);
+    renderThroughSite(vehicle, RenderSite::call);
+    renderThroughSite(vehicle, RenderSite::jump);
+    destroyThroughSite(vehicle);
+    EXPECT_EQ(hostActivity().poolCreations, 1u);
+    EXPECT_EQ(hostActivity().constructions, 1u);
+    EXPECT_EQ(hostActivity().renders, 2u);
+    EXPECT_EQ(hostActivity().destructions, 1u);
+
+    // The routines hand back whatever the host function returned, through the library's entries.
+    using MemberRoutine = std::int32_t (*)(SimVehicle*);
+    EXPECT_EQ(reinterpret_cast<MemberRoutine>(address::renderCallSite - 4)(vehicle), 1);
+    EXPECT_EQ(reinterpret_cast<MemberRoutine>(address::renderJumpSite - 4)(vehicle), 1);
+    EXPECT_EQ(reinterpret_cast<MemberRoutine>(address::constructSite - 4)(vehicle),
+              static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle)));
+    EXPECT_EQ(reinterpret_cast<MemberRoutine>(address::destroySite - 4)(vehicle), 0);
+}
+
+TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
+    {
+        std::ofstream older("Vorlix.log", std::ios::binary);
+        older << "an older log\nwith two lines\n";
+    }
+    load(1002);
+    createPoolThroughSite(2);
+    SimModel model(FrameSpec{"body", 1, false, {{"vx_sm", 1, false, {}}}});
+    SimVehicle* vehicle = vehicleInSlot(0);
+    vehicle->modelObject = model.modelObject();
+    constructThroughSite(vehicle);
+    renderThroughSite(vehicle, RenderSite::call);
+    destroyThroughSite(vehicle);
+    const std::string expected = std::string("Log started") + lineEnd;
+    EXPECT_EQ(readFile("Vorlix.log"), expected);
+    EXPECT_TRUE(library_.unload());
+    EXPECT_EQ(readFile("Vorlix.log"), expected);
+}
+
+}  // namespace
+}  // namespace hostsim
