@@ -16,11 +16,13 @@ SimModelInfo* simModelInfoLookup(std::uint32_t index);
 }
 __attribute__((thiscall)) float simVectorMagnitude(const float* vector);
 
+// Host code keeps the stack only 4-byte aligned, so the functions that the site routines call
+// realign it themselves.
 // Reached through the pool site: creates the vehicle pool with the size set beforehand.
-std::int32_t simCreateVehiclePool();
+__attribute__((force_align_arg_pointer)) std::int32_t simCreateVehiclePool();
 // Reached through the construction, destruction and render sites, as member functions.
-__attribute__((thiscall)) std::int32_t simConstructVehicle(SimVehicle* vehicle);
-__attribute__((thiscall)) std::int32_t simDestroyVehicle(SimVehicle* vehicle);
-__attribute__((thiscall)) std::int32_t simRenderVehicle(SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simDestroyVehicle(SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(SimVehicle* vehicle);
 
 }  // namespace hostsim

@@ -69,22 +69,22 @@ HostActivity& hostActivity() {
     return activity;
 }
 
-std::int32_t simCreateVehiclePool() {
+__attribute__((force_align_arg_pointer)) std::int32_t simCreateVehiclePool() {
     ++hostActivity().poolCreations;
     return static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(createVehiclePool(pendingPoolSize())));
 }
 
-__attribute__((thiscall)) std::int32_t simConstructVehicle(SimVehicle* vehicle) {
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(SimVehicle* vehicle) {
     ++hostActivity().constructions;
     return static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle));
 }
 
-__attribute__((thiscall)) std::int32_t simDestroyVehicle(SimVehicle*) {
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simDestroyVehicle(SimVehicle*) {
     ++hostActivity().destructions;
     return 0;
 }
 
-__attribute__((thiscall)) std::int32_t simRenderVehicle(SimVehicle*) {
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(SimVehicle*) {
     ++hostActivity().renders;
     return 1;
 }

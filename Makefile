@@ -1,0 +1,28 @@
+# The two commands of the README. Both install what is missing first.
+JOBS ?= 2
+PRESETS := linux-x86 windows-x86 linux-x86-sanitize
+
+.PHONY: setup test demo bench build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+
+setup:
+	@scripts/setup.sh
+	@scripts/enable-32bit.sh
+
+build-%: setup
+	cmake --preset $* >/dev/null
+	cmake --build build/$* -j $(JOBS)
+
+test-%: build-%
+	ctest --test-dir build/$* --output-on-failure -j $(JOBS)
+
+# Linux natively, Windows under Wine, then Linux again under the sanitizers.
+test: test-linux-x86 test-windows-x86 test-linux-x86-sanitize
+
+demo: build-linux-x86
+	build/linux-x86/bin/vorlix-sim demo --out out/demo
+
+bench: build-linux-x86
+	build/linux-x86/bin/vorlix-bench
+
+clean:
+	rm -rf build out
