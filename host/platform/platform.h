@@ -27,8 +27,4 @@ bool isReadable(std::uintptr_t address, std::size_t size);
 // Base address of the process's executable image.
 std::uintptr_t executableImageBase();
 
-// Pseudo-random numbers in 0..0x7FFF, the same sequence on both platforms: the Windows runtime's,
-// which starts from seed 1 on every thread.
-int rand();
-
 }  // namespace platform

@@ -139,13 +139,6 @@ std::uintptr_t executableImageBase() {
     return lowest & ~(pageSize() - 1);
 }
 
-// The Windows runtime's linear congruential generator. Its state is per thread, starting from 1.
-int rand() {
-    thread_local std::uint32_t state = 1;
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFF);
-}
-
 }  // namespace platform
 
 #endif

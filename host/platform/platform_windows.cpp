@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 namespace platform {
 
 Protection executeReadWrite() { return PAGE_EXECUTE_READWRITE; }
@@ -45,8 +43,6 @@ bool isReadable(std::uintptr_t address, std::size_t size) {
 }
 
 std::uintptr_t executableImageBase() { return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)); }
-
-int rand() { return std::rand(); }
 
 }  // namespace platform
 
