@@ -3,7 +3,6 @@
 // the vehicle's pool slot.
 
 #include <cstdint>
-#include <new>
 #include <optional>
 #include <vector>
 
@@ -61,8 +60,13 @@ public:
         void* pool = host::vehiclePool();
         if (pool == nullptr) return;
         const std::uint32_t count = host::poolSlotCount(pool);
-        Data** array = new (std::nothrow) Data*[count];
-        if (array == nullptr) return;
+        // A pool too large to follow leaves the store empty: its vehicles go unanimated.
+        Data** array = nullptr;
+        try {
+            array = new Data*[count];
+        } catch (...) {
+            return;
+        }
         for (std::uint32_t i = 0; i < count; ++i) array[i] = nullptr;
         slots = array;
         slotCount = count;
