@@ -161,5 +161,94 @@ TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
     EXPECT_EQ(readFile("Vorlix.log"), expected);
 }
 
+// Renders the vehicle through both render sites, a few passes apart in host time.
+void renderPasses(SimVehicle* vehicle, int passes) {
+    for (int i = 0; i < passes; ++i) {
+        timeCounterVariable() += 10;
+        renderThroughSite(vehicle, i % 2 == 0 ? RenderSite::call : RenderSite::jump);
+    }
+}
+
+std::vector<float> rotationsOf(const SimFrame* frame, char axis) {
+    std::vector<float> angles;
+    for (const RotationCall& call : hostCallLog().rotations) {
+        if (call.frame == frame && call.axis == axis) angles.push_back(call.angle);
+    }
+    return angles;
+}
+
+TEST_F(Library, RenderedVehiclesAreAnimatedThroughBothRenderSites) {
+    for (std::int32_t version : {1001, 1002}) {
+        SCOPED_TRACE(version);
+        load(version);
+        createPoolThroughSite(4);
+        SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+        SimFrame* lever = model.find("vx_fbrake_az-30");
+        SimVehicle* vehicle = vehicleInSlot(3);
+        vehicle->modelObject = model.modelObject();
+        vehicle->vehicleFlags = 0x20;  // front brake held
+        constructThroughSite(vehicle);
+        hostCallLog().clear();
+
+        // The first pass reads the lever's name; every later one, with more than 6 units of pass
+        // time since the last step, turns it one degree towards -30.
+        renderPasses(vehicle, 7);
+        EXPECT_EQ(rotationsOf(lever, 'z'), std::vector<float>(6, -1.0f));
+        EXPECT_EQ(hostActivity().renders, 7u);
+
+        destroyThroughSite(vehicle);
+        EXPECT_TRUE(library_.unload());
+        releaseVehiclePool();
+        hostActivity() = HostActivity{};
+    }
+}
+
+TEST_F(Library, AVehicleBuiltInAFreedSlotStartsFromTheDefaults) {
+    load(1001);
+    createPoolThroughSite(2);
+    SimModel first(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    SimModel second(FrameSpec{"body", 1, false, {{"vx_fbrake_az20", 1, false, {}}}});
+    SimVehicle* vehicle = vehicleInSlot(1);
+    vehicle->modelObject = first.modelObject();
+    vehicle->vehicleFlags = 0x20;
+    constructThroughSite(vehicle);
+    renderPasses(vehicle, 4);
+    destroyThroughSite(vehicle);
+
+    // Rendering a vehicle without a record animates nothing.
+    hostCallLog().clear();
+    renderPasses(vehicle, 2);
+    EXPECT_TRUE(hostCallLog().rotations.empty());
+    EXPECT_EQ(hostActivity().renders, 6u);
+
+    vehicle->modelObject = second.modelObject();
+    constructThroughSite(vehicle);
+    renderPasses(vehicle, 4);
+    EXPECT_EQ(rotationsOf(second.find("vx_fbrake_az20"), 'z'), std::vector<float>(3, 1.0f));
+    EXPECT_TRUE(rotationsOf(first.find("vx_fbrake_az-30"), 'z').empty());
+}
+
+TEST_F(Library, VehiclesWithoutAModelOrOutsideThePoolAreLeftAlone) {
+    load(1002);
+    createPoolThroughSite(2);
+    SimVehicle* bare = vehicleInSlot(0);
+    constructThroughSite(bare);
+    renderPasses(bare, 3);
+    destroyThroughSite(bare);
+
+    // A vehicle the pool does not hold is constructed, rendered and destroyed by the host alone.
+    SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    auto outsider = std::make_unique<SimVehicle>();
+    outsider->modelObject = model.modelObject();
+    outsider->vehicleFlags = 0x20;
+    constructThroughSite(outsider.get());
+    renderPasses(outsider.get(), 4);
+    destroyThroughSite(outsider.get());
+    EXPECT_TRUE(hostCallLog().rotations.empty());
+    EXPECT_EQ(hostActivity().constructions, 2u);
+    EXPECT_EQ(hostActivity().renders, 7u);
+    EXPECT_EQ(hostActivity().destructions, 2u);
+}
+
 }  // namespace
 }  // namespace hostsim
