@@ -12,12 +12,6 @@
 #include "host/host_version.h"
 #include "host/patching/patching.h"
 
-// Host member functions take their object in ECX. On Linux a member function is not thiscall, so
-// the convention is spelled out wherever host code calls us or we call host code.
-#define VORLIX_THISCALL __attribute__((thiscall))
-// Host code keeps the stack only 4-byte aligned; our code assumes 16.
-#define VORLIX_HOST_ENTRY __attribute__((force_align_arg_pointer))
-
 namespace injector {
 
 template <class Scoped, class Base, class Result, class... Args>
@@ -220,8 +214,11 @@ public:
 
     void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
 
-    // Written into the site: takes the host call's arguments unchanged and returns its result.
-    VORLIX_HOST_ENTRY static Result hook_entry(Args... args) { return manager_type::enter(args...); }
+    // Written into the site: takes the host call's arguments unchanged and returns its result. Host
+    // code keeps the stack only 4-byte aligned, ours assumes 16: realign on entry.
+    __attribute__((force_align_arg_pointer)) static Result hook_entry(Args... args) {
+        return manager_type::enter(args...);
+    }
 
 private:
     static Result call_host(address_t target, Args&... args) {
@@ -245,11 +242,15 @@ public:
 
     void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
 
-    VORLIX_HOST_ENTRY static Result VORLIX_THISCALL hook_entry(Args... args) { return manager_type::enter(args...); }
+    // The object arrives in ECX as the host passes it. A member function is not thiscall on Linux, so
+    // the convention is spelled out here and on the host function pointer below.
+    __attribute__((force_align_arg_pointer)) static Result __attribute__((thiscall)) hook_entry(Args... args) {
+        return manager_type::enter(args...);
+    }
 
 private:
     static Result call_host(address_t target, Args&... args) {
-        return reinterpret_cast<Result(VORLIX_THISCALL*)(Args...)>(target)(args...);
+        return reinterpret_cast<Result(__attribute__((thiscall))*)(Args...)>(target)(args...);
     }
 };
 

@@ -161,6 +161,21 @@ TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
     EXPECT_EQ(readFile("Vorlix.log"), expected);
 }
 
+// A log that cannot be written costs the log line and nothing else.
+TEST_F(Library, StartUpGoesOnWhenTheLogCannotBeOpened) {
+    fs::create_directory("Vorlix.log");
+    load(1001);
+    EXPECT_EQ(patchedSites().size(), 5u);
+    createPoolThroughSite(1);
+    constructThroughSite(vehicleInSlot(0));
+    renderThroughSite(vehicleInSlot(0), RenderSite::jump);
+    destroyThroughSite(vehicleInSlot(0));
+    EXPECT_EQ(hostActivity().renders, 1u);
+    EXPECT_TRUE(library_.unload());
+    EXPECT_TRUE(patchedSites().empty());
+    EXPECT_TRUE(fs::is_directory("Vorlix.log"));
+}
+
 // Renders the vehicle through both render sites, a few passes apart in host time.
 void renderPasses(SimVehicle* vehicle, int passes) {
     for (int i = 0; i < passes; ++i) {
