@@ -2,7 +2,6 @@
 // Chains of hook functions on patched host call sites. One manager per site owns the patch and the
 // chain; hooker objects attach hooks to it and share it.
 
-#include <atomic>
 #include <functional>
 #include <list>
 #include <memory>
@@ -24,7 +23,7 @@ public:
     // Calls the host function at an address in the host function's own convention.
     using host_invoker = Result (*)(address_t, Args&...);
 
-    struct hook_entry_record {
+    struct hook_record {
         const void* owner;
         hook_type hook;
     };
@@ -49,7 +48,7 @@ public:
     }
 
     void add_hook(const void* owner, hook_type hook) {
-        for (hook_entry_record& entry : hooks) {
+        for (hook_record& entry : hooks) {
             if (entry.owner == owner) {
                 entry.hook = std::move(hook);
                 return;
@@ -70,7 +69,7 @@ public:
     }
 
     const hook_type* find_hook(const void* owner) const {
-        for (const hook_entry_record& entry : hooks) {
+        for (const hook_record& entry : hooks) {
             if (entry.owner == owner) return &entry.hook;
         }
         return nullptr;
@@ -131,7 +130,7 @@ private:
             return result;
         };
         if (self->hooks.empty()) return chain(args...);
-        for (const hook_entry_record& entry : self->hooks) {
+        for (const hook_record& entry : self->hooks) {
             chain = [hook = entry.hook, previous = std::move(chain)](Args&... outer) -> Result {
                 return hook(previous, outer...);
             };
@@ -140,7 +139,7 @@ private:
     }
 
     address_t host_target = 0;
-    std::list<hook_entry_record> hooks;
+    std::list<hook_record> hooks;
     std::uint8_t patched = 0;
     host_invoker invoke_host = nullptr;
 };
