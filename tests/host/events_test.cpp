@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "host/events/events.h"
+#include "hostsim/host_image.h"
+#include "hostsim/site_calls.h"
+#include "hostsim/vehicle_pool.h"
 
 namespace {
 
@@ -123,6 +126,45 @@ TEST(Event, ACallbackAddedWhileFiringRunsInTheSameEvent) {
     CVehicle* vehicle = nullptr;
     event.eventHook([](CVehicle*&) { return 0; }, vehicle);
     EXPECT_EQ(late, 1);
+}
+
+// An event over a real site, listed for the build these tests run as (0) and for one they do not.
+constexpr std::uint32_t destroySite = hostsim::address::destroySite;
+using SiteEvent = plugin::BaseEventI<injector::function_hooker_thiscall,
+                                     plugin::RefList<plugin::Ref<destroySite, 1001, 0>, plugin::Ref<destroySite, 0, 0>>,
+                                     plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using SiteHooker = injector::function_hooker_thiscall<injector::scoped_call, destroySite, std::int32_t(CVehicle*)>;
+
+TEST(Event, TheFirstCallbackPatchesTheSitesOfTheRunningBuildOnce) {
+    hostsim::layOutHostImage(1001);
+    hostsim::createVehiclePool(2);
+    hostsim::hostActivity() = hostsim::HostActivity{};
+    hostsim::SimVehicle* vehicle = hostsim::vehicleInSlot(1);
+    auto* const expected = reinterpret_cast<CVehicle*>(vehicle);
+    std::vector<std::string> calls;
+    {
+        SiteEvent event;
+        event.AddCallback(event.before, [&](CVehicle* v) {
+            calls.push_back(v == expected ? "before" : "before, another vehicle");
+        }, 0);
+        EXPECT_EQ(hostsim::patchedSites(), std::vector<std::uint32_t>{destroySite});
+        EXPECT_EQ(plugin::hookerStore<SiteHooker>().size(), 1u);
+
+        event.AddCallback(event.after, [&](CVehicle*) {
+            calls.push_back(hostsim::hostActivity().destructions == 1 ? "after the host" : "after, host not run");
+        }, 0);
+        EXPECT_EQ(plugin::hookerStore<SiteHooker>().size(), 1u);
+        EXPECT_EQ(plugin::hookerStore<SiteHooker>().front().shared_manager()->hook_count(), 1u);
+
+        hostsim::destroyThroughSite(vehicle);
+        EXPECT_EQ(calls, (std::vector<std::string>{"before", "after the host"}));
+
+        // Unload releases the hookers before the event: the site is as it was.
+        plugin::hookerStore<SiteHooker>().clear();
+    }
+    EXPECT_TRUE(hostsim::patchedSites().empty());
+    hostsim::releaseVehiclePool();
+    hostsim::layOutHostImage(0);
 }
 
 }  // namespace
