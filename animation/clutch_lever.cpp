@@ -1,6 +1,61 @@
 #include "animation/animators.h"
+#include "animation/frame_operations.h"
+#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
 
-void animateClutchLever(const std::string& name, HostFrame*, VXData&, CVehicle*) {
+namespace {
+
+enum ClutchPhase : std::int32_t { idle = 0, outStroke = 1, returnStroke = 2 };
+
+}  // namespace
+
+// One stroke out to the maximum angle and back on every gear change. The gear is only looked at
+// while idle, so a change during a stroke starts the next stroke once this one has ended.
+void animateClutchLever(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     if (!nameHasKey(name, "vx_cl")) return;
+    ClutchLeverState& lever = record.clutchLever;
+    if (!lever.parsed) {
+        lever.parsed = true;
+        lever.maxAngle = intParameter(name, patterns::zAngle, "0");
+        lever.stepInterval = leverStepInterval(lever.maxAngle, 10);
+        return;
+    }
+    if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
+
+    // A phase change moves nothing and keeps lastStepTime, so the next visit may step at once.
+    if (lever.phase == idle) {
+        const std::int16_t gear = host::currentGear(vehicle);
+        if (gear == lever.lastGear) return;
+        lever.lastGear = gear;
+        lever.phase = outStroke;
+        return;
+    }
+    if (lever.phase == returnStroke) {
+        if (lever.angle == 0.0f) {
+            lever.phase = idle;
+            return;
+        }
+        if (lever.maxAngle > 0) {
+            lever.angle -= 1.0f;
+            rotateFrameZ(frame, -1.0f);
+        } else {
+            lever.angle += 1.0f;
+            rotateFrameZ(frame, 1.0f);
+        }
+        lever.lastStepTime = record.passTime;
+        return;
+    }
+    const float maxAngle = static_cast<float>(lever.maxAngle);
+    if (lever.angle == maxAngle) {
+        lever.phase = returnStroke;
+        return;
+    }
+    if (lever.angle > maxAngle) {
+        lever.angle -= 1.0f;
+        rotateFrameZ(frame, -1.0f);
+    } else {
+        lever.angle += 1.0f;
+        rotateFrameZ(frame, 1.0f);
+    }
+    lever.lastStepTime = record.passTime;
 }

@@ -1,6 +1,16 @@
 #include "animation/animators.h"
+#include "animation/frame_operations.h"
+#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
 
-void animateRearBrake(const std::string& name, HostFrame*, VXData&, CVehicle*) {
+// Follows the vehicle's rear-brake input. Unlike the front brake, it steps in the same visit that
+// reads the name.
+void animateRearBrake(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     if (!nameHasKey(name, "vx_rbrake")) return;
+    BrakeLeverState& lever = record.rearBrake;
+    if (!lever.parsed) configureBrakeLever(lever, name, patterns::xAngle);
+    if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
+    // Not-a-number counts as braking, -0.0 does not.
+    const bool braking = host::rearBrakeInput(vehicle) != 0.0f;
+    stepBrakeLever(lever, braking, frame, rotateFrameX, record.passTime);
 }

@@ -1,6 +1,33 @@
+#include <algorithm>
+#include <cmath>
+
 #include "animation/animators.h"
+#include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
-void animateSpeedometer(const std::string& name, HostFrame*, VXData&, CVehicle*) {
+// A needle about Y that eases towards an angle proportional to the speed, clamped to the dial.
+void animateSpeedometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle*) {
     if (!nameHasKey(name, "vx_sm")) return;
+    SpeedometerState& gauge = record.speedometer;
+    if (!gauge.speedometerReady) {
+        // The unit factor is kept for the models that name it; the needle follows the speed
+        // estimate as it is.
+        if (nameHasKey(name, "_kph")) gauge.speedometerUnitFactor = kilometresUnitFactor;
+        // Ready only once both parameters are read, so a failed conversion configures again on the
+        // next visit.
+        gauge.speedometerMaxSpeed = intParameter(name, patterns::speedometerMaxSpeed, "100");
+        gauge.speedometerMaxAngle = floatParameter(name, patterns::speedometerMaxAngle, "100");
+        gauge.speedometerReady = true;
+        return;
+    }
+
+    const float timeStep = record.passTimeStep;
+    float target = gauge.speedometerMaxAngle / static_cast<float>(gauge.speedometerMaxSpeed) *
+                   static_cast<float>(record.passSpeed) * timeStep;
+    // A full-scale speed of 0 at standstill gives 0/0: rest there instead.
+    if (std::isnan(target)) target = 0.0f;
+    target = std::max(0.0f, std::min(gauge.speedometerMaxAngle, target));
+    const float step = (target - gauge.speedometerAngle) * 0.5f * timeStep;
+    rotateFrameY(frame, step);
+    gauge.speedometerAngle = gauge.speedometerAngle + step;
 }

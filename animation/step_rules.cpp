@@ -1,0 +1,36 @@
+#include "animation/step_rules.h"
+
+std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor) {
+    const std::int32_t quotient = maxAngle / divisor;  // divisor > 1, so this cannot overflow
+    return static_cast<std::uint32_t>(quotient < 0 ? -quotient : quotient);
+}
+
+void configureBrakeLever(BrakeLeverState& lever, const std::string& name, const NamePattern& pattern) {
+    lever.parsed = true;
+    lever.maxAngle = intParameter(name, pattern, "0");
+    lever.stepInterval = leverStepInterval(lever.maxAngle, 5);
+}
+
+void stepBrakeLever(BrakeLeverState& lever, bool inputActive, HostFrame* frame, RotateFrame rotate,
+                    std::uint32_t passTime) {
+    if (inputActive && lever.angle != lever.maxAngle) {
+        if (lever.angle < lever.maxAngle) {
+            ++lever.angle;
+            rotate(frame, 1.0f);
+        } else {
+            --lever.angle;
+            rotate(frame, -1.0f);
+        }
+    } else {
+        if (lever.angle == 0) return;
+        // The way back is the opposite of the travel direction given by the frame name.
+        if (lever.maxAngle > 0) {
+            --lever.angle;
+            rotate(frame, -1.0f);
+        } else {
+            ++lever.angle;
+            rotate(frame, 1.0f);
+        }
+    }
+    lever.lastStepTime = passTime;
+}
