@@ -42,8 +42,6 @@ std::string patternText(const NamePattern& pattern) {
     return ".*" + std::string(pattern.marker) + (pattern.allowsMinus ? "(-?[0-9]+).*" : "([0-9]+).*");
 }
 
-bool nameHasKey(std::string_view name, std::string_view key) { return name.find(key) != std::string_view::npos; }
-
 // A search tries start positions from the left, and ".*" cannot cross a line terminator: the
 // result is the last occurrence within the first line that holds one. Done without backtracking,
 // so a name of any length needs no stack.

@@ -1,12 +1,17 @@
 #include "hostsim/host_image.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
 #include "hostsim/host_functions.h"
 #include "hostsim/memory_protection.h"
 #include "hostsim/vehicle_pool.h"
+
+// The reserved host range (host_region.cpp).
+extern "C" char hostsimRegion[];
 
 namespace hostsim {
 
@@ -67,6 +72,10 @@ bool isKnownHostVersion(std::int32_t version) {
 }
 
 void layOutHostImage(std::int32_t version) {
+    if (reinterpret_cast<std::uintptr_t>(hostsimRegion) != address::regionStart) {
+        std::fprintf(stderr, "substitute host: the host range is not at %#x\n", address::regionStart);
+        std::abort();
+    }
     protectPages(address::regionStart, address::regionEnd, Protection::executeReadWrite);
     std::memset(at(address::regionStart), 0, address::regionEnd - address::regionStart);
 

@@ -1,0 +1,256 @@
+#pragma once
+// Chains of hook functions on patched host call sites. One manager per site owns the patch and the
+// chain; hooker objects attach hooks to it and share it.
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+#include "host/host_version.h"
+#include "host/patching/patching.h"
+
+namespace injector {
+
+template <class Scoped, class Base, class Result, class... Args>
+class function_hooker_manager : public Scoped {
+    static_assert(!std::is_void_v<Result>, "every hooked host function returns a 32-bit value");
+
+public:
+    using func_type = std::function<Result(Args&...)>;
+    using hook_type = std::function<Result(func_type, Args&...)>;
+    // Calls the host function at an address in the host function's own convention.
+    using host_invoker = Result (*)(address_t, Args&...);
+
+    struct hook_record {
+        const void* owner;
+        hook_type hook;
+    };
+
+    function_hooker_manager() = default;
+    ~function_hooker_manager() override {
+        hooks.clear();
+        Scoped::restore();
+    }
+
+    // The site's manager, shared by every hooker of the site.
+    static std::shared_ptr<function_hooker_manager>& instance() {
+        static std::shared_ptr<function_hooker_manager> shared = std::make_shared<function_hooker_manager>();
+        return shared;
+    }
+
+    void restore() override {
+        if (!patched) return;
+        patched = 0;
+        hooks.clear();
+        Scoped::restore();
+    }
+
+    void add_hook(const void* owner, hook_type hook) {
+        for (hook_record& entry : hooks) {
+            if (entry.owner == owner) {
+                entry.hook = std::move(hook);
+                return;
+            }
+        }
+        hooks.push_back({owner, std::move(hook)});
+    }
+
+    // Removes the owner's entry; true if there was one.
+    bool remove_hook(const void* owner) {
+        for (auto it = hooks.begin(); it != hooks.end(); ++it) {
+            if (it->owner == owner) {
+                hooks.erase(it);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    const hook_type* find_hook(const void* owner) const {
+        for (const hook_record& entry : hooks) {
+            if (entry.owner == owner) return &entry.hook;
+        }
+        return nullptr;
+    }
+
+    // Patches the site once, towards entry. A site that does not hold a call or jump we can follow,
+    // or that cannot be written, stays as it is and the manager stays unpatched.
+    void patch_site(address_t site, address_t entry, host_invoker invoker) {
+        if (patched) return;
+        const address_t target = branch_target(site, true);
+        if (target == 0) return;
+        const address_t previous = this->patch(site, entry, true);
+        if (!this->holds_saved()) return;
+        host_target = previous;
+        invoke_host = invoker;
+        patched = 1;
+    }
+
+    // Runs the chain: the hook added last is outermost; the innermost function calls the host.
+    static Result call_hooks(Args&... args) {
+        bool host_ran = false;
+        Result result{};
+        return call_hooks_tracked(host_ran, result, args...);
+    }
+
+    // What hook_entry runs. Nothing thrown leaves it: if the chain fails before the host function
+    // ran, the host function is called directly, so the host's own work is never lost.
+    static Result enter(Args&... args) noexcept {
+        bool host_ran = false;
+        Result result{};
+        try {
+            return call_hooks_tracked(host_ran, result, args...);
+        } catch (...) {
+        }
+        if (host_ran) return result;
+        try {
+            const std::shared_ptr<function_hooker_manager>& self = instance();
+            if (self && self->invoke_host != nullptr && self->host_target != 0) {
+                return self->invoke_host(self->host_target, args...);
+            }
+        } catch (...) {
+        }
+        return result;
+    }
+
+    bool is_patched() const { return patched != 0; }
+    address_t target() const { return host_target; }
+    std::size_t hook_count() const { return hooks.size(); }
+
+private:
+    static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
+        std::shared_ptr<function_hooker_manager> self = instance();
+        const address_t target = self->host_target;
+        const host_invoker invoker = self->invoke_host;
+        func_type chain = [&host_ran, &result, target, invoker](Args&... inner) -> Result {
+            result = invoker(target, inner...);
+            host_ran = true;
+            return result;
+        };
+        if (self->hooks.empty()) return chain(args...);
+        for (const hook_record& entry : self->hooks) {
+            chain = [hook = entry.hook, previous = std::move(chain)](Args&... outer) -> Result {
+                return hook(previous, outer...);
+            };
+        }
+        return chain(args...);
+    }
+
+    address_t host_target = 0;
+    std::list<hook_record> hooks;
+    std::uint8_t patched = 0;
+    host_invoker invoke_host = nullptr;
+};
+
+template <class Scoped, address_t Address, class Signature>
+class function_hooker_base;
+
+// A hooker attaches one hook to the site's chain. A copy takes over the source's hook; removing the
+// last hook of a site restores the site.
+template <class Scoped, address_t Address, class Result, class... Args>
+class function_hooker_base<Scoped, Address, Result(Args...)> : public scoped_base {
+public:
+    using manager_type = function_hooker_manager<Scoped, function_hooker_base, Result, Args...>;
+    using func_type = typename manager_type::func_type;
+    using hook_type = typename manager_type::hook_type;
+    static constexpr address_t address = Address;
+
+    function_hooker_base() : manager(manager_type::instance()) {}
+
+    function_hooker_base(const function_hooker_base& source) : hooked(source.hooked), manager(source.manager) {
+        if (!manager) return;
+        if (const hook_type* hook = manager->find_hook(&source)) {
+            hook_type copy = *hook;
+            manager->remove_hook(&source);
+            manager->add_hook(this, std::move(copy));
+        }
+    }
+    function_hooker_base& operator=(const function_hooker_base&) = delete;
+
+    ~function_hooker_base() override { function_hooker_base::restore(); }
+
+    void restore() override {
+        hooked = 0;
+        if (!manager) return;
+        if (manager->remove_hook(this) && manager->hook_count() == 0) manager->restore();
+    }
+
+    virtual void attach_hook(hook_type hook) = 0;
+
+    bool is_hooked() const { return hooked != 0; }
+    const std::shared_ptr<manager_type>& shared_manager() const { return manager; }
+
+protected:
+    void attach(hook_type hook, address_t entry, typename manager_type::host_invoker invoker) {
+        hooked = 1;
+        manager->add_hook(this, std::move(hook));
+        manager->patch_site(translate_address(Address), entry, invoker);
+    }
+
+    std::uint8_t hooked = 0;
+    std::shared_ptr<manager_type> manager;
+};
+
+template <class Function>
+address_t address_of(Function* function) {
+    return reinterpret_cast<address_t>(function);
+}
+
+// For a site that calls or jumps to a plain (cdecl) host function.
+template <class Scoped, address_t Address, class Signature>
+class function_hooker;
+
+template <class Scoped, address_t Address, class Result, class... Args>
+class function_hooker<Scoped, Address, Result(Args...)>
+    : public function_hooker_base<Scoped, Address, Result(Args...)> {
+    using base = function_hooker_base<Scoped, Address, Result(Args...)>;
+
+public:
+    using typename base::hook_type;
+    using typename base::manager_type;
+
+    void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
+
+    // Written into the site: takes the host call's arguments unchanged and returns its result. Host
+    // code keeps the stack only 4-byte aligned, ours assumes 16: realign on entry.
+    __attribute__((force_align_arg_pointer)) static Result hook_entry(Args... args) {
+        return manager_type::enter(args...);
+    }
+
+private:
+    static Result call_host(address_t target, Args&... args) {
+        return reinterpret_cast<Result (*)(Args...)>(target)(args...);
+    }
+};
+
+// For a site that calls or jumps to a host member function: the object is argument 0, in ECX.
+template <class Scoped, address_t Address, class Signature>
+class function_hooker_thiscall;
+
+template <class Scoped, address_t Address, class Result, class... Args>
+class function_hooker_thiscall<Scoped, Address, Result(Args...)>
+    : public function_hooker_base<Scoped, Address, Result(Args...)> {
+    using base = function_hooker_base<Scoped, Address, Result(Args...)>;
+    static_assert(sizeof...(Args) >= 1, "a member function takes its object");
+
+public:
+    using typename base::hook_type;
+    using typename base::manager_type;
+
+    void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
+
+    // The object arrives in ECX as the host passes it. A member function is not thiscall on Linux, so
+    // the convention is spelled out here and on the host function pointer below.
+    __attribute__((force_align_arg_pointer)) static Result __attribute__((thiscall)) hook_entry(Args... args) {
+        return manager_type::enter(args...);
+    }
+
+private:
+    static Result call_host(address_t target, Args&... args) {
+        return reinterpret_cast<Result(__attribute__((thiscall))*)(Args...)>(target)(args...);
+    }
+};
+
+}  // namespace injector

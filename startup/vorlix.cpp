@@ -1,0 +1,43 @@
+// The library's start-up: three globals, constructed in this order when the host loads the library
+// and destroyed in reverse order when it unloads it. Their constructors start everything.
+
+#include "startup/vorlix.h"
+
+#include <fstream>
+#include <ios>
+
+#include "animation/component_state.h"
+#include "animation/update_pass.h"
+#include "host/events/events.h"
+#include "host/extended_data.h"
+
+namespace {
+
+// Opened by the Vorlix constructor; closed last at unload.
+std::fstream logStream;
+
+// Every vehicle's record. Constructing it attaches the pool, creation and destruction hooks.
+plugin::VehicleExtendedData<VXData> vehicleData;
+
+Vorlix vorlix;
+
+}  // namespace
+
+Vorlix::Vorlix() {
+    // Runs inside the host's loader: nothing may escape from here.
+    try {
+        logStream.open("Vorlix.log", std::ios::out | std::ios::trunc);
+        logStream << "Log started" << '\n';
+        logStream.flush();
+    } catch (...) {
+    }
+    try {
+        auto& event = plugin::vehicleRenderedEvent();
+        event.AddCallback(event.before, [this](CVehicle* vehicle) { onVehicleRender(vehicle); }, 0);
+    } catch (...) {
+    }
+}
+
+void Vorlix::onVehicleRender(CVehicle* vehicle) {
+    if (VXData* record = vehicleData.RecordOf(vehicle)) updateVehicle(vehicle, *record);
+}
