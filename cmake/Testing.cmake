@@ -31,11 +31,14 @@ function(vorlix_windows_test_properties)
 endfunction()
 
 # A GoogleTest program; its tests are found by scanning the sources, never by running the program
-# at build time (slow under Wine).
+# at build time (slow under Wine). Tests sharing a RESOURCE_LOCK never run at the same time.
 function(vorlix_add_gtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest_main gmock vorlix_warnings)
     gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST registered)
     vorlix_windows_test_properties(${registered})
+    if(ARG_RESOURCE_LOCK)
+        set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+    endif()
 endfunction()

@@ -23,12 +23,17 @@ struct Outcome {
 
 const fs::path workDir = fs::absolute("program_test_files");
 
+// The tests of this program run in parallel: each keeps its files under a name of its own.
+std::string testFile(const std::string& suffix) {
+    return (workDir / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + suffix)).string();
+}
+
 Outcome runProgram(const std::string& arguments) {
     fs::create_directories(workDir);
-    const fs::path errors = workDir / "stderr.txt";
+    const fs::path errors = testFile("_stderr.txt");
     const std::string program = fs::absolute(VORLIX_SIM_PROGRAM).make_preferred().string();
     std::string command = "\"" + program + "\" " + arguments + " 2>\"" + errors.string() + "\" >\"" +
-                          (workDir / "stdout.txt").string() + "\"";
+                          testFile("_stdout.txt") + "\"";
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd /c takes off the outermost quotes
 #endif
@@ -45,7 +50,7 @@ std::string scenePath(const char* name) { return std::string(VORLIX_TEST_SCENES)
 
 TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
     const std::string null = std::string(" --library \"") + SIM_NULL_LIBRARY + "\"";
-    const std::string trace = (workDir / "trace.jsonl").string();
+    const std::string trace = testFile("_trace.jsonl");
     const struct {
         const char* kind;
         std::string arguments;
@@ -78,7 +83,7 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
 }
 
 TEST(Program, RunsASceneIntoATraceFile) {
-    const std::string trace = (workDir / "trace.jsonl").string();
+    const std::string trace = testFile("_trace.jsonl");
     const Outcome outcome =
         runProgram("run " + scenePath("small.json") + " --trace " + trace + " --library \"" + SIM_NULL_LIBRARY + "\"");
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
