@@ -1,6 +1,7 @@
 #include "animation/update_pass.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -49,7 +50,9 @@ std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep) {
 }
 
 void updateVehicle(CVehicle* vehicle, VXData& record) {
-    record.passTimeStep = host::timeStep();
+    // Copied as bytes: a float returned through the x87 stack would turn a signalling not-a-number
+    // into a quiet one.
+    std::memcpy(&record.passTimeStep, reinterpret_cast<const void*>(host::timeStepAddress), sizeof record.passTimeStep);
     record.passSpeed = passSpeedFrom(estimateSpeed(vehicle));
     record.passTime = passTimeFrom(host::timeCounter(), host::timeStep());
     const void* model = host::modelObject(vehicle);

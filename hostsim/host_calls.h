@@ -1,5 +1,6 @@
 #pragma once
-// What the library asked of the host: every frame rotation and object update, in call order.
+// What the library asked of the host: every frame rotation, object update and name query, in call
+// order.
 
 #include <cstdint>
 #include <vector>
@@ -18,10 +19,12 @@ struct HostCallLog {
     bool recording = true;  // switched off to measure the library without the bookkeeping
     std::vector<RotationCall> rotations;
     std::vector<SimFrame*> updates;
+    std::vector<SimFrame*> nameQueries;  // frames whose name was asked for
 
     void clear() {
         rotations.clear();
         updates.clear();
+        nameQueries.clear();
     }
 };
 

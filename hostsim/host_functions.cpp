@@ -57,7 +57,11 @@ extern "C" SimFrame* simFrameUpdateObjects(SimFrame* frame) {
     return frame;
 }
 
-extern "C" const char* simFrameGetNodeName(SimFrame* frame) { return frame->name; }
+extern "C" const char* simFrameGetNodeName(SimFrame* frame) {
+    HostCallLog& log = hostCallLog();
+    if (log.recording) log.nameQueries.push_back(frame);
+    return frame->name;
+}
 
 extern "C" SimModelInfo* simModelInfoLookup(std::uint32_t index) {
     return modelInfo(static_cast<std::uint16_t>(index));

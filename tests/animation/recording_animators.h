@@ -1,0 +1,32 @@
+#pragma once
+// Stand-ins for the nine animators, linked into the walk's test program in place of the library's:
+// each records its call and, when told to, fails the way a parameter conversion fails.
+
+#include <string>
+#include <vector>
+
+#include "animation/component_state.h"
+
+namespace recording {
+
+struct AnimatorCall {
+    int animator;  // position in the pass's order, 0 to 8
+    std::string name;
+    HostFrame* frame;
+    VXData* record;
+    CVehicle* vehicle;
+};
+
+enum class Failure { none, outOfRange, invalidArgument, other };
+
+struct Recorder {
+    std::vector<AnimatorCall> calls;
+    // Animator that fails when the name contains failMarker, and how.
+    int failingAnimator = -1;
+    std::string failMarker = "<fail>";
+    Failure failure = Failure::none;
+};
+
+Recorder& recorder();
+
+}  // namespace recording
