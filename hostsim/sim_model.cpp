@@ -4,10 +4,10 @@ namespace hostsim {
 
 namespace {
 
-void count(const FrameSpec& spec, std::size_t& frames, std::size_t& objects) {
+void count(const FrameSpec& shape, std::size_t& frames, std::size_t& objects) {
     ++frames;
-    objects += static_cast<std::size_t>(spec.objects);
-    for (const FrameSpec& child : spec.children) count(child, frames, objects);
+    objects += static_cast<std::size_t>(shape.objects);
+    for (const FrameSpec& child : shape.children) count(child, frames, objects);
 }
 
 }  // namespace
@@ -24,30 +24,30 @@ SimModel::SimModel(const FrameSpec& root) {
     modelObject_.root = frames_.data();
 }
 
-void SimModel::add(const FrameSpec& spec, SimFrame* parent) {
+void SimModel::add(const FrameSpec& shape, SimFrame* parent) {
     frames_.emplace_back();
     SimFrame* frame = &frames_.back();
     *frame = SimFrame{};
     frame->matrix[0] = frame->matrix[4] = frame->matrix[8] = 1.0f;
-    names_.push_back(spec.name);
+    names_.push_back(shape.name);
     frame->name = names_.back().c_str();
     frame->parent = parent;
 
     const int first = static_cast<int>(objects_.size());
-    objectRanges_.push_back({first, spec.objects});
+    objectRanges_.push_back({first, shape.objects});
     SimLink* previous = &frame->objectList;
-    for (int i = 0; i < spec.objects; ++i) {
+    for (int i = 0; i < shape.objects; ++i) {
         objects_.emplace_back();
         SimObject& object = objects_.back();
         object = SimObject{};
-        object.flags = spec.hidden ? hiddenObjectFlags : shownObjectFlags;
+        object.flags = shape.hidden ? hiddenObjectFlags : shownObjectFlags;
         previous->next = &object.link;
         previous = &object.link;
     }
     previous->next = &frame->objectList;
 
     SimFrame* previousChild = nullptr;
-    for (const FrameSpec& childSpec : spec.children) {
+    for (const FrameSpec& childSpec : shape.children) {
         SimFrame* child = frames_.data() + frames_.size();  // where add() places it
         add(childSpec, frame);
         if (previousChild == nullptr) {

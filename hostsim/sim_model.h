@@ -55,7 +55,7 @@ private:
         int first;
         int count;
     };
-    void add(const FrameSpec& spec, SimFrame* parent);
+    void add(const FrameSpec& shape, SimFrame* parent);
 
     SimModelObject modelObject_{};
     std::vector<SimFrame> frames_;

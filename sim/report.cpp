@@ -72,17 +72,17 @@ struct Track {
     std::map<std::string, int> sites;
 };
 
-void addFrames(const hostsim::FrameSpec& spec, int parent, Track& track) {
+void addFrames(const hostsim::FrameSpec& shape, int parent, Track& track) {
     const int index = static_cast<int>(track.frames.size());
     Frame frame;
-    frame.name = spec.name;
+    frame.name = shape.name;
     frame.parent = parent;
     frame.firstObject = static_cast<int>(track.flags.size());
-    frame.objects = spec.objects;
+    frame.objects = shape.objects;
     track.frames.push_back(frame);
     if (parent >= 0) track.frames[static_cast<std::size_t>(parent)].children.push_back(index);
-    for (int i = 0; i < spec.objects; ++i) track.flags.push_back(spec.hidden ? hostsim::hiddenObjectFlags : hostsim::shownObjectFlags);
-    for (const hostsim::FrameSpec& child : spec.children) addFrames(child, index, track);
+    for (int i = 0; i < shape.objects; ++i) track.flags.push_back(shape.hidden ? hostsim::hiddenObjectFlags : hostsim::shownObjectFlags);
+    for (const hostsim::FrameSpec& child : shape.children) addFrames(child, index, track);
 }
 
 void findComponents(Track& track) {

@@ -148,10 +148,10 @@ std::optional<std::int64_t> readOptionalInteger(const JsonNode* node, const std:
 
 hostsim::FrameSpec readFrame(const JsonNode& node, const std::string& path) {
     const ObjectReader frame(node, path, {"name", "objects", "hidden", "children"});
-    hostsim::FrameSpec spec;
-    spec.name = readString(frame.required("name"), frame.path("name"));
-    for (std::size_t i = 0; i < spec.name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(spec.name[i]);
+    hostsim::FrameSpec shape;
+    shape.name = readString(frame.required("name"), frame.path("name"));
+    for (std::size_t i = 0; i < shape.name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(shape.name[i]);
         if (byte < 0x20 || byte > 0x7E) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", byte);
@@ -161,16 +161,16 @@ hostsim::FrameSpec readFrame(const JsonNode& node, const std::string& path) {
         }
     }
     if (const JsonNode* objects = frame.optional("objects")) {
-        spec.objects = static_cast<int>(readInteger(*objects, frame.path("objects"), 0, 1000));
+        shape.objects = static_cast<int>(readInteger(*objects, frame.path("objects"), 0, 1000));
     }
-    if (const JsonNode* hidden = frame.optional("hidden")) spec.hidden = readBool(*hidden, frame.path("hidden"));
+    if (const JsonNode* hidden = frame.optional("hidden")) shape.hidden = readBool(*hidden, frame.path("hidden"));
     if (const JsonNode* children = frame.optional("children")) {
         const auto& items = readArray(*children, frame.path("children"));
         for (std::size_t i = 0; i < items.size(); ++i) {
-            spec.children.push_back(readFrame(items[i], itemPath(frame.path("children"), i)));
+            shape.children.push_back(readFrame(items[i], itemPath(frame.path("children"), i)));
         }
     }
-    return spec;
+    return shape;
 }
 
 std::string tickRange(const Scene& scene) { return "the scene's ticks are 0 to " + std::to_string(scene.ticks - 1); }

@@ -9,9 +9,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-FrameSpec hiddenChildren(FrameSpec spec) {
-    for (FrameSpec& child : spec.children) child.hidden = true;
-    return spec;
+FrameSpec hiddenChildren(FrameSpec shape) {
+    for (FrameSpec& child : shape.children) child.hidden = true;
+    return shape;
 }
 
 TEST(Chain, RunsThroughItsLinksInTheDirectionOfTravel) {

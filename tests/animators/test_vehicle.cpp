@@ -26,9 +26,9 @@ FrameSpec frame(const std::string& name, std::vector<FrameSpec> children) {
 }
 
 FrameSpec frameWithChildren(const std::string& name, const std::string& prefix, int count) {
-    FrameSpec spec = frame(name);
-    for (int i = 0; i < count; ++i) spec.children.push_back(frame(prefix + std::to_string(i)));
-    return spec;
+    FrameSpec shape = frame(name);
+    for (int i = 0; i < count; ++i) shape.children.push_back(frame(prefix + std::to_string(i)));
+    return shape;
 }
 
 TestVehicle::TestVehicle(const FrameSpec& root, std::uint32_t slot, std::int32_t vehicleClass)
