@@ -8,11 +8,11 @@ setup:
 	@scripts/setup.sh
 	@scripts/enable-32bit.sh
 
-build-%: setup
+$(addprefix build-,$(PRESETS)): build-%: setup
 	cmake --preset $* >/dev/null
 	cmake --build build/$* -j $(JOBS)
 
-test-%: build-%
+$(addprefix test-,$(PRESETS)): test-%: build-%
 	ctest --test-dir build/$* --output-on-failure -j $(JOBS)
 
 # Linux natively, Windows under Wine, then Linux again under the sanitizers.
