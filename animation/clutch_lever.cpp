@@ -22,6 +22,13 @@ void animateClutchLever(const std::string& name, HostFrame* frame, VXData& recor
     }
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
 
+    // One degree, applied to the frame and to the angle alike.
+    const auto turn = [&](float step) {
+        lever.angle += step;
+        rotateFrameZ(frame, step);
+        lever.lastStepTime = record.passTime;
+    };
+
     // A phase change moves nothing and keeps lastStepTime, so the next visit may step at once.
     if (lever.phase == idle) {
         const std::int16_t gear = host::currentGear(vehicle);
@@ -35,14 +42,8 @@ void animateClutchLever(const std::string& name, HostFrame* frame, VXData& recor
             lever.phase = idle;
             return;
         }
-        if (lever.maxAngle > 0) {
-            lever.angle -= 1.0f;
-            rotateFrameZ(frame, -1.0f);
-        } else {
-            lever.angle += 1.0f;
-            rotateFrameZ(frame, 1.0f);
-        }
-        lever.lastStepTime = record.passTime;
+        // Back toward rest, in the direction the sign of the maximum gives.
+        turn(lever.maxAngle > 0 ? -1.0f : 1.0f);
         return;
     }
     const float maxAngle = static_cast<float>(lever.maxAngle);
@@ -50,12 +51,5 @@ void animateClutchLever(const std::string& name, HostFrame* frame, VXData& recor
         lever.phase = returnStroke;
         return;
     }
-    if (lever.angle > maxAngle) {
-        lever.angle -= 1.0f;
-        rotateFrameZ(frame, -1.0f);
-    } else {
-        lever.angle += 1.0f;
-        rotateFrameZ(frame, 1.0f);
-    }
-    lever.lastStepTime = record.passTime;
+    turn(lever.angle > maxAngle ? -1.0f : 1.0f);
 }
