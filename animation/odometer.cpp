@@ -1,25 +1,15 @@
-#include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "animation/animators.h"
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
+#include "animation/saturating_conversions.h"
 #include "host/platform/random.h"
 
 namespace {
 
 constexpr std::int64_t readingLimit = 999999;  // never shown: a total that reaches it is dropped
 constexpr std::size_t wheelCount = 6;
-
-// Truncation toward zero that is defined for every input: not-a-number gives 0, and values beyond
-// the 32-bit range stop at its ends.
-std::int32_t truncateToInt32(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
-    if (value <= -2147483649.0) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
-}
 
 // The text always holds six decimal digits.
 std::int64_t readingValue(const std::string& text) {

@@ -1,11 +1,10 @@
 #include "animation/update_pass.h"
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <string>
 
 #include "animation/animators.h"
+#include "animation/saturating_conversions.h"
 #include "animation/speed_estimate.h"
 
 namespace {
@@ -34,19 +33,11 @@ void animateFrame(HostFrame* frame, const char* rawName, CVehicle* vehicle, VXDa
 
 }  // namespace
 
-std::int32_t passSpeedFrom(double estimate) {
-    if (std::isnan(estimate)) return 0;
-    if (estimate >= 2147483648.0) return std::numeric_limits<std::int32_t>::max();
-    if (estimate <= -2147483649.0) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(estimate);
-}
+std::int32_t passSpeedFrom(double estimate) { return truncateToInt32(estimate); }
 
 std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep) {
     const float counter = static_cast<float>(static_cast<double>(timeCounter));
-    const float product = counter * timeStep;
-    if (std::isnan(product) || product <= -1.0f) return 0;
-    if (product >= 4294967296.0f) return std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(product);
+    return truncateToUint32(counter * timeStep);
 }
 
 void updateVehicle(CVehicle* vehicle, VXData& record) {
