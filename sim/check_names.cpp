@@ -1,5 +1,6 @@
 #include "sim/check_names.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <stdexcept>
@@ -129,14 +130,21 @@ void reportMalformedMarkers(std::string_view name, const ParameterSpec& spec, Co
         const bool signedNumber = after + 1 < name.size() && name[after] == '-' && isDigit(name[after + 1]);
         if (marker.size() == 1 && !signedNumber) continue;
 
-        const std::string shown(name.substr(at, marker.size() + 4));
-        std::string message = std::string(componentTitle(component)) + " " + std::string(spec.label) + ": " +
-                              quoted(shown) + " at character " + std::to_string(at + 1) + " is skipped: ";
+        // Shown up to the next word, as the author wrote it.
+        std::size_t end = std::min(piece.size(), marker.size() + 6);
+        const std::size_t nextWord = piece.find('_', marker.size());
+        if (nextWord != std::string_view::npos && nextWord < end) end = nextWord;
+        const std::string shown(piece.substr(0, end));
+        std::string message = std::string(componentTitle(component)) + ": " + quoted(shown) + " at character " +
+                              std::to_string(at + 1) + " is skipped: ";
         if (signedNumber && !spec.pattern.allowsMinus) {
             message += "the " + std::string(spec.label) + " takes no sign";
         } else {
             message += quoted(marker) + " is not followed by a number";
         }
+        const std::string used = nameParameter(name, spec.pattern, "");
+        message += used.empty() ? ", so the " + std::string(spec.label) + " is the default " + std::string(spec.defaultText)
+                                : ", the " + std::string(spec.label) + " comes from " + quoted(std::string(marker) + used);
         warnings.push_back({WarningKind::malformedMarker, component, message});
     }
 }
@@ -213,10 +221,11 @@ std::string childrenDetail(Component component, std::size_t childCount, std::opt
                     {WarningKind::fewGearDisplays, component,
                      title + ": " + count + (childCount == 1 ? " display" : " displays") + " (gears 0 to " +
                          std::to_string(childCount - 1) + ") but the scene sets gears up to " +
-                         std::to_string(*highestGear) + ": gears " + std::to_string(childCount) +
-                         (static_cast<std::size_t>(*highestGear) > childCount ? " to " + std::to_string(*highestGear)
-                                                                              : std::string()) +
-                         " hide every display; add one child per gear, gear 0 first"});
+                         std::to_string(*highestGear) + ": " +
+                         (static_cast<std::size_t>(*highestGear) > childCount
+                              ? "gears " + std::to_string(childCount) + " to " + std::to_string(*highestGear) + " hide"
+                              : "gear " + std::to_string(childCount) + " hides") +
+                         " every display; add one child per gear, gear 0 first"});
             }
             std::string detail = count + (childCount == 1 ? " display" : " displays");
             if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
