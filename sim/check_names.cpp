@@ -29,17 +29,37 @@ constexpr ParameterSpec none{"", "", {"", false}, "", false};
 
 constexpr std::array<ComponentSpec, componentCount> components{{
     {Component::chain, "vx_chain", "chain", {none, none}, 0},
-    {Component::frontBrake, "vx_fbrake", "front brake", {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}}, 1},
-    {Component::rearBrake, "vx_rbrake", "rear brake", {{{"max angle", " degrees", patterns::xAngle, "0", false}, none}}, 1},
-    {Component::clutchLever, "vx_cl", "clutch lever", {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}}, 1},
-    {Component::gearLever, "vx_gl", "gear lever", {{{"stroke", " degrees", patterns::gearLeverStroke, "0", false}, none}}, 1},
+    {Component::frontBrake,
+     "vx_fbrake",
+     "front brake",
+     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
+     1},
+    {Component::rearBrake,
+     "vx_rbrake",
+     "rear brake",
+     {{{"max angle", " degrees", patterns::xAngle, "0", false}, none}},
+     1},
+    {Component::clutchLever,
+     "vx_cl",
+     "clutch lever",
+     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
+     1},
+    {Component::gearLever,
+     "vx_gl",
+     "gear lever",
+     {{{"stroke", " degrees", patterns::gearLeverStroke, "0", false}, none}},
+     1},
     {Component::gearMeter, "vx_gm", "gear meter", {none, none}, 0},
     {Component::odometer, "vx_om", "odometer", {none, none}, 0},
-    {Component::speedometer, "vx_sm", "speedometer",
+    {Component::speedometer,
+     "vx_sm",
+     "speedometer",
      {{{"max speed", " km/h", patterns::speedometerMaxSpeed, "100", false},
        {"max angle", " degrees", patterns::speedometerMaxAngle, "100", true}}},
      2},
-    {Component::revCounter, "vx_rpm", "rev counter",
+    {Component::revCounter,
+     "vx_rpm",
+     "rev counter",
      {{{"max value", "", patterns::revCounterMaxValue, "100", false},
        {"max angle", " degrees", patterns::revCounterMaxAngle, "100", true}}},
      2},
@@ -48,7 +68,9 @@ constexpr std::array<ComponentSpec, componentCount> components{{
 constexpr std::string_view prefix = "vx_";
 constexpr std::string_view kphKey = "_kph";
 
-const ComponentSpec& specOf(Component component) { return components[static_cast<std::size_t>(component)]; }
+const ComponentSpec& specOf(Component component) {
+    return components[static_cast<std::size_t>(component)];
+}
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
@@ -86,25 +108,29 @@ Parameter readParameter(std::string_view name, const ParameterSpec& spec) {
 }
 
 std::string whereFrom(const Parameter& parameter) {
-    return parameter.fromName ? "from " + quoted(std::string(parameter.pattern.marker) + parameter.text)
-                              : "default";
+    return parameter.fromName
+               ? "from " + quoted(std::string(parameter.pattern.marker) + parameter.text)
+               : "default";
 }
 
 // Byte ranges of every key in the name: a marker letter inside a key is part of the key.
 std::vector<std::pair<std::size_t, std::size_t>> keyRanges(std::string_view name) {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     for (const ComponentSpec& spec : components) {
-        for (std::size_t at = name.find(spec.key); at != std::string_view::npos; at = name.find(spec.key, at + 1)) {
+        for (std::size_t at = name.find(spec.key); at != std::string_view::npos;
+             at = name.find(spec.key, at + 1)) {
             ranges.emplace_back(at, at + spec.key.size());
         }
     }
-    for (std::size_t at = name.find(kphKey); at != std::string_view::npos; at = name.find(kphKey, at + 1)) {
+    for (std::size_t at = name.find(kphKey); at != std::string_view::npos;
+         at = name.find(kphKey, at + 1)) {
         ranges.emplace_back(at, at + kphKey.size());
     }
     return ranges;
 }
 
-bool insideKey(const std::vector<std::pair<std::size_t, std::size_t>>& ranges, std::size_t at, std::size_t size) {
+bool insideKey(const std::vector<std::pair<std::size_t, std::size_t>>& ranges, std::size_t at,
+               std::size_t size) {
     for (const auto& [begin, end] : ranges) {
         if (at >= begin && at + size <= end) return true;
     }
@@ -119,15 +145,18 @@ void reportMalformedMarkers(std::string_view name, const ParameterSpec& spec, Co
                             std::vector<Warning>& warnings) {
     const std::string_view marker = spec.pattern.marker;
     const auto ranges = keyRanges(name);
-    for (std::size_t at = name.find(marker); at != std::string_view::npos; at = name.find(marker, at + 1)) {
+    for (std::size_t at = name.find(marker); at != std::string_view::npos;
+         at = name.find(marker, at + 1)) {
         if (insideKey(ranges, at, marker.size())) continue;
         // Cut before the next occurrence: the piece holds this occurrence only, and the library
         // finds a number in it exactly when this occurrence is followed by one.
         const std::size_t next = name.find(marker, at + 1);
-        const std::string_view piece = name.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+        const std::string_view piece =
+            name.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
         if (!nameParameter(piece, spec.pattern, "").empty()) continue;
         const std::size_t after = at + marker.size();
-        const bool signedNumber = after + 1 < name.size() && name[after] == '-' && isDigit(name[after + 1]);
+        const bool signedNumber =
+            after + 1 < name.size() && name[after] == '-' && isDigit(name[after + 1]);
         if (marker.size() == 1 && !signedNumber) continue;
 
         // Shown up to the next word, as the author wrote it.
@@ -135,16 +164,18 @@ void reportMalformedMarkers(std::string_view name, const ParameterSpec& spec, Co
         const std::size_t nextWord = piece.find('_', marker.size());
         if (nextWord != std::string_view::npos && nextWord < end) end = nextWord;
         const std::string shown(piece.substr(0, end));
-        std::string message = std::string(componentTitle(component)) + ": " + quoted(shown) + " at character " +
-                              std::to_string(at + 1) + " is skipped: ";
+        std::string message = std::string(componentTitle(component)) + ": " + quoted(shown) +
+                              " at character " + std::to_string(at + 1) + " is skipped: ";
         if (signedNumber && !spec.pattern.allowsMinus) {
             message += "the " + std::string(spec.label) + " takes no sign";
         } else {
             message += quoted(marker) + " is not followed by a number";
         }
         const std::string used = nameParameter(name, spec.pattern, "");
-        message += used.empty() ? ", so the " + std::string(spec.label) + " is the default " + std::string(spec.defaultText)
-                                : ", the " + std::string(spec.label) + " comes from " + quoted(std::string(marker) + used);
+        message += used.empty() ? ", so the " + std::string(spec.label) + " is the default " +
+                                      std::string(spec.defaultText)
+                                : ", the " + std::string(spec.label) + " comes from " +
+                                      quoted(std::string(marker) + used);
         warnings.push_back({WarningKind::malformedMarker, component, message});
     }
 }
@@ -156,20 +187,22 @@ void checkLever(const ComponentUse& use, std::vector<Warning>& warnings) {
     if (!angle.converts) {
         warnings.push_back({WarningKind::outOfRange, use.component,
                             title + ": " + quoted(marker + angle.text) +
-                                " is out of range for a 32-bit integer: the lever keeps " + std::string(angle.label) +
-                                " 0 and never moves"});
+                                " is out of range for a 32-bit integer: the lever keeps " +
+                                std::string(angle.label) + " 0 and never moves"});
         return;
     }
     if (angle.value == "0") {
         warnings.push_back({WarningKind::zeroAngle, use.component,
                             title + ": " + std::string(angle.label) + " 0 (" + whereFrom(angle) +
-                                "): the lever never moves; write the angle in degrees after " + quoted(marker)});
+                                "): the lever never moves; write the angle in degrees after " +
+                                quoted(marker)});
     } else if (use.component == Component::gearLever && angle.value[0] == '-') {
-        warnings.push_back({WarningKind::negativeStroke, use.component,
-                            title + ": stroke " + angle.value +
-                                " is negative: the sign is dropped, each stroke's direction comes from the gear "
-                                "change; write " +
-                                quoted(marker + angle.value.substr(1))});
+        warnings.push_back(
+            {WarningKind::negativeStroke, use.component,
+             title + ": stroke " + angle.value +
+                 " is negative: the sign is dropped, each stroke's direction comes from the gear "
+                 "change; write " +
+                 quoted(marker + angle.value.substr(1))});
     }
 }
 
@@ -179,69 +212,81 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
     const Parameter& angle = use.parameters[1];
     for (const Parameter& parameter : use.parameters) {
         if (parameter.converts) continue;
-        warnings.push_back({WarningKind::outOfRange, use.component,
-                            title + ": " + quoted(std::string(parameter.pattern.marker) + parameter.text) +
-                                " is out of range for a 32-bit " + (&parameter == &angle ? "float" : "integer") +
-                                ": this frame never configures the needle"});
+        warnings.push_back(
+            {WarningKind::outOfRange, use.component,
+             title + ": " + quoted(std::string(parameter.pattern.marker) + parameter.text) +
+                 " is out of range for a 32-bit " + (&parameter == &angle ? "float" : "integer") +
+                 ": this frame never configures the needle"});
     }
     if (maximum.converts && maximum.value == "0") {
-        const char* when = use.component == Component::speedometer ? "at any forward speed" : "whenever the engine runs";
+        const char* when = use.component == Component::speedometer ? "at any forward speed"
+                                                                   : "whenever the engine runs";
         warnings.push_back({WarningKind::zeroMaximum, use.component,
-                            title + ": " + std::string(maximum.label) + " 0 (" + whereFrom(maximum) +
-                                "): the needle swings to full scale " + when});
+                            title + ": " + std::string(maximum.label) + " 0 (" +
+                                whereFrom(maximum) + "): the needle swings to full scale " + when});
     }
     if (angle.converts && angle.value == "0") {
-        warnings.push_back({WarningKind::zeroAngle, use.component,
-                            title + ": max angle 0 (" + whereFrom(angle) + "): the needle never moves"});
+        warnings.push_back(
+            {WarningKind::zeroAngle, use.component,
+             title + ": max angle 0 (" + whereFrom(angle) + "): the needle never moves"});
     }
     if (use.component == Component::speedometer && nameHasKey(name, kphKey)) {
-        warnings.push_back({WarningKind::kphOnSpeedometer, use.component,
-                            title + ": \"_kph\" has no effect on the needle, which always follows the speed in "
-                                    "km/h; set the full scale with \"m\""});
+        warnings.push_back(
+            {WarningKind::kphOnSpeedometer, use.component,
+             title + ": \"_kph\" has no effect on the needle, which always follows the speed in "
+                     "km/h; set the full scale with \"m\""});
     }
 }
 
-std::string childrenDetail(Component component, std::size_t childCount, std::optional<int> highestGear,
-                           std::string_view name, std::vector<Warning>& warnings) {
+std::string childrenDetail(Component component, std::size_t childCount,
+                           std::optional<int> highestGear, std::string_view name,
+                           std::vector<Warning>& warnings) {
     const std::string title(componentTitle(component));
     const std::string count = std::to_string(childCount);
     switch (component) {
         case Component::chain:
             if (childCount == 0) {
-                warnings.push_back({WarningKind::noChainLinks, component,
-                                    title + ": no child frames: there are no link sets to show in turn"});
+                warnings.push_back(
+                    {WarningKind::noChainLinks, component,
+                     title + ": no child frames: there are no link sets to show in turn"});
             }
             return count + (childCount == 1 ? " link set" : " link sets");
         case Component::gearMeter: {
             if (childCount == 0) {
-                warnings.push_back({WarningKind::noGearDisplays, component,
-                                    title + ": no child frames: there is no display to show for any gear"});
+                warnings.push_back(
+                    {WarningKind::noGearDisplays, component,
+                     title + ": no child frames: there is no display to show for any gear"});
             } else if (highestGear && static_cast<std::size_t>(*highestGear) + 1 > childCount) {
                 warnings.push_back(
                     {WarningKind::fewGearDisplays, component,
-                     title + ": " + count + (childCount == 1 ? " display" : " displays") + " (gears 0 to " +
-                         std::to_string(childCount - 1) + ") but the scene sets gears up to " +
-                         std::to_string(*highestGear) + ": " +
+                     title + ": " + count + (childCount == 1 ? " display" : " displays") +
+                         " (gears 0 to " + std::to_string(childCount - 1) +
+                         ") but the scene sets gears up to " + std::to_string(*highestGear) + ": " +
                          (static_cast<std::size_t>(*highestGear) > childCount
-                              ? "gears " + std::to_string(childCount) + " to " + std::to_string(*highestGear) + " hide"
+                              ? "gears " + std::to_string(childCount) + " to " +
+                                    std::to_string(*highestGear) + " hide"
                               : "gear " + std::to_string(childCount) + " hides") +
                          " every display; add one child per gear, gear 0 first"});
             }
             std::string detail = count + (childCount == 1 ? " display" : " displays");
             if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
-            if (highestGear) detail += ", the scene sets gears up to " + std::to_string(*highestGear);
+            if (highestGear)
+                detail += ", the scene sets gears up to " + std::to_string(*highestGear);
             return detail;
         }
         case Component::odometer: {
             if (childCount < 6) {
                 warnings.push_back({WarningKind::fewOdometerWheels, component,
-                                    title + ": " + count + " child frames but six digit wheels are needed, leftmost "
-                                            "first: the " + std::to_string(6 - childCount) +
+                                    title + ": " + count +
+                                        " child frames but six digit wheels are needed, leftmost "
+                                        "first: the " +
+                                        std::to_string(6 - childCount) +
                                         " rightmost digits are not shown"});
             }
             std::string detail = std::to_string(childCount < 6 ? childCount : 6) + " digit wheels";
             if (childCount > 6) detail += " (children after the sixth never turn)";
-            detail += nameHasKey(name, kphKey) ? ", counts kilometres (\"_kph\")" : ", counts miles (no \"_kph\")";
+            detail += nameHasKey(name, kphKey) ? ", counts kilometres (\"_kph\")"
+                                               : ", counts miles (no \"_kph\")";
             return detail;
         }
         default:
@@ -254,14 +299,16 @@ std::string childrenDetail(Component component, std::size_t childCount, std::opt
 std::string_view componentKey(Component component) { return specOf(component).key; }
 std::string_view componentTitle(Component component) { return specOf(component).title; }
 
-FrameFindings checkFrameName(std::string_view name, std::size_t childCount, std::optional<int> highestGear) {
+FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
+                             std::optional<int> highestGear) {
     FrameFindings findings;
     findings.prefixed = name.substr(0, prefix.size()) == prefix;
     if (!findings.prefixed) {
         if (lowered(name.substr(0, prefix.size())) == prefix) {
-            findings.warnings.push_back({WarningKind::prefixCase, std::nullopt,
-                                         "begins with " + quoted(name.substr(0, prefix.size())) +
-                                             ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
+            findings.warnings.push_back(
+                {WarningKind::prefixCase, std::nullopt,
+                 "begins with " + quoted(name.substr(0, prefix.size())) +
+                     ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
             return findings;
         }
         std::string keys;
@@ -269,10 +316,11 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount, std:
             if (nameHasKey(name, spec.key)) keys += (keys.empty() ? "" : ", ") + quoted(spec.key);
         }
         if (!keys.empty()) {
-            findings.warnings.push_back({WarningKind::keyWithoutPrefix, std::nullopt,
-                                         "contains " + keys +
-                                             " but does not begin with \"vx_\": the key is ignored and the frame is "
-                                             "not animated"});
+            findings.warnings.push_back(
+                {WarningKind::keyWithoutPrefix, std::nullopt,
+                 "contains " + keys +
+                     " but does not begin with \"vx_\": the key is ignored and the frame is "
+                     "not animated"});
         }
         return findings;
     }
@@ -284,22 +332,26 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount, std:
             use.parameters.push_back(readParameter(name, spec.parameters[i]));
             use.configures = use.configures && use.parameters.back().converts;
         }
-        use.detail = childrenDetail(spec.component, childCount, highestGear, name, findings.warnings);
+        use.detail =
+            childrenDetail(spec.component, childCount, highestGear, name, findings.warnings);
         if (spec.parameterCount == 1) checkLever(use, findings.warnings);
         if (spec.parameterCount == 2) checkNeedle(name, use, findings.warnings);
         for (std::size_t i = 0; i < spec.parameterCount; ++i) {
             // A pattern two components of this frame share ("_az") is reported once.
             bool seen = false;
             for (const ComponentUse& earlier : findings.components) {
-                for (const Parameter& p : earlier.parameters) seen = seen || p.pattern.marker == spec.parameters[i].pattern.marker;
+                for (const Parameter& p : earlier.parameters)
+                    seen = seen || p.pattern.marker == spec.parameters[i].pattern.marker;
             }
-            if (!seen) reportMalformedMarkers(name, spec.parameters[i], spec.component, findings.warnings);
+            if (!seen)
+                reportMalformedMarkers(name, spec.parameters[i], spec.component, findings.warnings);
         }
         findings.components.push_back(std::move(use));
     }
 
     if (findings.components.empty()) {
-        std::string message = "begins with \"vx_\" but carries no component key, so nothing drives it";
+        std::string message =
+            "begins with \"vx_\" but carries no component key, so nothing drives it";
         const std::string folded = lowered(name);
         for (const ComponentSpec& spec : components) {
             if (nameHasKey(folded, spec.key)) {
@@ -321,9 +373,11 @@ std::string describeComponent(const ComponentUse& use) {
         first = false;
         line += std::string(parameter.label) + " ";
         if (!parameter.converts) {
-            line += "out of range (" + quoted(std::string(parameter.pattern.marker) + parameter.text) + ")";
+            line += "out of range (" +
+                    quoted(std::string(parameter.pattern.marker) + parameter.text) + ")";
         } else {
-            line += parameter.value + std::string(parameter.unit) + " (" + whereFrom(parameter) + ")";
+            line +=
+                parameter.value + std::string(parameter.unit) + " (" + whereFrom(parameter) + ")";
         }
     }
     if (!use.detail.empty()) line += (first ? " " : ", ") + use.detail;

@@ -14,7 +14,17 @@
 namespace sim::check {
 
 // In the order the update pass calls the animators.
-enum class Component { chain, frontBrake, rearBrake, clutchLever, gearLever, gearMeter, odometer, speedometer, revCounter };
+enum class Component {
+    chain,
+    frontBrake,
+    rearBrake,
+    clutchLever,
+    gearLever,
+    gearMeter,
+    odometer,
+    speedometer,
+    revCounter
+};
 
 inline constexpr std::size_t componentCount = 9;
 
@@ -30,9 +40,9 @@ enum class WarningKind {
     noGearDisplays,
     fewGearDisplays,
     fewOdometerWheels,
-    outOfRange,        // the conversion fails
-    zeroMaximum,       // a needle's full-scale speed or value of 0
-    zeroAngle,         // a lever or needle that never moves
+    outOfRange,   // the conversion fails
+    zeroMaximum,  // a needle's full-scale speed or value of 0
+    zeroAngle,    // a lever or needle that never moves
     negativeStroke,
     kphOnSpeedometer,
     malformedMarker,
@@ -48,28 +58,29 @@ struct Parameter {
     std::string_view label;  // "max angle"
     std::string_view unit;   // " degrees", " km/h" or empty
     NamePattern pattern;
-    std::string text;        // what the pattern captured, or the default text
+    std::string text;  // what the pattern captured, or the default text
     bool fromName = false;
-    bool converts = true;    // false: out of range, the library's conversion fails
-    std::string value;       // the converted value as shown to the author
+    bool converts = true;  // false: out of range, the library's conversion fails
+    std::string value;     // the converted value as shown to the author
 };
 
 struct ComponentUse {
     Component component;
     std::vector<Parameter> parameters;
-    std::string detail;       // children and units, for the components that have them
-    bool configures = true;   // every parameter converts
+    std::string detail;      // children and units, for the components that have them
+    bool configures = true;  // every parameter converts
 };
 
 struct FrameFindings {
-    bool prefixed = false;    // begins with "vx_": the pass hands it to the animators
+    bool prefixed = false;  // begins with "vx_": the pass hands it to the animators
     std::vector<ComponentUse> components;
     std::vector<Warning> warnings;
 };
 
 // childCount: the frame's direct children. highestGear: the highest gear value the scene sets for
 // vehicles of this model, if it sets one.
-FrameFindings checkFrameName(std::string_view name, std::size_t childCount, std::optional<int> highestGear);
+FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
+                             std::optional<int> highestGear);
 
 // One line for a component, for example
 //   front brake: max angle -30 (from "_az-30")

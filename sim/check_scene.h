@@ -23,12 +23,13 @@ struct FrameReport {
 struct ModelReport {
     std::vector<std::size_t> vehicles;  // indexes into the scene; the first one's model is shown
     std::optional<int> highestGear;
-    std::vector<FrameReport> frames;    // frames with something to say, in walk order
+    std::vector<FrameReport> frames;  // frames with something to say, in walk order
     std::size_t warningCount = 0;
 };
 
 // modelPath: where the root frame stands in the scene, for example vehicles[0].model.
-ModelReport checkModel(const hostsim::FrameSpec& root, const std::string& modelPath, std::optional<int> highestGear);
+ModelReport checkModel(const hostsim::FrameSpec& root, const std::string& modelPath,
+                       std::optional<int> highestGear);
 
 // One report per distinct model; vehicles with identical models share one.
 std::vector<ModelReport> checkScene(const Scene& scene);
