@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include "hostsim/library_loader.h"
+#include "sim/check_scene.h"
 #include "sim/demo_scene.h"
 #include "sim/report.h"
 #include "sim/scene.h"
@@ -114,6 +115,19 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
     return 0;
 }
 
+// Reads the scene and says what the library will make of every model's frame names.
+int checkCommand(const std::string& scenePath) {
+    const sim::Scene scene = sim::readSceneFile(scenePath);
+    const std::vector<sim::check::ModelReport> models = sim::check::checkScene(scene);
+    std::cout << "checking " << scenePath << "\n\n" << sim::check::formatCheck(scene, models);
+    std::cout.flush();
+    if (!std::cout) throw std::runtime_error("writing to standard output failed");
+    for (const sim::check::ModelReport& model : models) {
+        if (model.warningCount > 0) return exitFailure;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,13 +142,19 @@ int main(int argc, char** argv) {
     run->add_option("--trace", tracePath, "where to write the trace (default: standard output)");
     run->add_option("--library", libraryPath, "the library to load (default: the one beside this program)");
 
+    std::string checkPath;
+    CLI::App* check = app.add_subcommand(
+        "check", "check the frame names of every model in a scene (exit 0: clean, 1: warnings, 2: bad scene)");
+    check->add_option("scene", checkPath, "the scene (JSON)")->required();
+
     CLI::App* demo = app.add_subcommand("demo", "run the built-in ride and write a trace and a report");
     demo->add_option("--out", outDir, "output folder (default: out/demo)");
     demo->add_option("--library", libraryPath, "the library to load (default: the one beside this program)");
 
     // Said plainly: the parser would only miss a subcommand.
-    if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 && std::strcmp(argv[1], "demo") != 0) {
-        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run or demo)\n", argv[1]);
+    if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 && std::strcmp(argv[1], "demo") != 0 &&
+        std::strcmp(argv[1], "check") != 0) {
+        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run, check or demo)\n", argv[1]);
         return exitBadInput;
     }
     try {
@@ -146,6 +166,7 @@ int main(int argc, char** argv) {
 
     try {
         if (run->parsed()) return runCommand(scenePath, tracePath, libraryPath);
+        if (check->parsed()) return checkCommand(checkPath);
         return demoCommand(outDir, libraryPath);
     } catch (const sim::SceneError& error) {
         std::fprintf(stderr, "vorlix-sim: %s\n", error.what());

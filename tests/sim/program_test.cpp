@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "sim/demo_scene.h"
 #include "sim_test_support.h"
@@ -58,7 +60,7 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
     } cases[] = {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
-        {"unknown command", "walk", "unknown command \"walk\" (expected run or demo)"},
+        {"unknown command", "walk", "unknown command \"walk\" (expected run, check or demo)"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
          "missing.json: cannot open the scene file"},
         {"bad scene", "run " + scenePath("bad_slot_taken.json") + null + " --trace " + trace,
@@ -91,6 +93,90 @@ TEST(Program, RunsASceneIntoATraceFile) {
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines.front(), R"({"type":"start","format":1,"version":1011,"patchedSites":[]})");
     EXPECT_EQ(lines.back(), R"({"type":"end","restored":true,"log":[]})");
+}
+
+// The report is text: Windows ends its lines with CR LF.
+std::string checkOutput() {
+    std::string text = test::readFile(testFile("_stdout.txt"));
+    std::erase(text, '\r');
+    return text;
+}
+
+std::vector<std::string> warningLines(const std::string& output) {
+    std::vector<std::string> found;
+    for (const std::string& line : test::splitLines(output)) {
+        if (line.find("warning:") != std::string::npos) found.push_back(line);
+    }
+    return found;
+}
+
+TEST(Program, ChecksTheDemoSceneClean) {
+    const Outcome outcome = runProgram("check " + std::string(VORLIX_DEFAULT_SCENE));
+    const std::string output = checkOutput();
+    EXPECT_EQ(outcome.status, 0) << output << outcome.errors;
+    EXPECT_EQ(outcome.errors, "");
+    EXPECT_THAT(warningLines(output), ::testing::IsEmpty());
+    // Every component frame of the three models is reported.
+    EXPECT_THAT(output, HasSubstr("  9 component frames, 0 warnings\n"));
+    EXPECT_THAT(output, HasSubstr("  3 component frames, 0 warnings\n"));
+    EXPECT_THAT(output, HasSubstr("  5 component frames, 0 warnings\n"));
+    EXPECT_THAT(output, HasSubstr("\n3 models, 0 warnings\n"));
+    EXPECT_THAT(output, HasSubstr("  motorbike/body/handlebar/vx_fbrake_az-30  "
+                                  "(vehicles[0].model.children[0].children[1].children[0])\n"
+                                  "    front brake: max angle -30 degrees (from \"_az-30\")\n"));
+}
+
+TEST(Program, ChecksAFaultySceneWithStatusOne) {
+    const Outcome outcome = runProgram("check " + scenePath("check_faulty.json"));
+    const std::string output = checkOutput();
+    EXPECT_EQ(outcome.status, 1) << output << outcome.errors;
+    // Each finding once, with the frame's path and place in the scene; the identical model of
+    // "car2" is reported with "car".
+    const std::vector<std::string> expected = {
+        "bike/vx_handle (vehicles[0].model.children[0]): begins with \"vx_\" but carries no component key",
+        "bike/body_vx_chain (vehicles[0].model.children[1]): contains \"vx_chain\" but does not begin with \"vx_\"",
+        "bike/VX_fbrake_az-30 (vehicles[0].model.children[2]): begins with \"VX_\"",
+        "bike/handlebar/vx_cl (vehicles[0].model.children[3].children[1]): clutch lever: max angle 0 (default): the "
+        "lever never moves",
+        "bike/handlebar/vx_fbrake_az40 (vehicles[0].model.children[3].children[2]): front brake: shares its state with "
+        "bike/handlebar/vx_fbrake_az-30",
+        "bike/vx_chain (vehicles[0].model.children[4]): chain: no child frames",
+        "bike/vx_gl_o-12 (vehicles[0].model.children[5]): gear lever: stroke -12 is negative",
+        "bike/vx_rbrake_ax99999999999 (vehicles[0].model.children[6]): rear brake: \"_ax99999999999\" is out of range",
+        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: max speed 0",
+        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: \"_kph\" has no effect",
+        "bike/dash/vx_rpm_mx80_270 (vehicles[0].model.children[7].children[1]): rev counter: \"_mx80\" at character 7 "
+        "is skipped",
+        "bike/dash/vx_gm (vehicles[0].model.children[7].children[2]): gear meter: 3 displays (gears 0 to 2) but the "
+        "scene sets gears up to 4",
+        "bike/dash/vx_om (vehicles[0].model.children[7].children[3]): odometer: 4 child frames but six digit wheels",
+        "car/vx_fbrake_az-_az12 (vehicles[1].model.children[0]): front brake: \"_az-\" at character 10 is skipped",
+        "car/vx_sm_m-220_r240 (vehicles[1].model.children[1]): speedometer: \"m-220\" at character 7 is skipped",
+        "car/vx_rpm_m0_240 (vehicles[1].model.children[2]): rev counter: max value 0",
+    };
+    const std::vector<std::string> found = warningLines(output);
+    ASSERT_EQ(found.size(), expected.size()) << output;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(found[i].rfind("    warning: " + expected[i], 0), 0u) << found[i] << "\nexpected: " << expected[i];
+    }
+    EXPECT_THAT(output, HasSubstr("model \"car\" of vehicles \"car\" (vehicles[1].model), \"car2\" (vehicles[2].model)"));
+    EXPECT_THAT(output, HasSubstr("\n2 models, 16 warnings\n"));
+}
+
+TEST(Program, CheckRefusesABadSceneAsRunDoes) {
+    const struct {
+        const char* scene;
+        const char* expected;
+    } cases[] = {
+        {"missing.json", "missing.json: cannot open the scene file"},
+        {"bad_slot_taken.json", "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle \"bike\""},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = runProgram("check " + scenePath(c.scene));
+        EXPECT_EQ(outcome.status, 2) << c.scene;
+        EXPECT_THAT(outcome.errors, HasSubstr(c.expected)) << c.scene;
+        EXPECT_EQ(checkOutput(), "") << c.scene;
+    }
 }
 
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {

@@ -1,0 +1,89 @@
+#pragma once
+// What the library will make of one frame name: the components it drives, their parameters as the
+// library reads them (through the library's own name-parameter code), and what a model author
+// should fix.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "animation/name_parameters.h"
+
+namespace sim::check {
+
+// In the order the update pass calls the animators.
+enum class Component {
+    chain,
+    frontBrake,
+    rearBrake,
+    clutchLever,
+    gearLever,
+    gearMeter,
+    odometer,
+    speedometer,
+    revCounter
+};
+
+inline constexpr std::size_t componentCount = 9;
+
+std::string_view componentKey(Component component);
+std::string_view componentTitle(Component component);  // "front brake"
+
+enum class WarningKind {
+    noKey,             // a "vx_" frame that no component takes
+    keyWithoutPrefix,  // a key in a frame that does not begin with "vx_"
+    prefixCase,        // "VX_..." and the like: the prefix is case-sensitive
+    sharedKey,         // a second frame with the same key on one model
+    noChainLinks,
+    noGearDisplays,
+    fewGearDisplays,
+    fewOdometerWheels,
+    outOfRange,   // the conversion fails
+    zeroMaximum,  // a needle's full-scale speed or value of 0
+    zeroAngle,    // a lever or needle that never moves
+    negativeStroke,
+    kphOnSpeedometer,
+    malformedMarker,
+};
+
+struct Warning {
+    WarningKind kind;
+    std::optional<Component> component;  // the component it concerns, if one
+    std::string message;
+};
+
+struct Parameter {
+    std::string_view label;  // "max angle"
+    std::string_view unit;   // " degrees", " km/h" or empty
+    NamePattern pattern;
+    std::string text;  // what the pattern captured, or the default text
+    bool fromName = false;
+    bool converts = true;  // false: out of range, the library's conversion fails
+    std::string value;     // the converted value as shown to the author
+};
+
+struct ComponentUse {
+    Component component;
+    std::vector<Parameter> parameters;
+    std::string detail;      // children and units, for the components that have them
+    bool configures = true;  // every parameter converts
+};
+
+struct FrameFindings {
+    bool prefixed = false;  // begins with "vx_": the pass hands it to the animators
+    std::vector<ComponentUse> components;
+    std::vector<Warning> warnings;
+};
+
+// childCount: the frame's direct children. highestGear: the highest gear value the scene sets for
+// vehicles of this model, if it sets one.
+FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
+                             std::optional<int> highestGear);
+
+// One line for a component, for example
+//   front brake: max angle -30 (from "_az-30")
+std::string describeComponent(const ComponentUse& use);
+
+}  // namespace sim::check
