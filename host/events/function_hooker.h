@@ -120,22 +120,37 @@ public:
     std::size_t hook_count() const { return hooks.size(); }
 
 private:
-    static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
-        std::shared_ptr<function_hooker_manager> self = instance();
-        const address_t target = self->host_target;
-        const host_invoker invoker = self->invoke_host;
-        func_type chain = [&host_ran, &result, target, invoker](Args&... inner) -> Result {
-            result = invoker(target, inner...);
-            host_ran = true;
-            return result;
-        };
-        if (self->hooks.empty()) return chain(args...);
-        for (const hook_record& entry : self->hooks) {
-            chain = [hook = entry.hook, previous = std::move(chain)](Args&... outer) -> Result {
-                return hook(previous, outer...);
-            };
+    // One call through the chain. It lives on the stack of the host's call, and each inner function
+    // refers to it by a single pointer, which std::function keeps without a heap allocation: the
+    // chain runs on every render of every vehicle.
+    struct chain_call {
+        const function_hooker_manager& manager;
+        bool& host_ran;
+        Result& result;
+    };
+    using hook_position = typename std::list<hook_record>::const_reverse_iterator;
+    struct chain_level {
+        const chain_call& call;
+        hook_position hook;  // the hook that runs at this level; rend() stands for the host
+    };
+
+    static Result call_level(const chain_level& level, Args&... args) {
+        const function_hooker_manager& manager = level.call.manager;
+        if (level.hook == manager.hooks.rend()) {
+            level.call.result = manager.invoke_host(manager.host_target, args...);
+            level.call.host_ran = true;
+            return level.call.result;
         }
-        return chain(args...);
+        const chain_level inner{level.call, std::next(level.hook)};
+        return level.hook->hook(func_type([&inner](Args&... innerArgs) { return call_level(inner, innerArgs...); }),
+                                args...);
+    }
+
+    // The hook added last runs outermost; the first one's inner function calls the host.
+    static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
+        const function_hooker_manager& self = *instance();
+        const chain_call call{self, host_ran, result};
+        return call_level(chain_level{call, self.hooks.rbegin()}, args...);
     }
 
     address_t host_target = 0;
