@@ -8,20 +8,20 @@ namespace bench {
 
 namespace {
 
-hostsim::FrameSpec frame(const char* name, std::vector<hostsim::FrameSpec> children = {}) {
-    return hostsim::FrameSpec{name, 1, false, std::move(children)};
+hostsim::FrameShape frame(const char* name, std::vector<hostsim::FrameShape> children = {}) {
+    return hostsim::FrameShape{name, 1, false, std::move(children)};
 }
 
-std::vector<hostsim::FrameSpec> plainChildren(const char* stem, int count) {
-    std::vector<hostsim::FrameSpec> children;
+std::vector<hostsim::FrameShape> plainChildren(const char* stem, int count) {
+    std::vector<hostsim::FrameShape> children;
     for (int i = 0; i < count; ++i) children.push_back(frame((std::string(stem) + std::to_string(i)).c_str()));
     return children;
 }
 
 }  // namespace
 
-hostsim::FrameSpec referenceBike() {
-    std::vector<hostsim::FrameSpec> parts = {
+hostsim::FrameShape referenceBike() {
+    std::vector<hostsim::FrameShape> parts = {
         frame("vx_chain", plainChildren("chain_links_", 3)),
         frame("vx_fbrake_az-30"),
         frame("vx_fbrake_az-30_mirror"),
@@ -40,18 +40,18 @@ hostsim::FrameSpec referenceBike() {
     return frame("bike", std::move(parts));
 }
 
-hostsim::FrameSpec generatedModel(int frameCount) {
+hostsim::FrameShape generatedModel(int frameCount) {
     static const char* const components[] = {"vx_chain",   "vx_fbrake_az-30", "vx_rbrake_ax25",
                                              "vx_cl_az20", "vx_gl_o12",       "vx_gm",
                                              "vx_om",      "vx_sm_m220_r270", "vx_rpm_m80_270"};
-    std::vector<hostsim::FrameSpec> parts;
+    std::vector<hostsim::FrameShape> parts;
     for (int i = 1; i < frameCount; ++i) {
         parts.push_back(i % 5 == 0 ? frame(components[(i / 5) % 9]) : frame(("part_" + std::to_string(i)).c_str()));
     }
     return frame("model", std::move(parts));
 }
 
-Fleet::Fleet(const hostsim::FrameSpec& model, int vehicles) {
+Fleet::Fleet(const hostsim::FrameShape& model, int vehicles) {
     hostsim::layOutHostImage(1001);
     hostsim::createVehiclePool(static_cast<std::uint32_t>(vehicles));
     for (int i = 0; i < vehicles; ++i) {

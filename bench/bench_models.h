@@ -12,14 +12,14 @@
 namespace bench {
 
 // 60 frames, 12 of them "vx_" frames, every component present.
-hostsim::FrameSpec referenceBike();
+hostsim::FrameShape referenceBike();
 // frameCount frames; every fifth one is a "vx_" frame, cycling through the components.
-hostsim::FrameSpec generatedModel(int frameCount);
+hostsim::FrameShape generatedModel(int frameCount);
 
 // A fleet of vehicles in the substitute host's pool, each with its own model and record.
 class Fleet {
 public:
-    Fleet(const hostsim::FrameSpec& model, int vehicles);
+    Fleet(const hostsim::FrameShape& model, int vehicles);
     ~Fleet();
 
     // Sets every vehicle's inputs for pass number pass, so that all components keep moving.

@@ -22,7 +22,7 @@ struct Figures {
 // In every pass the floor and the full pass run back to back over the same vehicles, so that both
 // see the same machine; the host's own input changes between passes are not timed. Each figure is
 // the best round: interference from elsewhere only ever adds time.
-Figures measure(const hostsim::FrameSpec& model, int vehicles, int passesPerRound, int rounds) {
+Figures measure(const hostsim::FrameShape& model, int vehicles, int passesPerRound, int rounds) {
     bench::Fleet fleet(model, vehicles);
     int pass = 0;
     // Configure every component first: later passes are ordinary ones.
@@ -71,10 +71,10 @@ int main() {
 
     std::printf("Update pass against its floor (ns per vehicle render, best of rounds)\n\n");
     std::printf("%-22s %6s %12s %12s %8s %11s\n", "model", "frames", "floor ns", "full ns", "ratio", "allocs/pass");
-    const hostsim::FrameSpec reference = bench::referenceBike();
+    const hostsim::FrameShape reference = bench::referenceBike();
     print("reference, 50 vehicles", 60, measure(reference, 50, 40, 15));
     for (int frames : {10, 100, 1000}) {
-        const hostsim::FrameSpec model = bench::generatedModel(frames);
+        const hostsim::FrameShape model = bench::generatedModel(frames);
         print("generated, 50 vehicles", static_cast<std::size_t>(frames), measure(model, 50, frames >= 1000 ? 4 : 40, 15));
     }
     return 0;

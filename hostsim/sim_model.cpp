@@ -4,15 +4,15 @@ namespace hostsim {
 
 namespace {
 
-void count(const FrameSpec& shape, std::size_t& frames, std::size_t& objects) {
+void count(const FrameShape& shape, std::size_t& frames, std::size_t& objects) {
     ++frames;
     objects += static_cast<std::size_t>(shape.objects);
-    for (const FrameSpec& child : shape.children) count(child, frames, objects);
+    for (const FrameShape& child : shape.children) count(child, frames, objects);
 }
 
 }  // namespace
 
-SimModel::SimModel(const FrameSpec& root) {
+SimModel::SimModel(const FrameShape& root) {
     std::size_t frames = 0, objects = 0;
     count(root, frames, objects);
     // Reserved up front: frames and objects must never move once linked.
@@ -24,7 +24,7 @@ SimModel::SimModel(const FrameSpec& root) {
     modelObject_.root = frames_.data();
 }
 
-void SimModel::add(const FrameSpec& shape, SimFrame* parent) {
+void SimModel::add(const FrameShape& shape, SimFrame* parent) {
     frames_.emplace_back();
     SimFrame* frame = &frames_.back();
     *frame = SimFrame{};
@@ -47,9 +47,9 @@ void SimModel::add(const FrameSpec& shape, SimFrame* parent) {
     previous->next = &frame->objectList;
 
     SimFrame* previousChild = nullptr;
-    for (const FrameSpec& childSpec : shape.children) {
+    for (const FrameShape& childShape : shape.children) {
         SimFrame* child = frames_.data() + frames_.size();  // where add() places it
-        add(childSpec, frame);
+        add(childShape, frame);
         if (previousChild == nullptr) {
             frame->firstChild = child;
         } else {

@@ -10,11 +10,11 @@
 
 namespace hostsim {
 
-struct FrameSpec {
+struct FrameShape {
     std::string name;
     int objects = 1;
     bool hidden = false;  // the objects start with the render flag clear
-    std::vector<FrameSpec> children;
+    std::vector<FrameShape> children;
 };
 
 inline constexpr std::uint8_t shownObjectFlags = 0x05;  // render flag plus a host flag of its own
@@ -29,7 +29,7 @@ struct FlagChange {
 
 class SimModel {
 public:
-    explicit SimModel(const FrameSpec& root);
+    explicit SimModel(const FrameShape& root);
     SimModel(const SimModel&) = delete;
     SimModel& operator=(const SimModel&) = delete;
 
@@ -55,7 +55,7 @@ private:
         int first;
         int count;
     };
-    void add(const FrameSpec& shape, SimFrame* parent);
+    void add(const FrameShape& shape, SimFrame* parent);
 
     SimModelObject modelObject_{};
     std::vector<SimFrame> frames_;

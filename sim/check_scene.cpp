@@ -9,7 +9,7 @@ namespace sim::check {
 
 namespace {
 
-bool sameModel(const hostsim::FrameSpec& a, const hostsim::FrameSpec& b) {
+bool sameModel(const hostsim::FrameShape& a, const hostsim::FrameShape& b) {
     if (a.name != b.name || a.objects != b.objects || a.hidden != b.hidden ||
         a.children.size() != b.children.size()) {
         return false;
@@ -21,7 +21,7 @@ bool sameModel(const hostsim::FrameSpec& a, const hostsim::FrameSpec& b) {
 }
 
 // Depth-first pre-order, as the update pass walks.
-void walk(const hostsim::FrameSpec& frame, const std::string& namePath,
+void walk(const hostsim::FrameShape& frame, const std::string& namePath,
           const std::string& scenePath, std::optional<int> highestGear,
           std::vector<FrameReport>& out) {
     out.push_back(
@@ -112,7 +112,7 @@ std::string quoted(const std::string& text) {
 
 }  // namespace
 
-ModelReport checkModel(const hostsim::FrameSpec& root, const std::string& modelPath,
+ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
                        std::optional<int> highestGear) {
     ModelReport report;
     report.highestGear = highestGear;

@@ -28,7 +28,7 @@ struct ModelReport {
 };
 
 // modelPath: where the root frame stands in the scene, for example vehicles[0].model.
-ModelReport checkModel(const hostsim::FrameSpec& root, const std::string& modelPath,
+ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
                        std::optional<int> highestGear);
 
 // One report per distinct model; vehicles with identical models share one.

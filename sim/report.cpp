@@ -72,7 +72,7 @@ struct Track {
     std::map<std::string, int> sites;
 };
 
-void addFrames(const hostsim::FrameSpec& shape, int parent, Track& track) {
+void addFrames(const hostsim::FrameShape& shape, int parent, Track& track) {
     const int index = static_cast<int>(track.frames.size());
     Frame frame;
     frame.name = shape.name;
@@ -82,7 +82,7 @@ void addFrames(const hostsim::FrameSpec& shape, int parent, Track& track) {
     track.frames.push_back(frame);
     if (parent >= 0) track.frames[static_cast<std::size_t>(parent)].children.push_back(index);
     for (int i = 0; i < shape.objects; ++i) track.flags.push_back(shape.hidden ? hostsim::hiddenObjectFlags : hostsim::shownObjectFlags);
-    for (const hostsim::FrameSpec& child : shape.children) addFrames(child, index, track);
+    for (const hostsim::FrameShape& child : shape.children) addFrames(child, index, track);
 }
 
 void findComponents(Track& track) {

@@ -146,9 +146,9 @@ std::optional<std::int64_t> readOptionalInteger(const JsonNode* node, const std:
     return readInteger(*node, path, min, max);
 }
 
-hostsim::FrameSpec readFrame(const JsonNode& node, const std::string& path) {
+hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
     const ObjectReader frame(node, path, {"name", "objects", "hidden", "children"});
-    hostsim::FrameSpec shape;
+    hostsim::FrameShape shape;
     shape.name = readString(frame.required("name"), frame.path("name"));
     for (std::size_t i = 0; i < shape.name.size(); ++i) {
         const auto byte = static_cast<unsigned char>(shape.name[i]);

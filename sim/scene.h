@@ -27,7 +27,7 @@ struct SceneVehicle {
     std::optional<std::uint32_t> requestedSlot;
     std::uint32_t slot = 0;  // the slot it gets: the requested one, else the lowest free at its spawn
     RenderMode renderSite = RenderMode::call;
-    hostsim::FrameSpec model;
+    hostsim::FrameShape model;
 
     bool aliveAt(std::uint32_t tick) const { return tick >= spawnTick && (!despawnTick || tick < *despawnTick); }
 };

@@ -21,9 +21,9 @@ struct LiveVehicle {
     std::uint32_t renders = 0;
 };
 
-void collectNames(const hostsim::FrameSpec& shape, std::vector<std::string>& names) {
+void collectNames(const hostsim::FrameShape& shape, std::vector<std::string>& names) {
     names.push_back(shape.name);
-    for (const hostsim::FrameSpec& child : shape.children) collectNames(child, names);
+    for (const hostsim::FrameShape& child : shape.children) collectNames(child, names);
 }
 
 void apply(const VehicleFields& fields, hostsim::SimVehicle& v) {

@@ -13,7 +13,7 @@
 namespace {
 
 using hostsim::FlagChange;
-using hostsim::FrameSpec;
+using hostsim::FrameShape;
 using hostsim::SimFrame;
 using hostsim::SimModel;
 
@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(FrameOperations, RotationsTurnAboutTheirAxisAndUpdateTheFrame) {
-    SimModel model(FrameSpec{"root", 0, false, {{"a", 1, false, {}}, {"b", 1, false, {}}}});
+    SimModel model(FrameShape{"root", 0, false, {{"a", 1, false, {}}, {"b", 1, false, {}}}});
     SimFrame* a = model.frame(1);
     SimFrame* b = model.frame(2);
     const struct {
@@ -54,7 +54,7 @@ TEST_F(FrameOperations, RotationsTurnAboutTheirAxisAndUpdateTheFrame) {
 }
 
 TEST_F(FrameOperations, RotationsAccumulate) {
-    SimModel model(FrameSpec{"root", 0, false, {{"lever", 1, false, {}}}});
+    SimModel model(FrameShape{"root", 0, false, {{"lever", 1, false, {}}}});
     SimFrame* lever = model.frame(1);
     const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -76,7 +76,7 @@ TEST_F(FrameOperations, RotationsAccumulate) {
 // A parent whose own objects and grandchild objects must keep their flags, and children whose
 // flag bytes carry other bits than the render flag.
 SimModel familyModel() {
-    return SimModel(FrameSpec{"root", 0, false,
+    return SimModel(FrameShape{"root", 0, false,
                               {{"parent",
                                 2,
                                 false,

@@ -18,7 +18,7 @@
 
 namespace {
 
-using hostsim::FrameSpec;
+using hostsim::FrameShape;
 using hostsim::SimFrame;
 using hostsim::SimModel;
 
@@ -102,7 +102,7 @@ protected:
 };
 
 TEST_F(UpdatePass, InputsAreRefreshedOnEveryPassWithoutComponentFrames) {
-    SimModel model(FrameSpec{"body", 1, false, {{"wheel", 1, false, {}}, {"VX_chain", 1, false, {}}}});
+    SimModel model(FrameShape{"body", 1, false, {{"wheel", 1, false, {}}, {"VX_chain", 1, false, {}}}});
     use(model);
     const struct {
         std::uint32_t counter;
@@ -128,7 +128,7 @@ TEST_F(UpdatePass, InputsAreRefreshedOnEveryPassWithoutComponentFrames) {
 }
 
 TEST_F(UpdatePass, TimeStepIsCopiedBitForBit) {
-    SimModel model(FrameSpec{"body", 0, false, {}});
+    SimModel model(FrameShape{"body", 0, false, {}});
     use(model);
     for (std::uint32_t bits : {0x3F800000u, 0x80000000u, 0x00000001u, 0x7FC12345u, 0x7F800001u, 0xFF800000u}) {
         // Through memory only: a float value passed around in an x87 register loses its signalling bit.
@@ -141,7 +141,7 @@ TEST_F(UpdatePass, TimeStepIsCopiedBitForBit) {
 }
 
 TEST_F(UpdatePass, TimeFollowsTheCurrentStepAndCanFall) {
-    SimModel model(FrameSpec{"body", 0, false, {}});
+    SimModel model(FrameShape{"body", 0, false, {}});
     use(model);
     hostsim::timeCounterVariable() = 1000;
     update();
@@ -166,7 +166,7 @@ TEST_F(UpdatePass, TimeFollowsTheCurrentStepAndCanFall) {
 }
 
 TEST_F(UpdatePass, SignedSpeedOfWheeledClasses) {
-    SimModel model(FrameSpec{"body", 0, false, {}});
+    SimModel model(FrameShape{"body", 0, false, {}});
     use(model);
     vehicle->vehicleSubclass = 9;
     vehicle->bikeWheelSpeed[0] = vehicle->bikeWheelSpeed[1] = 1.0f;
@@ -188,7 +188,7 @@ TEST_F(UpdatePass, VehicleWithoutModelObjectOrRootFrameGetsInputsAndNoWalk) {
 }
 
 TEST_F(UpdatePass, WalkIsDepthFirstPreOrderWithOneNameQueryPerFrame) {
-    SimModel model(FrameSpec{"root",
+    SimModel model(FrameShape{"root",
                              0,
                              false,
                              {{"a", 0, false, {{"a1", 0, false, {{"a11", 0, false, {}}}}, {"a2", 0, false, {}}}},
@@ -205,8 +205,8 @@ TEST_F(UpdatePass, WalkIsDepthFirstPreOrderWithOneNameQueryPerFrame) {
 }
 
 TEST_F(UpdatePass, SiblingsOfTheRootAreWalkedToo) {
-    SimModel first(FrameSpec{"first", 0, false, {{"first.child", 0, false, {}}}});
-    SimModel second(FrameSpec{"second", 0, false, {}});
+    SimModel first(FrameShape{"first", 0, false, {{"first.child", 0, false, {}}}});
+    SimModel second(FrameShape{"second", 0, false, {}});
     first.root()->nextSibling = second.root();
     use(first);
     update();
@@ -215,7 +215,7 @@ TEST_F(UpdatePass, SiblingsOfTheRootAreWalkedToo) {
 
 TEST_F(UpdatePass, LongSiblingChainIsWalkedOnAHostSizedStack) {
     constexpr int siblings = 200000;
-    FrameSpec root{"root", 0, false, {}};
+    FrameShape root{"root", 0, false, {}};
     root.children.resize(siblings);
     for (int i = 0; i < siblings; ++i) root.children[i].name = "f" + std::to_string(i);
     root.children.back().children.push_back({"last.child", 0, false, {}});
@@ -235,7 +235,7 @@ TEST_F(UpdatePass, MillionByteComponentNameWithUnconvertibleParametersIsContaine
     std::string name = "vx_chain_vx_fbrake_vx_rbrake_vx_cl_vx_gl_vx_gm_vx_om_vx_sm_vx_rpm_kph";
     for (const char* marker : {"_az", "_ax", "_o", "_m", "r", "_", "_az-", "_ax-", "_o-"}) name += marker + digits;
     ASSERT_GT(name.size(), 1000000u);
-    SimModel model(FrameSpec{"body", 1, false, {{name, 1, false, {{"under", 1, false, {}}}}, {"after", 1, false, {}}}});
+    SimModel model(FrameShape{"body", 1, false, {{name, 1, false, {{"under", 1, false, {}}}}, {"after", 1, false, {}}}});
     use(model);
 
     bool threw = false;

@@ -17,7 +17,7 @@
 
 namespace {
 
-using hostsim::FrameSpec;
+using hostsim::FrameShape;
 using hostsim::SimFrame;
 using hostsim::SimModel;
 using recording::Failure;
@@ -79,7 +79,7 @@ TEST_F(Walk, OnlyNamesBeginningWithTheExactPrefixReachTheAnimators) {
         {"vx-chain", false},     {"vxchain", false},       {"xvx_chain", false},       {" vx_chain", false},
         {"body_vx_chain", false}, {"vx", false},           {"v", false},               {"", false},
     };
-    FrameSpec root{"body", 0, false, {}};
+    FrameShape root{"body", 0, false, {}};
     for (const auto& c : cases) root.children.push_back({c.name, 0, false, {{"vx_below", 0, false, {}}}});
     SimModel model(root);
     // The host's texts end right after their terminating zero, so that reading past it is caught
@@ -104,7 +104,7 @@ TEST_F(Walk, OnlyNamesBeginningWithTheExactPrefixReachTheAnimators) {
 }
 
 TEST_F(Walk, FrameWithoutNameIsSkippedAndItsChildrenWalked) {
-    SimModel model(FrameSpec{"body", 0, false, {{"nameless", 0, false, {{"vx_child", 0, false, {}}}}, {"vx_next", 0, false, {}}}});
+    SimModel model(FrameShape{"body", 0, false, {{"nameless", 0, false, {{"vx_child", 0, false, {}}}}, {"vx_next", 0, false, {}}}});
     model.frame(1)->name = nullptr;
     vehicle->modelObject = model.modelObject();
     updateVehicle(asHost(vehicle), record);
@@ -112,7 +112,7 @@ TEST_F(Walk, FrameWithoutNameIsSkippedAndItsChildrenWalked) {
 }
 
 TEST_F(Walk, FrameIsAnimatedBeforeItsDescendantsAndItsSubtreeBeforeItsSiblings) {
-    SimModel model(FrameSpec{
+    SimModel model(FrameShape{
         "vx_root",
         0,
         false,
@@ -132,20 +132,20 @@ TEST_F(Walk, FrameIsAnimatedBeforeItsDescendantsAndItsSubtreeBeforeItsSiblings) 
 
 TEST_F(Walk, AnimatorsGetTheWholeNameOfAnyLength) {
     const std::string name = "vx_" + std::string(1000000, '9') + "_az1";
-    SimModel model(FrameSpec{"body", 0, false, {{name, 0, false, {}}, {"vx_after", 0, false, {}}}});
+    SimModel model(FrameShape{"body", 0, false, {{name, 0, false, {}}, {"vx_after", 0, false, {}}}});
     vehicle->modelObject = model.modelObject();
     testing_support::runOnStack(testing_support::hostThreadStack, [&] { updateVehicle(asHost(vehicle), record); });
     EXPECT_EQ(animatedFrames(vehicle, record), (std::vector<std::string>{name, "vx_after"}));
 }
 
 TEST_F(Walk, FailingAnimatorStopsNeitherTheOthersNorTheWalkNorOtherVehicles) {
-    SimModel model(FrameSpec{"body",
+    SimModel model(FrameShape{"body",
                              0,
                              false,
                              {{"vx_first", 0, false, {}},
                               {"vx_<fail>_az99999999999", 0, false, {{"vx_under", 0, false, {}}}},
                               {"vx_last_<fail>", 0, false, {}}}});
-    SimModel otherModel(FrameSpec{"vx_other_<fail>", 0, false, {{"vx_other_child", 0, false, {}}}});
+    SimModel otherModel(FrameShape{"vx_other_<fail>", 0, false, {{"vx_other_child", 0, false, {}}}});
     vehicle->modelObject = model.modelObject();
     otherVehicle->modelObject = otherModel.modelObject();
 

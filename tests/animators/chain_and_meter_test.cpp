@@ -9,8 +9,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-FrameSpec hiddenChildren(FrameSpec shape) {
-    for (FrameSpec& child : shape.children) child.hidden = true;
+FrameShape hiddenChildren(FrameShape shape) {
+    for (FrameShape& child : shape.children) child.hidden = true;
     return shape;
 }
 
@@ -106,8 +106,8 @@ TEST(Chain, SecondChainFrameSharesTheFirstFramesLinks) {
 }
 
 TEST(GearMeter, ShowsTheChildOfTheCurrentGearInTheSamePass) {
-    FrameSpec meter = frameWithChildren("vx_gm", "g", 6);
-    meter.children[1].children.push_back(FrameSpec{"g1_detail", 1, true, {}});
+    FrameShape meter = frameWithChildren("vx_gm", "g", 6);
+    meter.children[1].children.push_back(FrameShape{"g1_detail", 1, true, {}});
     TestVehicle v(frame("dash", {meter}));
     SimFrame* frameOfMeter = v["vx_gm"];
     const struct {

@@ -234,7 +234,7 @@ TEST(Odometer, SourceBeyondTheIntegerRangeOrNotANumberIsHandled) {
 }
 
 TEST(Odometer, SecondOdometerFrameSharesTheFirstFramesWheelsAndUnit) {
-    FrameSpec second = frameWithChildren("vx_om", "b", 6);
+    FrameShape second = frameWithChildren("vx_om", "b", 6);
     TestVehicle v(frame("dash", {frameWithChildren("vx_om_kph", "d", 6), second}));
     v.sim->travelCounter = 0.0f;
     // The second frame makes the first moving call in the configuring pass.

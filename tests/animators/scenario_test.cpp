@@ -9,7 +9,7 @@
 namespace animtest {
 namespace {
 
-FrameSpec bikeModel() {
+FrameShape bikeModel() {
     return frame("bike", {frameWithChildren("vx_chain", "link", 4),
                           frame("frame_body", {frame("handlebar", {frame("vx_fbrake_az-20"), frame("vx_cl_az8")}),
                                                frame("vx_rbrake_ax12"), frame("vx_gl_o6"),

@@ -21,17 +21,17 @@ void prepareHost() {
 
 }  // namespace
 
-FrameSpec frame(const std::string& name, std::vector<FrameSpec> children) {
-    return FrameSpec{name, 1, false, std::move(children)};
+FrameShape frame(const std::string& name, std::vector<FrameShape> children) {
+    return FrameShape{name, 1, false, std::move(children)};
 }
 
-FrameSpec frameWithChildren(const std::string& name, const std::string& prefix, int count) {
-    FrameSpec shape = frame(name);
+FrameShape frameWithChildren(const std::string& name, const std::string& prefix, int count) {
+    FrameShape shape = frame(name);
     for (int i = 0; i < count; ++i) shape.children.push_back(frame(prefix + std::to_string(i)));
     return shape;
 }
 
-TestVehicle::TestVehicle(const FrameSpec& root, std::uint32_t slot, std::int32_t vehicleClass)
+TestVehicle::TestVehicle(const FrameShape& root, std::uint32_t slot, std::int32_t vehicleClass)
     : model((prepareHost(), root)), sim(hostsim::vehicleInSlot(slot)) {
     *sim = hostsim::SimVehicle{};
     sim->modelObject = model.modelObject();

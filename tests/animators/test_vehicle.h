@@ -13,17 +13,17 @@
 
 namespace animtest {
 
-using hostsim::FrameSpec;
+using hostsim::FrameShape;
 using hostsim::SimFrame;
 
 // A frame with one attached object and the given children.
-FrameSpec frame(const std::string& name, std::vector<FrameSpec> children = {});
+FrameShape frame(const std::string& name, std::vector<FrameShape> children = {});
 // A frame whose children are named prefix0, prefix1, ... (count of them, one object each).
-FrameSpec frameWithChildren(const std::string& name, const std::string& prefix, int count);
+FrameShape frameWithChildren(const std::string& name, const std::string& prefix, int count);
 
 class TestVehicle {
 public:
-    explicit TestVehicle(const FrameSpec& root, std::uint32_t slot = 0, std::int32_t vehicleClass = 3);
+    explicit TestVehicle(const FrameShape& root, std::uint32_t slot = 0, std::int32_t vehicleClass = 3);
     TestVehicle(const TestVehicle&) = delete;
     TestVehicle& operator=(const TestVehicle&) = delete;
 

@@ -12,7 +12,7 @@ namespace {
 TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
     const struct {
         const char* label;
-        hostsim::FrameSpec model;
+        hostsim::FrameShape model;
     } cases[] = {{"reference bike", bench::referenceBike()}, {"generated, 100 frames", bench::generatedModel(100)}};
     for (const auto& c : cases) {
         bench::Fleet fleet(c.model, 5);

@@ -90,7 +90,7 @@ TEST_F(Library, OtherBuildsPatchNothingAndAnimateNothing) {
         EXPECT_TRUE(patchedSites().empty());
 
         createPoolThroughSite(4);
-        SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+        SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
         SimVehicle* vehicle = vehicleInSlot(1);
         vehicle->modelObject = model.modelObject();
         vehicle->vehicleFlags = 0x20;
@@ -116,7 +116,7 @@ TEST_F(Library, HostFunctionsStillRunThroughEverySite) {
     createPoolThroughSite(3);
     ASSERT_NE(currentVehiclePool(), nullptr);
     EXPECT_EQ(currentVehiclePool()->slotCount, 3u);
-    SimModel model(FrameSpec{"body", 1, false, {}});
+    SimModel model(FrameShape{"body", 1, false, {}});
     SimVehicle* vehicle = vehicleInSlot(2);
     vehicle->modelObject = model.modelObject();
     constructThroughSite(vehicle);
@@ -144,7 +144,7 @@ TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
     }
     load(1002);
     createPoolThroughSite(2);
-    SimModel model(FrameSpec{"body", 1, false, {{"vx_sm", 1, false, {}}}});
+    SimModel model(FrameShape{"body", 1, false, {{"vx_sm", 1, false, {}}}});
     SimVehicle* vehicle = vehicleInSlot(0);
     vehicle->modelObject = model.modelObject();
     constructThroughSite(vehicle);
@@ -192,7 +192,7 @@ TEST_F(Library, RenderedVehiclesAreAnimatedThroughBothRenderSites) {
         SCOPED_TRACE(version);
         load(version);
         createPoolThroughSite(4);
-        SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+        SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
         SimFrame* lever = model.find("vx_fbrake_az-30");
         SimVehicle* vehicle = vehicleInSlot(3);
         vehicle->modelObject = model.modelObject();
@@ -216,8 +216,8 @@ TEST_F(Library, RenderedVehiclesAreAnimatedThroughBothRenderSites) {
 TEST_F(Library, AVehicleBuiltInAFreedSlotStartsFromTheDefaults) {
     load(1001);
     createPoolThroughSite(2);
-    SimModel first(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
-    SimModel second(FrameSpec{"body", 1, false, {{"vx_fbrake_az20", 1, false, {}}}});
+    SimModel first(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    SimModel second(FrameShape{"body", 1, false, {{"vx_fbrake_az20", 1, false, {}}}});
     SimVehicle* vehicle = vehicleInSlot(1);
     vehicle->modelObject = first.modelObject();
     vehicle->vehicleFlags = 0x20;
@@ -247,7 +247,7 @@ TEST_F(Library, VehiclesWithoutAModelOrOutsideThePoolAreLeftAlone) {
     destroyThroughSite(bare);
 
     // A vehicle the pool does not hold is constructed, rendered and destroyed by the host alone.
-    SimModel model(FrameSpec{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
     auto outsider = std::make_unique<SimVehicle>();
     outsider->modelObject = model.modelObject();
     outsider->vehicleFlags = 0x20;

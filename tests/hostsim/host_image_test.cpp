@@ -44,7 +44,7 @@ TEST(HostImage, VersionBytesIdentifyTheBuild) {
 
 TEST(HostImage, HostFunctionsAnswerAtTheirAddresses) {
     layOutHostImage(1001);
-    SimModel model(FrameSpec{"root", 1, false, {{"vx_chain", 2, false, {}}}});
+    SimModel model(FrameShape{"root", 1, false, {{"vx_chain", 2, false, {}}}});
     SimFrame* chain = model.frame(1);
 
     using NameFn = const char* (*)(SimFrame*);

@@ -6,7 +6,7 @@ namespace hostsim {
 namespace {
 
 TEST(SimModel, FramesAreLinkedInPreOrderWithCircularObjectLists) {
-    SimModel model(FrameSpec{"root", 0, false, {{"a", 2, false, {{"a1", 1, true, {}}}}, {"b", 1, false, {}}}});
+    SimModel model(FrameShape{"root", 0, false, {{"a", 2, false, {{"a1", 1, true, {}}}}, {"b", 1, false, {}}}});
     ASSERT_EQ(model.frameCount(), 4u);
     SimFrame* root = model.root();
     EXPECT_STREQ(root->name, "root");
@@ -28,7 +28,7 @@ TEST(SimModel, FramesAreLinkedInPreOrderWithCircularObjectLists) {
 }
 
 TEST(SimModel, FlagChangesAreListedInFrameThenObjectOrder) {
-    SimModel model(FrameSpec{"root", 1, false, {{"a", 3, false, {}}}});
+    SimModel model(FrameShape{"root", 1, false, {{"a", 3, false, {}}}});
     const auto before = model.flagSnapshot();
     model.objectFlags(1, 2) = 0x01;
     model.objectFlags(0, 0) = 0x07;

@@ -234,8 +234,8 @@ TEST(CheckNames, ReportsWhatTheLibraryReadsAndWhatToFix) {
     }
 }
 
-hostsim::FrameSpec frame(std::string name, std::vector<hostsim::FrameSpec> children = {}) {
-    hostsim::FrameSpec rule;
+hostsim::FrameShape frame(std::string name, std::vector<hostsim::FrameShape> children = {}) {
+    hostsim::FrameShape rule;
     rule.name = std::move(name);
     rule.children = std::move(children);
     return rule;
