@@ -110,13 +110,14 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
     std::ifstream in(tracePath, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    const sim::Report report = sim::buildReport(scene, text.str());
+    const sim::report::Ride ride = sim::report::readRide(text.str(), tracePath);
     std::ofstream html(reportPath, std::ios::binary);
-    html << report.html;
+    html << sim::report::reportPage(ride);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + reportPath);
 
-    std::cout << report.summary << "\nTrace:  " << tracePath << "\nReport: " << reportPath << "\n";
+    std::cout << sim::report::rideSummary(ride) << "\nTrace:  " << tracePath
+              << "\nReport: " << reportPath << "\n";
     return 0;
 }
 

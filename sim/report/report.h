@@ -1,19 +1,21 @@
 #pragma once
-// Turns a scene and its trace into a short text summary and a self-contained HTML report with
-// plots over time of what every component did.
+// A trace as a short text summary and a self-contained HTML page, with plots over time of what
+// every component did. Both are read from the trace alone.
 
 #include <string>
+#include <string_view>
 
-#include "sim/formats/scene.h"
+#include "sim/report/ride_model.h"
 
-namespace sim {
+namespace sim::report {
 
-struct Report {
-    std::string summary;  // plain text, a few lines per vehicle
-    std::string html;
-};
+// A few lines for the ride, and one for every component of every vehicle.
+std::string rideSummary(const Ride& ride);
 
-// Throws std::runtime_error when the trace does not belong to the scene or cannot be read.
-Report buildReport(const Scene& scene, const std::string& traceText);
+// The plots and tables of one vehicle, as an HTML section.
+std::string vehicleSection(const Ride& ride, const RideVehicle& vehicle);
 
-}  // namespace sim
+// The whole page: a header with the host's side of the run, then every vehicle's section.
+std::string reportPage(const Ride& ride);
+
+}  // namespace sim::report
