@@ -1,11 +1,9 @@
 #include "sim/formats/scene.h"
 
-#include <charconv>
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <map>
 #include <sstream>
 

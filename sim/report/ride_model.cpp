@@ -11,6 +11,9 @@ namespace {
 
 // The odometer shows six digit wheels; children after the sixth never turn.
 constexpr std::size_t odometerWheels = 6;
+// A ride keeps every attached object's flag byte; a trace may ask for no more than this many per
+// vehicle, so that a few bytes of trace cannot claim gigabytes.
+constexpr std::size_t maxObjectsPerVehicle = std::size_t{1} << 24;
 
 void addFrames(const TraceCreate& create, RideVehicle& vehicle) {
     for (const TraceFrame& shape : create.frames) {
@@ -135,6 +138,14 @@ class RideReader {
     }
 
     void apply(TraceCreate& create) {
+        std::size_t objects = 0;
+        for (const TraceFrame& frame : create.frames)
+            objects += static_cast<std::size_t>(frame.objects);
+        if (objects > maxObjectsPerVehicle) {
+            trace_.fail("vehicle \"" + create.vehicle + "\" has " + std::to_string(objects) +
+                        " attached objects, more than a ride holds (" +
+                        std::to_string(maxObjectsPerVehicle) + ")");
+        }
         RideVehicle& vehicle = createdVehicle(create.vehicle);
         vehicle.name = create.vehicle;
         vehicle.vehicleClass = create.vehicleClass;
