@@ -182,7 +182,7 @@ class RideReader {
         const auto live = live_.find(name);
         if (live == live_.end() || !live->second) {
             trace_.fail(std::string("the trace ") + does + " vehicle \"" + name +
-                        "\", which is not alive: no create line before it");
+                        "\", which is not alive: not created, or destroyed already");
         }
         return ride_.vehicles[index_.at(name)];
     }
