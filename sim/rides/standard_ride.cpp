@@ -11,7 +11,7 @@ namespace {
 
 constexpr int ticksPerSecond = 50;  // one host time step is 1/50 s
 // Travel counter units per metre: enough for the odometer's last wheel to turn several times.
-constexpr float travelPerMetre = 10.0f;
+constexpr float travelPerMetre = 20.0f;
 
 // A lever of 30 degrees takes 30 ticks out and 30 back; a gear change's clutch and gear lever
 // strokes are over within this many ticks.
