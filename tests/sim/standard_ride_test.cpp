@@ -1,12 +1,12 @@
 // The built-in rides: each kind with its own class and host fields, every gear up and down, both
 // brakes, a roll backwards, and distance enough for an odometer.
+#include "sim/rides/standard_ride.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
-
-#include "sim/rides/standard_ride.h"
 
 namespace sim {
 namespace {
@@ -24,7 +24,8 @@ Replayed replay(const Scene& scene, bool twoWheels, bool ownTravel) {
     int gear = -1;
     for (const TimelineEntry& e : scene.timeline) {
         const VehicleFields& f = e.fields;
-        if (f.currentGear && *f.currentGear != gear) out.gearChanges.push_back(gear = *f.currentGear);
+        if (f.currentGear && *f.currentGear != gear)
+            out.gearChanges.push_back(gear = *f.currentGear);
         const auto& wheels = twoWheels ? f.bikeWheelSpeed : std::nullopt;
         const auto& four = twoWheels ? std::nullopt : f.wheelSpeed;
         const float wheel = wheels ? (*wheels)[0] : four ? (*four)[0] : 0;
@@ -38,7 +39,8 @@ Replayed replay(const Scene& scene, bool twoWheels, bool ownTravel) {
         if (f.vehicleFlags) out.frontBrake |= (*f.vehicleFlags & 0x20) != 0;
         if (f.vehicleFlags) out.throttle |= (*f.vehicleFlags & 0x10) != 0;
         if (f.rearBrakeInput) out.rearBrake |= *f.rearBrakeInput != 0;
-        out.bothBrakes |= f.vehicleFlags && (*f.vehicleFlags & 0x20) && f.rearBrakeInput && *f.rearBrakeInput != 0;
+        out.bothBrakes |= f.vehicleFlags && (*f.vehicleFlags & 0x20) && f.rearBrakeInput &&
+                          *f.rearBrakeInput != 0;
     }
     return out;
 }
