@@ -2,6 +2,8 @@
 // regular-expression search with each parameter pattern gives, and the key test what a substring
 // search gives, for any bytes. Input: the name; after a zero byte (which no host name contains),
 // an extra key to look for.
+#include "animation/name_parameters.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +11,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "animation/name_parameters.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ const char* const keys[] = {"vx_chain", "vx_fbrake", "vx_rbrake", "vx_cl",  "vx_
 
 [[noreturn]] void fail(const char* what, std::string_view name, std::string_view detail) {
     std::fprintf(stderr, "%s\n  name (%zu bytes): ", what, name.size());
-    for (unsigned char c : name) std::fprintf(stderr, "\\x%02x", c);
+    for (unsigned char c : name)
+        std::fprintf(stderr, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02x", c);
     std::fprintf(stderr, "\n  %.*s\n", static_cast<int>(detail.size()), detail.data());
     std::abort();
 }
@@ -58,18 +59,21 @@ const std::regex& compiled(std::size_t index) {
 // A capture is an optional '-' and digits, so the only failure a conversion can have is a number
 // out of range, with the standard message.
 template <typename Convert>
-void expectConvertsOrIsOutOfRange(Convert convert, const char* outOfRangeMessage, std::string_view name) {
+void expectConvertsOrIsOutOfRange(Convert convert, const char* outOfRangeMessage,
+                                  std::string_view name) {
     try {
         convert();
     } catch (const std::out_of_range& error) {
-        if (std::string_view(error.what()) != outOfRangeMessage) fail("wrong out-of-range message", name, error.what());
+        if (std::string_view(error.what()) != outOfRangeMessage)
+            fail("wrong out-of-range message", name, error.what());
     } catch (const std::exception& error) {
         fail("conversion failed other than out of range", name, error.what());
     }
 }
 
 void checkKey(std::string_view name, std::string_view key) {
-    if (nameHasKey(name, key) != (name.find(key) != std::string_view::npos)) fail("key test differs from find", name, key);
+    if (nameHasKey(name, key) != (name.find(key) != std::string_view::npos))
+        fail("key test differs from find", name, key);
 }
 
 }  // namespace
@@ -82,11 +86,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (std::size_t i = 0; i < std::size(expectations); ++i) {
         const Expectation& e = expectations[i];
-        if (patternText(e.pattern) != e.expression) fail("pattern text differs", e.expression, patternText(e.pattern));
+        if (patternText(e.pattern) != e.expression)
+            fail("pattern text differs", e.expression, patternText(e.pattern));
         std::smatch match;
-        const std::string expected = std::regex_search(name, match, compiled(i)) ? match[1].str() : e.defaultText;
+        const std::string expected =
+            std::regex_search(name, match, compiled(i)) ? match[1].str() : e.defaultText;
         const std::string actual = nameParameter(name, e.pattern, e.defaultText);
-        if (actual != expected) fail(e.expression, name, "gave \"" + actual + "\" instead of \"" + expected + "\"");
+        if (actual != expected)
+            fail(e.expression, name, "gave \"" + actual + "\" instead of \"" + expected + "\"");
         if (e.isFloat) {
             expectConvertsOrIsOutOfRange([&] { floatParameter(name, e.pattern, e.defaultText); },
                                          "stof argument out of range", name);

@@ -9,6 +9,8 @@
 //   - optionally a line "--", then bytes: the classes of the two vehicles (one signed byte each),
 //     then one PassInputs record per pass. Passes without a record get inputs that keep every
 //     component moving.
+#include "animation/update_pass.h"
+
 #include <sanitizer/allocator_interface.h>
 
 #include <algorithm>
@@ -23,7 +25,6 @@
 
 #include "animation/component_state.h"
 #include "animation/name_parameters.h"
-#include "animation/update_pass.h"
 #include "hostsim/host_calls.h"
 #include "hostsim/host_image.h"
 #include "hostsim/sim_model.h"
@@ -101,7 +102,8 @@ Decoded decode(std::string_view input) {
             d.root = std::move(shape);
             path.push_back(&d.root);
         } else {
-            // Only the deepest open frame gains children, so the pointers to its ancestors stay valid.
+            // Only the deepest open frame gains children, so the pointers to its ancestors stay
+            // valid.
             path.resize(std::clamp<std::size_t>(spaces, 1, path.size()));
             path.back()->children.push_back(std::move(shape));
             path.push_back(&path.back()->children.back());
@@ -115,10 +117,12 @@ Decoded decode(std::string_view input) {
         d.vehicleClasses[1] = static_cast<std::int8_t>(inputs[1]);
         inputs.remove_prefix(2);
     }
-    for (; inputs.size() >= passInputsSize && d.passes.size() < mostPasses; inputs.remove_prefix(passInputsSize)) {
+    for (; inputs.size() >= passInputsSize && d.passes.size() < mostPasses;
+         inputs.remove_prefix(passInputsSize)) {
         d.passes.push_back(readPassInputs(inputs.data()));
     }
-    for (int pass = static_cast<int>(d.passes.size()); pass < fewestPasses; ++pass) d.passes.push_back(movingInputs(pass));
+    for (int pass = static_cast<int>(d.passes.size()); pass < fewestPasses; ++pass)
+        d.passes.push_back(movingInputs(pass));
     return d;
 }
 
@@ -147,7 +151,8 @@ void ignoreRelease(const volatile void*) {}
 // pass is not an ordinary one.
 bool stillConfiguring(const VXData& record, const std::vector<std::string>& names) {
     const auto present = [&](std::string_view key) {
-        return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return nameHasKey(n, key); });
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& n) { return nameHasKey(n, key); });
     };
     return (!record.speedometer.speedometerReady && present("vx_sm")) ||
            (!record.revCounter.revCounterReady && present("vx_rpm"));
@@ -180,7 +185,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (std::size_t pass = 0; pass < d.passes.size(); ++pass) {
         bool ordinary = pass > 0;
-        for (const auto& record : records) ordinary = ordinary && !stillConfiguring(*record, d.componentNames);
+        for (const auto& record : records)
+            ordinary = ordinary && !stillConfiguring(*record, d.componentNames);
         const std::uint64_t before = allocations();
         for (int i = 0; i < 2; ++i) {
             hostsim::SimVehicle* v = hostsim::vehicleInSlot(slots[i]);
