@@ -172,9 +172,10 @@ def motorbike():
     ])
     handlebar = node("handlebar", merge(box((0.76, 0.03, 0.03)), cylinder(0.02, 0.12, "x", (-0.3, 0, 0)),
                                         cylinder(0.02, 0.12, "x", (0.3, 0, 0))), "metal", (0, 0.68, 0.98), children=[
-        # Pulled towards the grip: the right lever turns negatively about Z, the left one positively.
-        node("vx_fbrake_az-30_lever", box((0.15, 0.012, 0.018), (0.075, 0, 0)), "lever", (0.2, 0.05, 0)),
-        node("vx_cl_az30_lever", box((0.15, 0.012, 0.018), (-0.075, 0, 0)), "lever", (-0.2, 0.05, 0)),
+        # The levers droop towards their tips, so they turn about their own, tilted Z axes. Pulled
+        # towards the grip, the right lever turns negatively about Z, the left one positively.
+        node("vx_fbrake_az-30_lever", box((0.15, 0.012, 0.018), (0.075, 0, 0)), "lever", (0.2, 0.05, 0), ("y", 12)),
+        node("vx_cl_az30_lever", box((0.15, 0.012, 0.018), (-0.075, 0, 0)), "lever", (-0.2, 0.05, 0), ("y", -12)),
         dashboard,
     ])
     body = node("frame", merge(box((0.12, 1.0, 0.1), (0, 0, 0.62)), box((0.1, 0.1, 0.5), (0, 0.45, 0.6), rotation("x", -30))),

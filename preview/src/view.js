@@ -6,7 +6,7 @@ import {
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
 export function createView(container, model) {
-  const renderer = new WebGLRenderer({ antialias: true, preserveDrawingBuffer: true });
+  const renderer = new WebGLRenderer({ antialias: true });
   renderer.setPixelRatio(window.devicePixelRatio);
   container.append(renderer.domElement);
 
@@ -25,7 +25,9 @@ export function createView(container, model) {
   scene.add(grid);
 
   const camera = new PerspectiveCamera(40, 1, size / 1000, size * 100);
-  camera.position.copy(centre).add(new Vector3(0.9, 0.55, -0.8).multiplyScalar(size));
+  // From above the rear right, where a vehicle's controls and instruments face: a vehicle made Z-up
+  // facing +Y faces -Z here.
+  camera.position.copy(centre).add(new Vector3(0.7, 0.45, 0.65).multiplyScalar(size));
   const controls = new OrbitControls(camera, renderer.domElement);
   controls.target.copy(centre);
   controls.update();
