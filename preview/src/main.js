@@ -30,7 +30,7 @@ function start() {
     });
     const panel = createPanel(document, data, player, renders);
     if (poser.nonFinite > 0) {
-      showProblem(`${poser.nonFinite} frame rotations by an angle that is not a number are not shown.`);
+      showProblem(`${poser.nonFinite} frame rotations by an angle that is not finite are not shown.`);
     }
     player.seek(-1);
   });

@@ -36,7 +36,8 @@ export async function loadModel(bytes) {
     root: gltf.scene,
     // -1 stands for the root frame made for a scene with several root nodes.
     nodeObject: (node) => (node === -1 ? gltf.scene : nodes[node]),
-    meshVisible: (node) => (meshes[node]?.length ?? 0) > 0 && meshes[node].every((m) => materials(m).every((x) => x.visible)),
+    meshVisible: (node) =>
+      (meshes[node]?.length ?? 0) > 0 && meshes[node].every((mesh) => materials(mesh).every((m) => m.visible)),
     setMeshVisible(node, visible) {
       for (const mesh of meshes[node] ?? []) for (const material of materials(mesh)) material.visible = visible;
     },

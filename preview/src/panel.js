@@ -45,7 +45,9 @@ export function createPanel(document, data, player, renders) {
         k < 0
           ? `as modelled, before the first of ${renders.length} renders`
           : `render ${k + 1} of ${renders.length} · tick ${renders[k].tick} · ${(renders[k].tick / ticksPerSecond).toFixed(2)} s`;
-      for (const { component, value } of rows) value.textContent = formatValue(k < 0 ? null : component.values?.[k], component.unit);
+      for (const { component, value } of rows) {
+        value.textContent = formatValue(k < 0 ? null : component.values?.[k], component.unit);
+      }
     },
   };
 }

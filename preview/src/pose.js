@@ -45,10 +45,13 @@ export function createPoser(model, frames, axes, renders) {
     for (const [frame, axis, angle] of render.rotations) {
       const degrees = angleValue(angle);
       if (!rotated.has(nodeOf(frame)) || !directions[axis] || !Number.isFinite(degrees)) continue;
-      model.nodeObject(nodeOf(frame)).quaternion.multiply(turn.setFromAxisAngle(directions[axis], (degrees * Math.PI) / 180));
+      turn.setFromAxisAngle(directions[axis], (degrees * Math.PI) / 180);
+      model.nodeObject(nodeOf(frame)).quaternion.multiply(turn);
     }
     for (const [frame, objectIndex, flag] of render.flags) {
-      if (objectIndex === 0 && flagged.has(nodeOf(frame))) model.setMeshVisible(nodeOf(frame), (flag & renderFlag) !== 0);
+      if (objectIndex === 0 && flagged.has(nodeOf(frame))) {
+        model.setMeshVisible(nodeOf(frame), (flag & renderFlag) !== 0);
+      }
     }
   }
 

@@ -41,13 +41,15 @@ function turn([x, y, z], degrees) {
 function expectedAfter(data, model, k) {
   const renders = data.trace.filter((line) => line.type === 'render' && line.vehicle === data.vehicleName);
   const rotation = new Map(model.nodes.map((node, i) => [i, node.rotation ?? [0, 0, 0, 1]]));
-  const visible = new Map(model.nodes.map((node, i) => [i, true]));
+  const visible = new Map(model.nodes.map((_, i) => [i, true]));
   for (const render of renders.slice(0, k + 1)) {
     for (const [frame, axis, angle] of render.rotations) {
       const node = data.frames[frame].node;
       if (Number.isFinite(angle)) rotation.set(node, multiply(rotation.get(node), turn(data.axes[axis], angle)));
     }
-    for (const [frame, object, flag] of render.flags) if (object === 0) visible.set(data.frames[frame].node, (flag & 4) !== 0);
+    for (const [frame, object, flag] of render.flags) {
+      if (object === 0) visible.set(data.frames[frame].node, (flag & 4) !== 0);
+    }
   }
   return { rotation, visible };
 }
@@ -77,7 +79,8 @@ after(async () => {
 
 // Without a GPU the browser reads each WebGL frame back to composite it, and its GL layer notes
 // the stall in the page's console: that note is the browser's, not the page's.
-const softwareCompositing = /^\[\.WebGL-0x[0-9a-f]+\]GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
+const softwareCompositing =
+  /^\[\.WebGL-0x[0-9a-f]+\]GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
 
 // Opens a page, waits for its model, and collects what it logged and any request off the machine.
 async function open(path) {
@@ -95,18 +98,24 @@ async function open(path) {
   return { page, noise };
 }
 
-const poseOf = (page, k, nodes) => page.evaluate(({ k, nodes }) => {
-  window.vorlixPreview.seek(k);
-  return nodes.map((node) => [window.vorlixPreview.nodeQuaternion(node), window.vorlixPreview.meshVisible(node)]);
-}, { k, nodes });
+// The rotation and mesh visibility that the page shows for each of `nodes`, after render k if given.
+const poseOf = (page, nodes, k) => page.evaluate(({ nodes, k }) => {
+  const preview = window.vorlixPreview;
+  if (k !== undefined) preview.seek(k);
+  return nodes.map((node) => [preview.nodeQuaternion(node), preview.meshVisible(node)]);
+}, { nodes, k });
 
 function assertPose(actual, expected, nodes, k) {
   nodes.forEach((node, i) => {
     const [quaternion, visible] = actual[i];
     const want = expected.rotation.get(node);
     const where = `${model.nodes[node].name} after render ${k}`;
-    quaternion.forEach((value, j) => assert.ok(Math.abs(value - want[j]) < 1e-6, `${where}: ${quaternion} is not ${want}`));
-    if (model.nodes[node].mesh !== undefined) assert.equal(visible, expected.visible.get(node), `${where}: visibility`);
+    quaternion.forEach((value, j) => {
+      assert.ok(Math.abs(value - want[j]) < 1e-6, `${where}: ${quaternion} is not ${want}`);
+    });
+    if (model.nodes[node].mesh !== undefined) {
+      assert.equal(visible, expected.visible.get(node), `${where}: visibility`);
+    }
   });
 }
 
@@ -114,19 +123,22 @@ test('every animated frame of the sample model is posed as the trace says', asyn
   const { page, noise } = await open(samplePage);
   const renders = await page.evaluate(() => window.vorlixPreview.renders);
   const lines = data.trace.filter((line) => line.type === 'render' && line.vehicle === data.vehicleName);
-  const touched = (field) => new Set(lines.flatMap((line) => line[field].map(([frame]) => data.frames[frame].name)));
+  const touched = (field) => new Set(lines.flatMap((line) => line[field].map(([f]) => data.frames[f].name)));
   // The ride moves every kind of component of the sample model.
   const turned = [...touched('rotations')].join(' ');
   for (const part of ['vx_fbrake', 'vx_rbrake', 'vx_cl', 'vx_gl', 'vx_sm', 'vx_rpm', 'odo_digit_3', 'odo_digit_6']) {
     assert.ok(turned.includes(part), `nothing turns ${part}`);
   }
-  for (const part of ['chain_links_d', 'gear_3']) assert.ok(touched('flags').has(part), `${part} is never shown or hidden`);
+  for (const part of ['chain_links_d', 'gear_3']) {
+    assert.ok(touched('flags').has(part), `${part} is never shown or hidden`);
+  }
   const firstFlags = lines.findIndex((line) => line.flags.length > 0);
   const nodes = model.nodes.map((_, i) => i);
 
   // Forward, then back, which replays from the modelled pose.
-  for (const k of [-1, 0, firstFlags, Math.floor(renders / 3), Math.floor(renders / 2), renders - 1, Math.floor(renders / 4), -1]) {
-    assertPose(await poseOf(page, k, nodes), expectedAfter(data, model, k), nodes, k);
+  const third = Math.floor(renders / 3);
+  for (const k of [-1, 0, firstFlags, third, 2 * third, renders - 1, Math.floor(third / 2), -1]) {
+    assertPose(await poseOf(page, nodes, k), expectedAfter(data, model, k), nodes, k);
   }
   assert.equal(await page.evaluate(() => window.vorlixPreview.axesName), data.axes.name);
   assert.deepEqual(noise, []);
@@ -142,8 +154,7 @@ test('playing moves on in time and shows the pose of the render it stops at', as
   const k = Number(await page.inputValue('#time'));
   assert.ok(k > 0, `stopped at render ${k}`);
   const nodes = model.nodes.map((_, i) => i);
-  assertPose(await page.evaluate((nodes) => nodes.map((node) => [window.vorlixPreview.nodeQuaternion(node),
-    window.vorlixPreview.meshVisible(node)]), nodes), expectedAfter(data, model, k), nodes, k);
+  assertPose(await poseOf(page, nodes), expectedAfter(data, model, k), nodes, k);
   assert.deepEqual(noise, []);
   await page.close();
 });
@@ -177,7 +188,7 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
   assert.match(shown.axes, new RegExp(data.axes.name));
 
   const node = hostile.frames[component.frame].node;
-  assertPose(await poseOf(page, 0, [node]), expectedAfter(hostile, model, 0), [node], 0);
+  assertPose(await poseOf(page, [node], 0), expectedAfter(hostile, model, 0), [node], 0);
   assert.deepEqual(noise, []);
   await page.close();
 });
