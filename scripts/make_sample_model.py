@@ -174,24 +174,31 @@ def motorbike():
                                         cylinder(0.02, 0.12, "x", (0.3, 0, 0))), "metal", (0, 0.68, 0.98), children=[
         # The levers droop towards their tips, so they turn about their own, tilted Z axes. Pulled
         # towards the grip, the right lever turns negatively about Z, the left one positively.
-        node("vx_fbrake_az-30_lever", box((0.15, 0.012, 0.018), (0.075, 0, 0)), "lever", (0.2, 0.05, 0), ("y", 12)),
-        node("vx_cl_az30_lever", box((0.15, 0.012, 0.018), (-0.075, 0, 0)), "lever", (-0.2, 0.05, 0), ("y", -12)),
+        node("vx_fbrake_az-30_lever", box((0.15, 0.012, 0.018), (0.075, 0, 0)), "lever", (0.2, 0.05, 0),
+             ("y", 12)),
+        node("vx_cl_az30_lever", box((0.15, 0.012, 0.018), (-0.075, 0, 0)), "lever", (-0.2, 0.05, 0),
+             ("y", -12)),
         dashboard,
     ])
-    body = node("frame", merge(box((0.12, 1.0, 0.1), (0, 0, 0.62)), box((0.1, 0.1, 0.5), (0, 0.45, 0.6), rotation("x", -30))),
-                "paint", children=[
+    spine = merge(box((0.12, 1.0, 0.1), (0, 0, 0.62)), box((0.1, 0.1, 0.5), (0, 0.45, 0.6), rotation("x", -30)))
+    body = node("frame", spine, "paint", children=[
         node("fuel_tank", box((0.3, 0.45, 0.2)), "paint", (0, 0.22, 0.8)),
         node("seat", box((0.28, 0.55, 0.07)), "seat", (0, -0.32, 0.8)),
-        node("engine", merge(box((0.3, 0.36, 0.28)), cylinder(0.07, 0.34, "x", (0, 0.1, 0.2))), "metal", (0, 0.05, 0.4)),
+        node("engine", merge(box((0.3, 0.36, 0.28)), cylinder(0.07, 0.34, "x", (0, 0.1, 0.2))), "metal",
+             (0, 0.05, 0.4)),
         node("vx_chain", merge(cylinder(0.07, 0.02, "x", (0, 0.35, 0)), cylinder(0.12, 0.02, "x", (0, -0.35, 0))),
-             "metal", (0.16, -0.35, 0.32), children=[chain_links(f"chain_links_{c}", i) for i, c in enumerate("abcd")]),
+             "metal", (0.16, -0.35, 0.32),
+             children=[chain_links(f"chain_links_{c}", i) for i, c in enumerate("abcd")]),
         node("footpegs", box((0.6, 0.03, 0.03)), "metal", (0, -0.1, 0.3)),
         # A pedal pressed down turns its forward tip negatively about X; the gear lever strokes both ways.
-        node("vx_rbrake_ax-25_pedal", merge(box((0.03, 0.2, 0.025), (0, 0.1, 0)), box((0.06, 0.05, 0.025), (0.02, 0.19, 0))),
+        node("vx_rbrake_ax-25_pedal",
+             merge(box((0.03, 0.2, 0.025), (0, 0.1, 0)), box((0.06, 0.05, 0.025), (0.02, 0.19, 0))),
              "lever", (0.22, -0.05, 0.3)),
-        node("vx_gl_o12_shifter", merge(box((0.03, 0.18, 0.025), (0, 0.09, 0)), cylinder(0.012, 0.06, "x", (-0.03, 0.17, 0))),
+        node("vx_gl_o12_shifter",
+             merge(box((0.03, 0.18, 0.025), (0, 0.09, 0)), cylinder(0.012, 0.06, "x", (-0.03, 0.17, 0))),
              "lever", (-0.22, -0.05, 0.3)),
-        node("swingarm", box((0.06, 0.6, 0.06), (0.1, -0.35, 0)), "metal", (0, 0, 0.32), children=[wheel("wheel_rear", (0, -0.7, 0))]),
+        node("swingarm", box((0.06, 0.6, 0.06), (0.1, -0.35, 0)), "metal", (0, 0, 0.32),
+             children=[wheel("wheel_rear", (0, -0.7, 0))]),
         node("fork", merge(box((0.04, 0.04, 0.62), (0.09, 0, 0.31)), box((0.04, 0.04, 0.62), (-0.09, 0, 0.31))), "metal",
              (0, 0.72, 0.32), children=[wheel("wheel_front", (0, 0, 0))]),
         handlebar,
@@ -278,7 +285,8 @@ class Writer:
         self.gltf["buffers"].append({"byteLength": len(self.binary)})
         text = json.dumps(self.gltf, separators=(",", ":"), ensure_ascii=False).encode()
         text += b" " * (-len(text) % 4)
-        chunks = struct.pack("<I4s", len(text), b"JSON") + text + struct.pack("<I4s", len(self.binary), b"BIN\0") + self.binary
+        chunks = (struct.pack("<I4s", len(text), b"JSON") + text
+                  + struct.pack("<I4s", len(self.binary), b"BIN\0") + self.binary)
         return struct.pack("<4sII", b"glTF", 2, 12 + len(chunks)) + chunks
 
 
