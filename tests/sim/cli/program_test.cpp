@@ -241,6 +241,25 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
     EXPECT_THAT(output, HasSubstr("\n3 models, 0 warnings\n"));  // the scene's, as ever
 }
 
+// The sample model on the motorbike's ride, with the real library: one page that carries the
+// model's frames and the ride's trace; a model that cannot be read writes nothing.
+TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
+    const fs::path out = workDir / "preview";
+    fs::remove_all(out);
+    const std::string sample = std::string(VORLIX_SAMPLE_MODEL);
+    const Outcome bad = runProgram("preview " + scenePath("small.json") + " --out " + out.string());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.errors, HasSubstr("small.json: \"asset\" object not found"));
+    EXPECT_FALSE(fs::exists(out / "preview.html"));
+
+    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string page = test::readFile((out / "preview.html").string());
+    EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
+    EXPECT_THAT(page, HasSubstr("{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
+    EXPECT_THAT(page, HasSubstr("\"key\":\"vx_fbrake\""));
+}
+
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {
     EXPECT_EQ(test::readFile(VORLIX_DEFAULT_SCENE), defaultSceneJson);
     EXPECT_NO_THROW(readScene(defaultSceneJson, defaultSceneName));
