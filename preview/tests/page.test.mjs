@@ -145,7 +145,7 @@ test('every animated frame of the sample model is posed as the trace says', asyn
   await page.close();
 });
 
-test('playing moves on in time and shows the pose of the render it stops at', async () => {
+test('playing moves on in time and shows the pose and values of the render it stops at', async () => {
   const { page, noise } = await open(samplePage);
   await page.selectOption('#speed', '4');
   await page.click('#play');
@@ -155,6 +155,10 @@ test('playing moves on in time and shows the pose of the render it stops at', as
   assert.ok(k > 0, `stopped at render ${k}`);
   const nodes = model.nodes.map((_, i) => i);
   assertPose(await poseOf(page, nodes), expectedAfter(data, model, k), nodes, k);
+  const values = await page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+  data.components.forEach((component, i) => {
+    assert.ok(Math.abs(parseFloat(values[i]) - component.values[k]) < 0.05, `${component.key}: ${values[i]} after render ${k}`);
+  });
   assert.deepEqual(noise, []);
   await page.close();
 });
