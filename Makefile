@@ -21,6 +21,7 @@ test: test-linux-x86 test-windows-x86 test-linux-x86-sanitize
 
 demo: build-linux-x86
 	build/linux-x86/bin/vorlix-sim demo --out out/demo
+	build/linux-x86/bin/vorlix-sim preview scenes/models/motorbike.glb --out out/demo
 
 bench: build-linux-x86
 	build/linux-x86/bin/vorlix-bench
