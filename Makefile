@@ -2,7 +2,7 @@
 JOBS ?= 2
 PRESETS := linux-x86 windows-x86 linux-x86-sanitize
 
-.PHONY: setup test demo bench build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: setup test demo bench dist build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 setup:
 	@scripts/setup.sh
@@ -24,5 +24,10 @@ demo: build-linux-x86
 bench: build-linux-x86
 	build/linux-x86/bin/vorlix-bench
 
+# The release package for players and model authors: dist/vorlix-<version>-windows-x86.zip.
+dist: setup
+	cmake --preset windows-x86 >/dev/null
+	cmake --build build/windows-x86 --target dist -j $(JOBS)
+
 clean:
-	rm -rf build out
+	rm -rf build out dist
