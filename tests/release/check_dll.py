@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
 nothing, needs only KERNEL32 and msvcrt, and carries a version resource of the project's version.
+The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no other DLL either.
 
-    check_dll.py DLL VERSION OBJDUMP WINDRES
+    check_dll.py DLL EXE VERSION OBJDUMP WINDRES
 """
 
 import re
@@ -43,32 +44,37 @@ def version_faults(resource, version):
     return [f"the version resource lacks {w}" for w in wanted if w not in resource]
 
 
-def main():
-    dll, version, objdump, windres = sys.argv[1:5]
-    faults = []
-
-    found = machine(dll)
-    if found != IMAGE_FILE_MACHINE_I386:
-        faults.append(f"machine type {found!r}, not i386 (0x14c)")
-
-    headers = subprocess.run([objdump, "-p", dll], check=True, capture_output=True, text=True).stdout
-    exports = export_count(headers)
-    if exports != 0:
-        faults.append(f"exports {exports if exports is not None else 'an unreadable table'}, none expected")
+def import_faults(headers):
     imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
-    if not imports <= ALLOWED_IMPORTS:
-        faults.append(f"imports from {', '.join(sorted(imports - ALLOWED_IMPORTS))}")
+    extra = imports - ALLOWED_IMPORTS
+    return [f"imports from {', '.join(sorted(extra))}"] if extra else []
+
+
+def main():
+    dll, exe, version, objdump, windres = sys.argv[1:6]
+    faults = []
+    for path in (dll, exe):
+        found = machine(path)
+        if found != IMAGE_FILE_MACHINE_I386:
+            faults.append((path, f"machine type {found!r}, not i386 (0x14c)"))
+        headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
+        faults += [(path, fault) for fault in import_faults(headers)]
+        if path == dll:
+            exports = export_count(headers)
+            if exports != 0:
+                faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
 
     resource = subprocess.run([windres, "-i", dll, "-O", "rc"], capture_output=True, text=True).stdout
     if "VERSIONINFO" not in resource:
-        faults.append("no version resource")
+        faults.append((dll, "no version resource"))
     else:
-        faults += version_faults(resource, version)
+        faults += [(dll, fault) for fault in version_faults(resource, version)]
 
-    for fault in faults:
-        print(f"{dll}: {fault}")
+    for path, fault in faults:
+        print(f"{path}: {fault}")
     if not faults:
-        print(f"{dll}: i386, no exports, imports {', '.join(sorted(imports))}, version {version}")
+        print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only, version {version}")
+        print(f"{exe}: i386, imports from KERNEL32 and msvcrt only")
     return 1 if faults else 0
 
 
