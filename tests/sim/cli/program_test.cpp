@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/demo_scene.h"
+#include "sim/cli/demo_scene.h"
 #include "sim_test_support.h"
 
 namespace sim {
@@ -27,15 +27,17 @@ const fs::path workDir = fs::absolute("program_test_files");
 
 // The tests of this program run in parallel: each keeps its files under a name of its own.
 std::string testFile(const std::string& suffix) {
-    return (workDir / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + suffix)).string();
+    return (workDir /
+            (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + suffix))
+        .string();
 }
 
 Outcome runProgram(const std::string& arguments) {
     fs::create_directories(workDir);
     const fs::path errors = testFile("_stderr.txt");
     const std::string program = fs::absolute(VORLIX_SIM_PROGRAM).make_preferred().string();
-    std::string command = "\"" + program + "\" " + arguments + " 2>\"" + errors.string() + "\" >\"" +
-                          testFile("_stdout.txt") + "\"";
+    std::string command = "\"" + program + "\" " + arguments + " 2>\"" + errors.string() +
+                          "\" >\"" + testFile("_stdout.txt") + "\"";
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd /c takes off the outermost quotes
 #endif
@@ -64,12 +66,17 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
          "missing.json: cannot open the scene file"},
         {"bad scene", "run " + scenePath("bad_slot_taken.json") + null + " --trace " + trace,
-         "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle \"bike\""},
-        {"missing library", "run " + scenePath("small.json") + " --library /nonexistent/libvorlix.so --trace " + trace,
+         "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle "
+         "\"bike\""},
+        {"missing library",
+         "run " + scenePath("small.json") + " --library /nonexistent/libvorlix.so --trace " + trace,
          "library not found: /nonexistent/libvorlix.so"},
-        {"not a library", "run " + scenePath("small.json") + " --library " + scenePath("small.json") + " --trace " + trace,
+        {"not a library",
+         "run " + scenePath("small.json") + " --library " + scenePath("small.json") + " --trace " +
+             trace,
          "cannot load the library"},
-        {"unwritable trace", "run " + scenePath("small.json") + null + " --trace /nonexistent/dir/trace.jsonl",
+        {"unwritable trace",
+         "run " + scenePath("small.json") + null + " --trace /nonexistent/dir/trace.jsonl",
          "cannot write the trace file /nonexistent/dir/trace.jsonl"},
     };
     for (const auto& c : cases) {
@@ -86,8 +93,8 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
 
 TEST(Program, RunsASceneIntoATraceFile) {
     const std::string trace = testFile("_trace.jsonl");
-    const Outcome outcome =
-        runProgram("run " + scenePath("small.json") + " --trace " + trace + " --library \"" + SIM_NULL_LIBRARY + "\"");
+    const Outcome outcome = runProgram("run " + scenePath("small.json") + " --trace " + trace +
+                                       " --library \"" + SIM_NULL_LIBRARY + "\"");
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
     const auto lines = test::splitLines(test::readFile(trace));
     ASSERT_EQ(lines.size(), 6u);
@@ -133,33 +140,49 @@ TEST(Program, ChecksAFaultySceneWithStatusOne) {
     // Each finding once, with the frame's path and place in the scene; the identical model of
     // "car2" is reported with "car".
     const std::vector<std::string> expected = {
-        "bike/vx_handle (vehicles[0].model.children[0]): begins with \"vx_\" but carries no component key",
-        "bike/body_vx_chain (vehicles[0].model.children[1]): contains \"vx_chain\" but does not begin with \"vx_\"",
+        "bike/vx_handle (vehicles[0].model.children[0]): begins with \"vx_\" but carries no "
+        "component key",
+        "bike/body_vx_chain (vehicles[0].model.children[1]): contains \"vx_chain\" but does not "
+        "begin with \"vx_\"",
         "bike/VX_fbrake_az-30 (vehicles[0].model.children[2]): begins with \"VX_\"",
-        "bike/handlebar/vx_cl (vehicles[0].model.children[3].children[1]): clutch lever: max angle 0 (default): the "
+        "bike/handlebar/vx_cl (vehicles[0].model.children[3].children[1]): clutch lever: max angle "
+        "0 (default): the "
         "lever never moves",
-        "bike/handlebar/vx_fbrake_az40 (vehicles[0].model.children[3].children[2]): front brake: shares its state with "
+        "bike/handlebar/vx_fbrake_az40 (vehicles[0].model.children[3].children[2]): front brake: "
+        "shares its state with "
         "bike/handlebar/vx_fbrake_az-30",
         "bike/vx_chain (vehicles[0].model.children[4]): chain: no child frames",
         "bike/vx_gl_o-12 (vehicles[0].model.children[5]): gear lever: stroke -12 is negative",
-        "bike/vx_rbrake_ax99999999999 (vehicles[0].model.children[6]): rear brake: \"_ax99999999999\" is out of range",
-        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: max speed 0",
-        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: \"_kph\" has no effect",
-        "bike/dash/vx_rpm_mx80_270 (vehicles[0].model.children[7].children[1]): rev counter: \"_mx80\" at character 7 "
+        "bike/vx_rbrake_ax99999999999 (vehicles[0].model.children[6]): rear brake: "
+        "\"_ax99999999999\" is out of range",
+        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: max "
+        "speed 0",
+        "bike/dash/vx_sm_m0_r270_kph (vehicles[0].model.children[7].children[0]): speedometer: "
+        "\"_kph\" has no effect",
+        "bike/dash/vx_rpm_mx80_270 (vehicles[0].model.children[7].children[1]): rev counter: "
+        "\"_mx80\" at character 7 "
         "is skipped",
-        "bike/dash/vx_gm (vehicles[0].model.children[7].children[2]): gear meter: 3 displays (gears 0 to 2) but the "
+        "bike/dash/vx_gm (vehicles[0].model.children[7].children[2]): gear meter: 3 displays "
+        "(gears 0 to 2) but the "
         "scene sets gears up to 4",
-        "bike/dash/vx_om (vehicles[0].model.children[7].children[3]): odometer: 4 child frames but six digit wheels",
-        "car/vx_fbrake_az-_az12 (vehicles[1].model.children[0]): front brake: \"_az-\" at character 10 is skipped",
-        "car/vx_sm_m-220_r240 (vehicles[1].model.children[1]): speedometer: \"m-220\" at character 7 is skipped",
+        "bike/dash/vx_om (vehicles[0].model.children[7].children[3]): odometer: 4 child frames but "
+        "six digit wheels",
+        "car/vx_fbrake_az-_az12 (vehicles[1].model.children[0]): front brake: \"_az-\" at "
+        "character 10 is skipped",
+        "car/vx_sm_m-220_r240 (vehicles[1].model.children[1]): speedometer: \"m-220\" at character "
+        "7 is skipped",
         "car/vx_rpm_m0_240 (vehicles[1].model.children[2]): rev counter: max value 0",
     };
     const std::vector<std::string> found = warningLines(output);
     ASSERT_EQ(found.size(), expected.size()) << output;
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(found[i].rfind("    warning: " + expected[i], 0), 0u) << found[i] << "\nexpected: " << expected[i];
+        EXPECT_EQ(found[i].rfind("    warning: " + expected[i], 0), 0u)
+            << found[i] << "\nexpected: " << expected[i];
     }
-    EXPECT_THAT(output, HasSubstr("model \"car\" of vehicles \"car\" (vehicles[1].model), \"car2\" (vehicles[2].model)"));
+    EXPECT_THAT(
+        output,
+        HasSubstr(
+            "model \"car\" of vehicles \"car\" (vehicles[1].model), \"car2\" (vehicles[2].model)"));
     EXPECT_THAT(output, HasSubstr("\n2 models, 16 warnings\n"));
 }
 
@@ -169,7 +192,9 @@ TEST(Program, CheckRefusesABadSceneAsRunDoes) {
         const char* expected;
     } cases[] = {
         {"missing.json", "missing.json: cannot open the scene file"},
-        {"bad_slot_taken.json", "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle \"bike\""},
+        {"bad_slot_taken.json",
+         "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle "
+         "\"bike\""},
     };
     for (const auto& c : cases) {
         const Outcome outcome = runProgram("check " + scenePath(c.scene));
@@ -181,7 +206,7 @@ TEST(Program, CheckRefusesABadSceneAsRunDoes) {
 
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {
     EXPECT_EQ(test::readFile(VORLIX_DEFAULT_SCENE), defaultSceneJson);
-    EXPECT_NO_THROW(parseScene(defaultSceneJson, defaultSceneName));
+    EXPECT_NO_THROW(readScene(defaultSceneJson, defaultSceneName));
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "hostsim/sim_model.h"
-#include "sim/check_names.h"
-#include "sim/scene.h"
+#include "sim/check/check_names.h"
+#include "sim/formats/scene.h"
 
 namespace sim::check {
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "sim/scene.h"
-#include "sim/trace_writer.h"
+#include "sim/formats/scene.h"
+#include "sim/formats/trace_writer.h"
 
 namespace sim {
 

@@ -1,9 +1,10 @@
-#include "sim/check_scene.h"
+#include "sim/check/check_scene.h"
 
 #include <algorithm>
 #include <array>
 
-#include "sim/json_reader.h"
+#include "sim/formats/json_reader.h"
+#include "sim/formats/json_writing.h"
 
 namespace sim::check {
 
@@ -104,12 +105,6 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
     }
 }
 
-std::string quoted(const std::string& text) {
-    std::string out;
-    appendJsonString(out, text);
-    return out;
-}
-
 }  // namespace
 
 ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
@@ -174,11 +169,11 @@ std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& mode
     std::size_t warnings = 0;
     for (const ModelReport& model : models) {
         const SceneVehicle& shown = scene.vehicles[model.vehicles.front()];
-        out += "model " + quoted(shown.model.name) + " of vehicle" +
+        out += "model " + jsonQuoted(shown.model.name) + " of vehicle" +
                (model.vehicles.size() > 1 ? "s " : " ");
         for (std::size_t i = 0; i < model.vehicles.size(); ++i) {
             const std::size_t v = model.vehicles[i];
-            out += (i == 0 ? "" : ", ") + quoted(scene.vehicles[v].name) + " (" +
+            out += (i == 0 ? "" : ", ") + jsonQuoted(scene.vehicles[v].name) + " (" +
                    memberPath(itemPath("vehicles", v), "model") + ")";
         }
         out += "\n";

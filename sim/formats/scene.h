@@ -7,6 +7,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hostsim/sim_model.h"
@@ -25,11 +26,14 @@ struct SceneVehicle {
     std::uint32_t spawnTick = 0;
     std::optional<std::uint32_t> despawnTick;  // never when empty
     std::optional<std::uint32_t> requestedSlot;
-    std::uint32_t slot = 0;  // the slot it gets: the requested one, else the lowest free at its spawn
+    std::uint32_t slot =
+        0;  // the slot it gets: the requested one, else the lowest free at its spawn
     RenderMode renderSite = RenderMode::call;
     hostsim::FrameShape model;
 
-    bool aliveAt(std::uint32_t tick) const { return tick >= spawnTick && (!despawnTick || tick < *despawnTick); }
+    bool aliveAt(std::uint32_t tick) const {
+        return tick >= spawnTick && (!despawnTick || tick < *despawnTick);
+    }
 };
 
 // Fields a timeline entry sets; the ones left empty keep their value.
@@ -71,8 +75,8 @@ struct SceneError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// sourceName is used in messages only.
-Scene parseScene(const std::string& jsonText, const std::string& sourceName);
+// fileName is used in messages only.
+Scene readScene(std::string_view text, std::string_view fileName);
 Scene readSceneFile(const std::string& path);
 
 }  // namespace sim

@@ -1,4 +1,4 @@
-#include "sim/scene_runner.h"
+#include "sim/running/scene_runner.h"
 
 #include <cstdio>
 #include <cstring>
@@ -27,7 +27,9 @@ void collectNames(const hostsim::FrameShape& shape, std::vector<std::string>& na
 }
 
 void apply(const VehicleFields& fields, hostsim::SimVehicle& v) {
-    auto copy = [](const auto& from, float* to) { std::memcpy(to, from.data(), sizeof(float) * from.size()); };
+    auto copy = [](const auto& from, float* to) {
+        std::memcpy(to, from.data(), sizeof(float) * from.size());
+    };
     if (fields.moveSpeed) copy(*fields.moveSpeed, v.moveSpeed);
     if (fields.wheelSpeed) copy(*fields.wheelSpeed, v.wheelSpeed);
     if (fields.bikeWheelSpeed) copy(*fields.bikeWheelSpeed, v.bikeWheelSpeed);
@@ -52,8 +54,9 @@ std::vector<std::string> readLog() {
 }
 
 class Runner {
-public:
-    Runner(const Scene& scene, TraceWriter& trace) : scene_(scene), trace_(trace), live_(scene.vehicles.size()) {}
+  public:
+    Runner(const Scene& scene, TraceWriter& trace)
+        : scene_(scene), trace_(trace), live_(scene.vehicles.size()) {}
 
     void run(const RunOptions& options) {
         // The image must be in place before the library's start-up code looks at it.
@@ -70,13 +73,15 @@ public:
 
         hostsim::LoadedLibrary library;
         std::string error;
-        if (!library.load(options.libraryPath, error)) throw LoadError("cannot load the library: " + error);
+        if (!library.load(options.libraryPath, error))
+            throw LoadError("cannot load the library: " + error);
         trace_.start(scene_.hostVersion, hostsim::patchedSites());
         hostsim::createPoolThroughSite(scene_.poolSize);
 
         std::size_t nextEntry = 0;
         for (std::uint32_t tick = 0; tick < scene_.ticks; ++tick) {
-            if (tick > 0) hostsim::timeCounterVariable() += scene_.counterStep;  // wraps modulo 2^32
+            if (tick > 0)
+                hostsim::timeCounterVariable() += scene_.counterStep;  // wraps modulo 2^32
             for (std::size_t i = 0; i < live_.size(); ++i) {
                 const SceneVehicle& v = scene_.vehicles[i];
                 if (live_[i].object && v.despawnTick && *v.despawnTick == tick) destroy(i, tick);
@@ -84,7 +89,8 @@ public:
             for (std::size_t i = 0; i < live_.size(); ++i) {
                 if (scene_.vehicles[i].spawnTick == tick) spawn(i, tick);
             }
-            for (; nextEntry < scene_.timeline.size() && scene_.timeline[nextEntry].tick == tick; ++nextEntry) {
+            for (; nextEntry < scene_.timeline.size() && scene_.timeline[nextEntry].tick == tick;
+                 ++nextEntry) {
                 applyEntry(scene_.timeline[nextEntry]);
             }
             for (std::size_t i = 0; i < live_.size(); ++i) {
@@ -99,20 +105,22 @@ public:
         library.unload();
         bool restored = true;
         for (std::uint32_t site : hostsim::allSites) {
-            restored = restored && hostsim::currentSiteBytes(site) == hostsim::originalSiteBytes(site);
+            restored =
+                restored && hostsim::currentSiteBytes(site) == hostsim::originalSiteBytes(site);
         }
         trace_.end(restored, readLog());
         hostsim::releaseVehiclePool();
     }
 
-private:
+  private:
     void spawn(std::size_t index, std::uint32_t tick) {
         const SceneVehicle& v = scene_.vehicles[index];
         LiveVehicle& live = live_[index];
         live.model = std::make_unique<hostsim::SimModel>(v.model);
         live.object = hostsim::vehicleInSlot(v.slot);
         live.renders = 0;
-        std::memset(static_cast<void*>(live.object), 0, sizeof(hostsim::SimVehicle));  // every field starts at 0
+        std::memset(static_cast<void*>(live.object), 0,
+                    sizeof(hostsim::SimVehicle));  // every field starts at 0
         live.object->modelObject = live.model->modelObject();
         live.object->modelIndex = v.modelIndex;
         live.object->vehicleSubclass = v.vehicleClass;
@@ -151,7 +159,8 @@ private:
         hostsim::HostCallLog& calls = hostsim::hostCallLog();
         calls.clear();
         const std::vector<std::uint8_t> before = live.model->flagSnapshot();
-        hostsim::renderThroughSite(live.object, jump ? hostsim::RenderSite::jump : hostsim::RenderSite::call);
+        hostsim::renderThroughSite(live.object,
+                                   jump ? hostsim::RenderSite::jump : hostsim::RenderSite::call);
 
         rotations_.clear();
         for (const hostsim::RotationCall& call : calls.rotations) {
@@ -159,7 +168,8 @@ private:
         }
         updates_.clear();
         for (hostsim::SimFrame* frame : calls.updates) updates_.push_back(frameIndex(live, frame));
-        trace_.render(tick, v.name, jump ? "jump" : "call", rotations_, updates_, live.model->flagChangesSince(before));
+        trace_.render(tick, v.name, jump ? "jump" : "call", rotations_, updates_,
+                      live.model->flagChangesSince(before));
     }
 
     // A frame of another model than the rendered vehicle's would be a fault of the library; it

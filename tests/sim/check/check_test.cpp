@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "sim/check_scene.h"
+#include "sim/check/check_scene.h"
 
 namespace sim::check {
 namespace {

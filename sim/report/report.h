@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sim/scene.h"
+#include "sim/formats/scene.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "sim/check_names.h"
+#include "sim/check/check_names.h"
 
 #include <algorithm>
 #include <array>
@@ -68,7 +68,7 @@ constexpr std::array<ComponentRule, componentCount> components{{
 constexpr std::string_view prefix = "vx_";
 constexpr std::string_view kphKey = "_kph";
 
-const ComponentRule& specOf(Component component) {
+const ComponentRule& ruleOf(Component component) {
     return components[static_cast<std::size_t>(component)];
 }
 
@@ -296,8 +296,8 @@ std::string childrenDetail(Component component, std::size_t childCount,
 
 }  // namespace
 
-std::string_view componentKey(Component component) { return specOf(component).key; }
-std::string_view componentTitle(Component component) { return specOf(component).title; }
+std::string_view componentKey(Component component) { return ruleOf(component).key; }
+std::string_view componentTitle(Component component) { return ruleOf(component).title; }
 
 FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
                              std::optional<int> highestGear) {

@@ -1,23 +1,8 @@
-#include "sim/trace_writer.h"
+#include "sim/formats/trace_writer.h"
 
-#include <charconv>
-#include <cmath>
-
-#include "sim/json_reader.h"
+#include "sim/formats/json_writing.h"
 
 namespace sim {
-
-void appendFloat(std::string& out, float value) {
-    if (std::isnan(value)) {
-        out += "\"nan\"";
-    } else if (std::isinf(value)) {
-        out += value < 0 ? "\"-inf\"" : "\"inf\"";
-    } else {
-        char buffer[32];
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out.append(buffer, result.ptr);
-    }
-}
 
 void TraceWriter::emit(std::string& line) {
     line += '\n';
@@ -54,7 +39,8 @@ void TraceWriter::create(std::uint32_t tick, const std::string& vehicle, std::ui
 }
 
 void TraceWriter::render(std::uint32_t tick, const std::string& vehicle, const char* site,
-                         const std::vector<TraceRotation>& rotations, const std::vector<int>& updates,
+                         const std::vector<TraceRotation>& rotations,
+                         const std::vector<int>& updates,
                          const std::vector<hostsim::FlagChange>& flags) {
     std::string line = "{\"type\":\"render\",\"tick\":" + std::to_string(tick) + ",\"vehicle\":";
     appendJsonString(line, vehicle);
@@ -77,8 +63,8 @@ void TraceWriter::render(std::uint32_t tick, const std::string& vehicle, const c
     line += "],\"flags\":[";
     for (std::size_t i = 0; i < flags.size(); ++i) {
         if (i) line += ',';
-        line += '[' + std::to_string(flags[i].frameIndex) + ',' + std::to_string(flags[i].objectIndex) + ',' +
-                std::to_string(flags[i].flags) + ']';
+        line += '[' + std::to_string(flags[i].frameIndex) + ',' +
+                std::to_string(flags[i].objectIndex) + ',' + std::to_string(flags[i].flags) + ']';
     }
     line += "]}";
     emit(line);
@@ -92,7 +78,8 @@ void TraceWriter::destroy(std::uint32_t tick, const std::string& vehicle, std::u
 }
 
 void TraceWriter::end(bool restored, const std::vector<std::string>& log) {
-    std::string line = std::string("{\"type\":\"end\",\"restored\":") + (restored ? "true" : "false") + ",\"log\":[";
+    std::string line = std::string("{\"type\":\"end\",\"restored\":") +
+                       (restored ? "true" : "false") + ",\"log\":[";
     for (std::size_t i = 0; i < log.size(); ++i) {
         if (i) line += ',';
         appendJsonString(line, log[i]);

@@ -20,7 +20,7 @@ struct TraceRotation {
 };
 
 class TraceWriter {
-public:
+  public:
     // Takes over a stream opened in binary mode; it is flushed, not closed, at the end.
     explicit TraceWriter(std::FILE* out) : out_(out) {}
 
@@ -36,14 +36,10 @@ public:
     // False when a write failed (disk full, closed pipe).
     bool flush();
 
-private:
+  private:
     void emit(std::string& line);
     std::FILE* out_;
     bool ok_ = true;
 };
-
-// The shortest decimal text that reads back as the same 32-bit float. Values that JSON cannot
-// carry as numbers (infinities, not-a-number) are written as the strings "inf", "-inf", "nan".
-void appendFloat(std::string& out, float value);
 
 }  // namespace sim

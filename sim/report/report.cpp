@@ -1,4 +1,4 @@
-#include "sim/report.h"
+#include "sim/report/report.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,17 @@ using nlohmann::json;
 // ---------------------------------------------------------------------------------------------
 // What the trace says happened, per vehicle.
 
-enum class Part { chain, frontBrake, rearBrake, clutchLever, gearLever, gearMeter, odometer, speedometer, revCounter };
+enum class Part {
+    chain,
+    frontBrake,
+    rearBrake,
+    clutchLever,
+    gearLever,
+    gearMeter,
+    odometer,
+    speedometer,
+    revCounter
+};
 
 struct PartInfo {
     Part part;
@@ -39,7 +49,8 @@ constexpr PartInfo partInfos[] = {
 };
 
 bool isLever(Part p) {
-    return p == Part::frontBrake || p == Part::rearBrake || p == Part::clutchLever || p == Part::gearLever;
+    return p == Part::frontBrake || p == Part::rearBrake || p == Part::clutchLever ||
+           p == Part::gearLever;
 }
 bool isNeedle(Part p) { return p == Part::speedometer || p == Part::revCounter; }
 bool isFlipBook(Part p) { return p == Part::chain || p == Part::gearMeter; }
@@ -81,7 +92,9 @@ void addFrames(const hostsim::FrameShape& shape, int parent, Track& track) {
     frame.objects = shape.objects;
     track.frames.push_back(frame);
     if (parent >= 0) track.frames[static_cast<std::size_t>(parent)].children.push_back(index);
-    for (int i = 0; i < shape.objects; ++i) track.flags.push_back(shape.hidden ? hostsim::hiddenObjectFlags : hostsim::shownObjectFlags);
+    for (int i = 0; i < shape.objects; ++i)
+        track.flags.push_back(shape.hidden ? hostsim::hiddenObjectFlags
+                                           : hostsim::shownObjectFlags);
     for (const hostsim::FrameShape& child : shape.children) addFrames(child, index, track);
 }
 
@@ -92,7 +105,8 @@ void findComponents(Track& track) {
         for (const PartInfo& info : partInfos) {
             if (name.find(info.key) == std::string::npos) continue;
             Component c{&info, static_cast<int>(f), {}, {}, 0};
-            if (isFlipBook(info.part) || info.part == Part::odometer) c.rows = track.frames[f].children;
+            if (isFlipBook(info.part) || info.part == Part::odometer)
+                c.rows = track.frames[f].children;
             if (info.part == Part::odometer && c.rows.size() > 6) c.rows.resize(6);
             track.components.push_back(c);
             break;
@@ -103,7 +117,8 @@ void findComponents(Track& track) {
 bool shown(const Track& track, int frame) {
     const Frame& f = track.frames[static_cast<std::size_t>(frame)];
     for (int i = 0; i < f.objects; ++i) {
-        if (track.flags[static_cast<std::size_t>(f.firstObject + i)] & hostsim::renderFlag) return true;
+        if (track.flags[static_cast<std::size_t>(f.firstObject + i)] & hostsim::renderFlag)
+            return true;
     }
     return false;
 }
@@ -156,7 +171,8 @@ std::vector<Track> readTrace(const Scene& scene, const std::string& text, TraceS
     for (std::size_t i = 0; i < scene.vehicles.size(); ++i) byName[scene.vehicles[i].name] = i;
     auto trackOf = [&](const json& line) -> Track& {
         const auto found = byName.find(line.at("vehicle").get<std::string>());
-        if (found == byName.end()) throw std::runtime_error("the trace names a vehicle the scene does not have");
+        if (found == byName.end())
+            throw std::runtime_error("the trace names a vehicle the scene does not have");
         return tracks[found->second];
     };
 
@@ -182,7 +198,9 @@ std::vector<Track> readTrace(const Scene& scene, const std::string& text, TraceS
             Track& track = trackOf(line);
             for (const json& r : line.at("rotations")) {
                 const int frame = r.at(0).get<int>();
-                if (frame < 0 || static_cast<std::size_t>(frame) >= track.frames.size() || !r.at(2).is_number()) continue;
+                if (frame < 0 || static_cast<std::size_t>(frame) >= track.frames.size() ||
+                    !r.at(2).is_number())
+                    continue;
                 track.angle[static_cast<std::size_t>(frame)] += r.at(2).get<double>();
             }
             for (const json& f : line.at("flags")) {
@@ -190,7 +208,8 @@ std::vector<Track> readTrace(const Scene& scene, const std::string& text, TraceS
                 if (frame < 0 || static_cast<std::size_t>(frame) >= track.frames.size()) continue;
                 const Frame& info = track.frames[static_cast<std::size_t>(frame)];
                 if (object >= 0 && object < info.objects) {
-                    track.flags[static_cast<std::size_t>(info.firstObject + object)] = f.at(2).get<std::uint8_t>();
+                    track.flags[static_cast<std::size_t>(info.firstObject + object)] =
+                        f.at(2).get<std::uint8_t>();
                 }
             }
             ++track.renders;
@@ -225,17 +244,21 @@ Inputs inputsOf(const Scene& scene, std::size_t index) {
             if (e.vehicle != static_cast<int>(index)) continue;
             const VehicleFields& f = e.fields;
             if (f.moveSpeed) std::copy(f.moveSpeed->begin(), f.moveSpeed->end(), state.moveSpeed);
-            if (f.wheelSpeed) std::copy(f.wheelSpeed->begin(), f.wheelSpeed->end(), state.wheelSpeed);
-            if (f.bikeWheelSpeed) std::copy(f.bikeWheelSpeed->begin(), f.bikeWheelSpeed->end(), state.bikeWheelSpeed);
+            if (f.wheelSpeed)
+                std::copy(f.wheelSpeed->begin(), f.wheelSpeed->end(), state.wheelSpeed);
+            if (f.bikeWheelSpeed)
+                std::copy(f.bikeWheelSpeed->begin(), f.bikeWheelSpeed->end(), state.bikeWheelSpeed);
             if (f.currentGear) state.currentGear = *f.currentGear;
         }
         if (!v.aliveAt(tick)) continue;
         const float a = v.wheelScales[0], b = v.wheelScales[1];
         double kmh;
         if (v.vehicleClass == 9 || v.vehicleClass == 10) {
-            kmh = (state.bikeWheelSpeed[1] * b + state.bikeWheelSpeed[0] * a) * 0.5f / 2.45f * -186.0;
+            kmh =
+                (state.bikeWheelSpeed[1] * b + state.bikeWheelSpeed[0] * a) * 0.5f / 2.45f * -186.0;
         } else if (v.vehicleClass >= 0 && v.vehicleClass <= 2) {
-            kmh = ((state.wheelSpeed[3] * b + state.wheelSpeed[2]) + (state.wheelSpeed[1] * a + state.wheelSpeed[0])) *
+            kmh = ((state.wheelSpeed[3] * b + state.wheelSpeed[2]) +
+                   (state.wheelSpeed[1] * a + state.wheelSpeed[0])) *
                   0.25f / 2.45f * -186.0;
         } else {
             const float* m = state.moveSpeed;
@@ -256,14 +279,20 @@ std::string format(const char* pattern, double value) {
     return buffer;
 }
 
-std::string degrees(double value) { return format("%.1f", std::fabs(value) < 0.05 ? 0.0 : value) + "\u00B0"; }
+std::string degrees(double value) {
+    return format("%.1f", std::fabs(value) < 0.05 ? 0.0 : value) + "\u00B0";
+}
 
-std::string readingText(double reading) { return reading < 0 ? "------" : format("%06.0f", reading); }
+std::string readingText(double reading) {
+    return reading < 0 ? "------" : format("%06.0f", reading);
+}
 
 std::string pageName(const Track& track, const Component& c, double page) {
     if (page < 0) return page == -1 ? "none" : "several";
-    const std::string& name = track.frames[static_cast<std::size_t>(c.rows[static_cast<std::size_t>(page)])].name;
-    if (c.info->part == Part::gearMeter) return page == 0 ? "N" : std::to_string(static_cast<int>(page));
+    const std::string& name =
+        track.frames[static_cast<std::size_t>(c.rows[static_cast<std::size_t>(page)])].name;
+    if (c.info->part == Part::gearMeter)
+        return page == 0 ? "N" : std::to_string(static_cast<int>(page));
     return name;
 }
 
@@ -281,17 +310,21 @@ std::string describe(const Track& track, const Component& c) {
     if (isLever(p)) {
         const auto [low, high] = range(c.values);
         int strokes = 0;
-        for (std::size_t i = 1; i < c.values.size(); ++i) strokes += c.values[i - 1].second == 0 && c.values[i].second != 0;
-        const std::string travel = low < 0 && high > 0 ? "swung between " + degrees(low) + " and " + degrees(high)
-                                   : "reached " + degrees(low < 0 ? low : high);
+        for (std::size_t i = 1; i < c.values.size(); ++i)
+            strokes += c.values[i - 1].second == 0 && c.values[i].second != 0;
+        const std::string travel = low < 0 && high > 0
+                                       ? "swung between " + degrees(low) + " and " + degrees(high)
+                                       : "reached " + degrees(low < 0 ? low : high);
         return travel + ", " + std::to_string(strokes) + (strokes == 1 ? " stroke" : " strokes");
     }
     if (isNeedle(p)) {
         const auto [low, high] = range(c.values);
-        return "max " + degrees(high) + ", min " + degrees(low) + ", at the end " + degrees(c.values.back().second);
+        return "max " + degrees(high) + ", min " + degrees(low) + ", at the end " +
+               degrees(c.values.back().second);
     }
     if (p == Part::chain) {
-        return std::to_string(c.steps) + " steps over " + std::to_string(c.rows.size()) + " link sets";
+        return std::to_string(c.steps) + " steps over " + std::to_string(c.rows.size()) +
+               " link sets";
     }
     if (p == Part::gearMeter) {
         std::string shownPages;
@@ -313,8 +346,9 @@ std::string describe(const Track& track, const Component& c) {
             }
         }
         return start < 0 ? "did not turn"
-                         : readingText(start) + " at its first turn, " + readingText(c.values.back().second) +
-                               " at the end (" + std::to_string(c.steps) + " changes)";
+                         : readingText(start) + " at its first turn, " +
+                               readingText(c.values.back().second) + " at the end (" +
+                               std::to_string(c.steps) + " changes)";
     }
     return "";
 }
@@ -326,9 +360,12 @@ const char* const palette[] = {"#4cc9f0", "#f72585", "#ffd166", "#06d6a0", "#b39
 
 struct Plot {
     double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
-    static constexpr double width = 900, height = 170, left = 104, right = 14, top = 12, bottom = 26;
+    static constexpr double width = 900, height = 170, left = 104, right = 14, top = 12,
+                            bottom = 26;
     double x(double tick) const { return left + (tick - x0) / (x1 - x0) * (width - left - right); }
-    double y(double value) const { return top + (y1 - value) / (y1 - y0) * (height - top - bottom); }
+    double y(double value) const {
+        return top + (y1 - value) / (y1 - y0) * (height - top - bottom);
+    }
 };
 
 std::string num(double v) { return format("%.1f", v); }
@@ -347,26 +384,31 @@ std::string axes(const Plot& p, const std::string& unit, bool valueGrid = true) 
     if (valueGrid) {
         const double step = niceStep(p.y1 - p.y0, 4);
         for (double v = std::ceil(p.y0 / step) * step; v <= p.y1 + 1e-9; v += step) {
-            svg += "<line class='grid' x1='" + num(Plot::left) + "' x2='" + num(Plot::width - Plot::right) + "' y1='" +
-                   num(p.y(v)) + "' y2='" + num(p.y(v)) + "'/>";
+            svg += "<line class='grid' x1='" + num(Plot::left) + "' x2='" +
+                   num(Plot::width - Plot::right) + "' y1='" + num(p.y(v)) + "' y2='" +
+                   num(p.y(v)) + "'/>";
             svg += "<text class='label' x='" + num(Plot::left - 6) + "' y='" + num(p.y(v) + 4) +
-                   "' text-anchor='end'>" + format("%g", std::fabs(v) < 1e-9 ? 0.0 : v) + unit + "</text>";
+                   "' text-anchor='end'>" + format("%g", std::fabs(v) < 1e-9 ? 0.0 : v) + unit +
+                   "</text>";
         }
     }
     const double step = niceStep(p.x1 - p.x0, 10);
     for (double t = std::ceil(p.x0 / step) * step; t <= p.x1 + 1e-9; t += step) {
         svg += "<line class='tick' x1='" + num(p.x(t)) + "' x2='" + num(p.x(t)) + "' y1='" +
-               num(Plot::height - Plot::bottom) + "' y2='" + num(Plot::height - Plot::bottom + 4) + "'/>";
-        svg += "<text class='label' x='" + num(p.x(t)) + "' y='" + num(Plot::height - 8) + "' text-anchor='middle'>" +
-               format("%g", t) + "</text>";
+               num(Plot::height - Plot::bottom) + "' y2='" + num(Plot::height - Plot::bottom + 4) +
+               "'/>";
+        svg += "<text class='label' x='" + num(p.x(t)) + "' y='" + num(Plot::height - 8) +
+               "' text-anchor='middle'>" + format("%g", t) + "</text>";
     }
-    svg += "<line class='axis' x1='" + num(Plot::left) + "' x2='" + num(Plot::width - Plot::right) + "' y1='" +
-           num(Plot::height - Plot::bottom) + "' y2='" + num(Plot::height - Plot::bottom) + "'/>";
+    svg += "<line class='axis' x1='" + num(Plot::left) + "' x2='" + num(Plot::width - Plot::right) +
+           "' y1='" + num(Plot::height - Plot::bottom) + "' y2='" +
+           num(Plot::height - Plot::bottom) + "'/>";
     return svg;
 }
 
 std::string openSvg() {
-    return "<svg viewBox='0 0 " + num(Plot::width) + " " + num(Plot::height) + "' preserveAspectRatio='none'>";
+    return "<svg viewBox='0 0 " + num(Plot::width) + " " + num(Plot::height) +
+           "' preserveAspectRatio='none'>";
 }
 
 // A polyline through the samples; runs of equal values keep only their ends.
@@ -379,7 +421,8 @@ std::string path(const Plot& p, const Samples& samples, bool stepped) {
         if (stepped && i > 0 && !flatBefore) {
             d += "L" + num(p.x(samples[i].first)) + " " + num(p.y(samples[i - 1].second));
         }
-        d += (d.empty() ? "M" : "L") + num(p.x(samples[i].first)) + " " + num(p.y(samples[i].second));
+        d += (d.empty() ? "M" : "L") + num(p.x(samples[i].first)) + " " +
+             num(p.y(samples[i].second));
     }
     return d;
 }
@@ -406,20 +449,23 @@ std::string lineChart(const std::vector<Line>& lines, double x0, double x1, cons
     p.y1 += pad;
     std::string svg = openSvg() + axes(p, unit);
     for (const Line& line : lines) {
-        svg += "<path class='line' stroke='" + line.colour + "' d='" + path(p, *line.samples, line.stepped) + "'/>";
+        svg += "<path class='line' stroke='" + line.colour + "' d='" +
+               path(p, *line.samples, line.stepped) + "'/>";
     }
     return svg + extra + "</svg>";
 }
 
 // One row per page; a bar where that page is the one shown.
-std::string bandChart(const Track& track, const Component& c, double x0, double x1, const char* colour) {
+std::string bandChart(const Track& track, const Component& c, double x0, double x1,
+                      const char* colour) {
     Plot p;
     p.x0 = x0;
     p.x1 = x1;
     const double rows = static_cast<double>(std::max<std::size_t>(c.rows.size(), 1));
     const double rowHeight = std::min(22.0, (Plot::height - Plot::top - Plot::bottom) / rows);
     std::string svg = "<svg viewBox='0 0 " + num(Plot::width) + " " +
-                      num(Plot::top + rowHeight * rows + Plot::bottom) + "' preserveAspectRatio='none'>";
+                      num(Plot::top + rowHeight * rows + Plot::bottom) +
+                      "' preserveAspectRatio='none'>";
     Plot axisPlot = p;
     std::string axis = axes(axisPlot, "", false);
     // Move the time axis to the bottom of the rows.
@@ -428,19 +474,21 @@ std::string bandChart(const Track& track, const Component& c, double x0, double 
     for (std::size_t r = 0; r < c.rows.size(); ++r) {
         const double y = Plot::top + rowHeight * static_cast<double>(r);
         svg += "<rect class='lane' x='" + num(Plot::left) + "' y='" + num(y + 2) + "' width='" +
-               num(Plot::width - Plot::left - Plot::right) + "' height='" + num(rowHeight - 4) + "'/>";
+               num(Plot::width - Plot::left - Plot::right) + "' height='" + num(rowHeight - 4) +
+               "'/>";
         std::string label = pageName(track, c, static_cast<double>(r));
-        svg += "<text class='label' x='" + num(Plot::left - 6) + "' y='" + num(y + rowHeight / 2 + 4) +
-               "' text-anchor='end'>" + label + "</text>";
+        svg += "<text class='label' x='" + num(Plot::left - 6) + "' y='" +
+               num(y + rowHeight / 2 + 4) + "' text-anchor='end'>" + label + "</text>";
         for (std::size_t i = 0; i < c.values.size(); ++i) {
             if (c.values[i].second != static_cast<double>(r)) continue;
             const double start = c.values[i].first;
             std::size_t j = i;
             while (j + 1 < c.values.size() && c.values[j + 1].second == static_cast<double>(r)) ++j;
-            const double end = j + 1 < c.values.size() ? c.values[j + 1].first : c.values[j].first + 1;
-            svg += std::string("<rect fill='") + colour + "' x='" + num(p.x(start)) + "' y='" + num(y + 3) +
-                   "' width='" + num(std::max(0.8, p.x(end) - p.x(start))) + "' height='" + num(rowHeight - 6) +
-                   "' rx='1.5'/>";
+            const double end =
+                j + 1 < c.values.size() ? c.values[j + 1].first : c.values[j].first + 1;
+            svg += std::string("<rect fill='") + colour + "' x='" + num(p.x(start)) + "' y='" +
+                   num(y + 3) + "' width='" + num(std::max(0.8, p.x(end) - p.x(start))) +
+                   "' height='" + num(rowHeight - 6) + "' rx='1.5'/>";
             i = j;
         }
     }
@@ -451,12 +499,23 @@ std::string escape(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '\'': out += "&#39;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -528,8 +587,9 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
     for (const std::string& line : trace.log) log += (log.empty() ? "\"" : ", \"") + line + "\"";
 
     std::ostringstream text;
-    text << "Ride of " << scene.ticks << " ticks in host build " << trace.version << "; sites patched: "
-         << (sites.empty() ? "none" : sites) << "; restored after unload: " << (trace.restored ? "yes" : "NO")
+    text << "Ride of " << scene.ticks << " ticks in host build " << trace.version
+         << "; sites patched: " << (sites.empty() ? "none" : sites)
+         << "; restored after unload: " << (trace.restored ? "yes" : "NO")
          << "; log: " << (log.empty() ? "(empty)" : log) << "\n";
 
     std::string body;
@@ -540,33 +600,41 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
         if (track.vehicle == nullptr) continue;
         std::string siteText;
         for (const auto& [site, count] : track.sites) {
-            siteText += (siteText.empty() ? "" : ", ") + std::to_string(count) + " through the " + site + " site";
+            siteText += (siteText.empty() ? "" : ", ") + std::to_string(count) + " through the " +
+                        site + " site";
         }
-        const std::string life = "class " + std::to_string(v.vehicleClass) + ", slot " + std::to_string(track.slot) +
-                                 ", ticks " + std::to_string(track.created) + " to " + std::to_string(track.destroyed) +
-                                 ", " + std::to_string(track.renders) + " renders" +
-                                 (siteText.empty() ? "" : " (" + siteText + ")");
+        const std::string life =
+            "class " + std::to_string(v.vehicleClass) + ", slot " + std::to_string(track.slot) +
+            ", ticks " + std::to_string(track.created) + " to " + std::to_string(track.destroyed) +
+            ", " + std::to_string(track.renders) + " renders" +
+            (siteText.empty() ? "" : " (" + siteText + ")");
         text << "\n" << v.name << " (" << life << ")\n";
-        body += "<section class='vehicle'><h2>" + escape(v.name) + "</h2><p>" + escape(life) + "</p>";
+        body +=
+            "<section class='vehicle'><h2>" + escape(v.name) + "</h2><p>" + escape(life) + "</p>";
 
         const Inputs inputs = inputsOf(scene, i);
-        body += "<div class='card'><h3>Ride <code>speed estimate and gear from the scene</code></h3>"
-                "<div class='legend'><span><i style='background:#4cc9f0'></i>km/h</span>"
-                "<span><i style='background:#ffd166'></i>gear \u00D7 10</span></div>";
+        body +=
+            "<div class='card'><h3>Ride <code>speed estimate and gear from the scene</code></h3>"
+            "<div class='legend'><span><i style='background:#4cc9f0'></i>km/h</span>"
+            "<span><i style='background:#ffd166'></i>gear \u00D7 10</span></div>";
         Samples gearScaled = inputs.gear;
         for (auto& sample : gearScaled) sample.second *= 10;
-        body += lineChart({{&inputs.speed, "#4cc9f0"}, {&gearScaled, "#ffd166", true}}, x0, x1, "", 10) + "</div>";
+        body += lineChart({{&inputs.speed, "#4cc9f0"}, {&gearScaled, "#ffd166", true}}, x0, x1, "",
+                          10) +
+                "</div>";
 
         if (track.components.empty()) {
             text << "  no components\n";
             body += "<p>No frame of this model names a component.</p>";
         }
         if (!track.components.empty()) {
-            body += "<table class='overview'><tr><th>Component</th><th>Frame</th><th>What it did</th></tr>";
+            body +=
+                "<table class='overview'><tr><th>Component</th><th>Frame</th><th>What it "
+                "did</th></tr>";
             for (const Component& c : track.components) {
                 body += "<tr><td>" + std::string(c.info->title) + "</td><td><code>" +
-                        escape(track.frames[static_cast<std::size_t>(c.frame)].name) + "</code></td><td>" +
-                        escape(describe(track, c)) + "</td></tr>";
+                        escape(track.frames[static_cast<std::size_t>(c.frame)].name) +
+                        "</code></td><td>" + escape(describe(track, c)) + "</td></tr>";
             }
             body += "</table>";
         }
@@ -577,8 +645,8 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
             char head[160];
             std::snprintf(head, sizeof head, "  %-20s %-18s ", c.info->title, frameName.c_str());
             text << head << what << "\n";
-            body += "<div class='card'><h3>" + std::string(c.info->title) + " <code>" + escape(frameName) +
-                    "</code></h3><div class='what'>" + escape(what) + "</div>";
+            body += "<div class='card'><h3>" + std::string(c.info->title) + " <code>" +
+                    escape(frameName) + "</code></h3><div class='what'>" + escape(what) + "</div>";
             const char* ink = palette[colour++ % std::size(palette)];
             if (isLever(c.info->part) || isNeedle(c.info->part)) {
                 body += lineChart({{&c.values, ink, isLever(c.info->part)}}, x0, x1, "\u00B0", 5);
@@ -594,7 +662,8 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
                 }
                 const double base = relative.empty() ? 0 : relative.front().second;
                 for (auto& sample : relative) sample.second -= base;
-                body += "<div class='what'>reading above its first value (" + readingText(base) + ")</div>";
+                body += "<div class='what'>reading above its first value (" + readingText(base) +
+                        ")</div>";
                 body += lineChart({{&relative, ink, true}}, x0, x1, "", 5);
             }
             body += "</div>";
@@ -602,17 +671,24 @@ Report buildReport(const Scene& scene, const std::string& traceText) {
         body += "</section>";
     }
 
-    std::string html = "<!DOCTYPE html><html lang='en'><head><meta charset='utf-8'><title>Vorlix demo ride</title><style>";
+    std::string html =
+        "<!DOCTYPE html><html lang='en'><head><meta charset='utf-8'><title>Vorlix demo "
+        "ride</title><style>";
     html += style;
-    html += "</style></head><body><header><h1>Vorlix demo ride</h1><p>" + std::to_string(scene.vehicles.size()) +
-            " vehicles, " + std::to_string(scene.ticks) + " ticks. Every curve is accumulated from the rotations and "
-            "object flags that the library asked of the substitute host, as the trace lists them.</p><p>"
-            "<span class='pill'>host build " + std::to_string(trace.version) + "</span><span class='pill'>sites patched: " +
+    html += "</style></head><body><header><h1>Vorlix demo ride</h1><p>" +
+            std::to_string(scene.vehicles.size()) + " vehicles, " + std::to_string(scene.ticks) +
+            " ticks. Every curve is accumulated from the rotations and "
+            "object flags that the library asked of the substitute host, as the trace lists "
+            "them.</p><p>"
+            "<span class='pill'>host build " +
+            std::to_string(trace.version) + "</span><span class='pill'>sites patched: " +
             (sites.empty() ? std::string("none") : sites) + "</span><span class='pill " +
-            (trace.restored ? "ok'>sites restored after unload" : "bad'>sites NOT restored after unload") +
+            (trace.restored ? "ok'>sites restored after unload"
+                            : "bad'>sites NOT restored after unload") +
             "</span><span class='pill'>log: " + escape(log.empty() ? "(empty)" : log) +
             "</span></p></header><main>" + body +
-            "</main><footer>Time axis in ticks. Angles in degrees. Generated by vorlix-sim demo.</footer></body></html>\n";
+            "</main><footer>Time axis in ticks. Angles in degrees. Generated by vorlix-sim "
+            "demo.</footer></body></html>\n";
     return Report{text.str(), html};
 }
 

@@ -1,9 +1,9 @@
 // The demo's summary and report are accumulated from a trace: what they say each component did
 // must follow from the trace's rotations and flags.
+#include "sim/report/report.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include "sim/report.h"
 
 namespace sim {
 namespace {
@@ -11,7 +11,8 @@ namespace {
 using ::testing::HasSubstr;
 
 TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
-    const Scene scene = parseScene(R"({"format":1,"ticks":4,"vehicles":[{"name":"bike","class":9,"modelIndex":1,
+    const Scene scene =
+        readScene(R"({"format":1,"ticks":4,"vehicles":[{"name":"bike","class":9,"modelIndex":1,
         "model":{"name":"bike","children":[
           {"name":"vx_fbrake_az-3"},
           {"name":"vx_chain","objects":0,"children":[{"name":"a"},{"name":"b","hidden":true}]},
@@ -19,7 +20,7 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
           {"name":"vx_om_kph","objects":0,"children":[{"name":"w1"},{"name":"w2"},{"name":"w3"},{"name":"w4"},{"name":"w5"},{"name":"w6"}]},
           {"name":"vx_sm_m220_r270"},
           {"name":"plain"}]}}]})",
-                                   "t.json");
+                  "t.json");
     // Frames: 0 bike, 1 brake, 2 chain, 3 a, 4 b, 5 gm, 6 n, 7 g1, 8 om, 9..14 wheels, 15 needle.
     const std::string trace =
         R"({"type":"start","format":1,"version":1002,"patchedSites":[6027355,7095587]})"
@@ -40,13 +41,18 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
         "\n";
     const Report report = buildReport(scene, trace);
     const std::string& s = report.summary;
-    EXPECT_THAT(s, HasSubstr("host build 1002; sites patched: 0x5BF85B 0x6C4523; restored after unload: yes"));
-    EXPECT_THAT(s, HasSubstr("bike (class 9, slot 3, ticks 0 to 4, 4 renders (2 through the call site, 2 through the jump site))"));
+    EXPECT_THAT(
+        s,
+        HasSubstr("host build 1002; sites patched: 0x5BF85B 0x6C4523; restored after unload: yes"));
+    EXPECT_THAT(s, HasSubstr("bike (class 9, slot 3, ticks 0 to 4, 4 renders (2 through the call "
+                             "site, 2 through the jump site))"));
     EXPECT_THAT(s, HasSubstr("vx_fbrake_az-3     reached -2.0\u00B0, 1 stroke"));
     EXPECT_THAT(s, HasSubstr("vx_chain           2 steps over 2 link sets"));
     EXPECT_THAT(s, HasSubstr("vx_gm              showed N 1 N"));
-    EXPECT_THAT(s, HasSubstr("vx_om_kph          001234 at its first turn, 001240 at the end (3 changes)"));
-    EXPECT_THAT(s, HasSubstr("vx_sm_m220_r270    max 12.5\u00B0, min 0.0\u00B0, at the end 10.2\u00B0"));
+    EXPECT_THAT(
+        s, HasSubstr("vx_om_kph          001234 at its first turn, 001240 at the end (3 changes)"));
+    EXPECT_THAT(
+        s, HasSubstr("vx_sm_m220_r270    max 12.5\u00B0, min 0.0\u00B0, at the end 10.2\u00B0"));
     EXPECT_EQ(s.find("plain"), std::string::npos);
 
     const std::string& html = report.html;
@@ -57,9 +63,10 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
 }
 
 TEST(Report, RefusesATraceOfAnotherScene) {
-    const Scene scene = parseScene(R"({"format":1,"ticks":1,"vehicles":[]})", "t.json");
-    EXPECT_THROW(buildReport(scene, R"({"type":"create","tick":0,"vehicle":"x","slot":0,"frames":[]})"),
-                 std::runtime_error);
+    const Scene scene = readScene(R"({"format":1,"ticks":1,"vehicles":[]})", "t.json");
+    EXPECT_THROW(
+        buildReport(scene, R"({"type":"create","tick":0,"vehicle":"x","slot":0,"frames":[]})"),
+        std::runtime_error);
     EXPECT_THROW(buildReport(scene, "{not json"), std::runtime_error);
 }
 

@@ -1,4 +1,4 @@
-#include "sim/scene.h"
+#include "sim/formats/scene.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,7 +10,8 @@
 #include <sstream>
 
 #include "hostsim/host_image.h"
-#include "sim/json_reader.h"
+#include "sim/formats/json_reader.h"
+#include "sim/formats/json_writing.h"
 
 namespace sim {
 
@@ -22,12 +23,6 @@ using Kind = JsonNode::Kind;
     throw JsonError(at.pos, path, what);
 }
 
-std::string jsonQuoted(const std::string& text) {
-    std::string out;
-    appendJsonString(out, text);
-    return out;
-}
-
 std::string describe(const JsonNode& node) {
     if (node.kind == Kind::number) return node.text;
     if (node.kind == Kind::string) return "the string " + jsonQuoted(node.text);
@@ -36,17 +31,19 @@ std::string describe(const JsonNode& node) {
 
 // An object whose keys are all known; unknown keys are refused where they stand.
 class ObjectReader {
-public:
+  public:
     ObjectReader(const JsonNode& node, std::string path, std::initializer_list<const char*> keys,
                  const std::string& hint = "")
         : node_(node), path_(std::move(path)) {
-        if (node.kind != Kind::object) fail(node, path_, std::string("expected an object, got ") + describe(node));
+        if (node.kind != Kind::object)
+            fail(node, path_, std::string("expected an object, got ") + describe(node));
         for (const JsonNode::Member& member : node.members) {
             bool known = false;
             for (const char* key : keys) known = known || member.key == key;
             if (known) continue;
             std::string expected;
-            for (const char* key : keys) expected += std::string(expected.empty() ? "" : ", ") + key;
+            for (const char* key : keys)
+                expected += std::string(expected.empty() ? "" : ", ") + key;
             throw JsonError(member.keyPos, memberPath(path_, member.key),
                             "unknown key (expected one of: " + expected + ")" + hint);
         }
@@ -62,7 +59,7 @@ public:
     std::string path(const char* key) const { return memberPath(path_, key); }
     const JsonNode& node() const { return node_; }
 
-private:
+  private:
     const JsonNode& node_;
     std::string path_;
 };
@@ -78,9 +75,12 @@ std::string showNumber(std::int64_t value) {
     return shown;
 }
 
-std::string rangeText(std::int64_t min, std::int64_t max) { return showNumber(min) + " to " + showNumber(max); }
+std::string rangeText(std::int64_t min, std::int64_t max) {
+    return showNumber(min) + " to " + showNumber(max);
+}
 
-std::int64_t readInteger(const JsonNode& node, const std::string& path, std::int64_t min, std::int64_t max) {
+std::int64_t readInteger(const JsonNode& node, const std::string& path, std::int64_t min,
+                         std::int64_t max) {
     if (node.kind != Kind::number) fail(node, path, "expected an integer, got " + describe(node));
     if (node.text.find_first_of(".eE") != std::string::npos) {
         fail(node, path, "expected an integer, got " + node.text);
@@ -105,7 +105,8 @@ float readFloat(const JsonNode& node, const std::string& path) {
         // Too large, or so small that the nearest float is zero.
         double wide = 0.0;
         std::from_chars(begin, end, wide);
-        if (!(std::fabs(wide) < 1.0)) fail(node, path, node.text + " is out of range for a 32-bit float");
+        if (!(std::fabs(wide) < 1.0))
+            fail(node, path, node.text + " is out of range for a 32-bit float");
         return node.text[0] == '-' ? -0.0f : 0.0f;
     }
     if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
@@ -117,7 +118,9 @@ float readFloat(const JsonNode& node, const std::string& path) {
 template <std::size_t N>
 std::array<float, N> readFloats(const JsonNode& node, const std::string& path) {
     if (node.kind != Kind::array || node.items.size() != N) {
-        const std::string got = node.kind == Kind::array ? std::to_string(node.items.size()) + " items" : describe(node);
+        const std::string got = node.kind == Kind::array
+                                    ? std::to_string(node.items.size()) + " items"
+                                    : describe(node);
         fail(node, path, "expected an array of " + std::to_string(N) + " numbers, got " + got);
     }
     std::array<float, N> values{};
@@ -126,7 +129,8 @@ std::array<float, N> readFloats(const JsonNode& node, const std::string& path) {
 }
 
 bool readBool(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::boolean) fail(node, path, "expected true or false, got " + describe(node));
+    if (node.kind != Kind::boolean)
+        fail(node, path, "expected true or false, got " + describe(node));
     return node.boolean;
 }
 
@@ -140,8 +144,8 @@ const std::vector<JsonNode>& readArray(const JsonNode& node, const std::string& 
     return node.items;
 }
 
-std::optional<std::int64_t> readOptionalInteger(const JsonNode* node, const std::string& path, std::int64_t min,
-                                                std::int64_t max) {
+std::optional<std::int64_t> readOptionalInteger(const JsonNode* node, const std::string& path,
+                                                std::int64_t min, std::int64_t max) {
     if (node == nullptr || node->kind == Kind::null) return std::nullopt;
     return readInteger(*node, path, min, max);
 }
@@ -163,7 +167,8 @@ hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
     if (const JsonNode* objects = frame.optional("objects")) {
         shape.objects = static_cast<int>(readInteger(*objects, frame.path("objects"), 0, 1000));
     }
-    if (const JsonNode* hidden = frame.optional("hidden")) shape.hidden = readBool(*hidden, frame.path("hidden"));
+    if (const JsonNode* hidden = frame.optional("hidden"))
+        shape.hidden = readBool(*hidden, frame.path("hidden"));
     if (const JsonNode* children = frame.optional("children")) {
         const auto& items = readArray(*children, frame.path("children"));
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -173,7 +178,9 @@ hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
     return shape;
 }
 
-std::string tickRange(const Scene& scene) { return "the scene's ticks are 0 to " + std::to_string(scene.ticks - 1); }
+std::string tickRange(const Scene& scene) {
+    return "the scene's ticks are 0 to " + std::to_string(scene.ticks - 1);
+}
 
 std::uint32_t readTick(const JsonNode& node, const std::string& path, const Scene& scene) {
     const std::int64_t tick = readInteger(node, path, INT64_MIN, INT64_MAX);
@@ -185,11 +192,12 @@ std::uint32_t readTick(const JsonNode& node, const std::string& path, const Scen
 
 SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Scene& scene) {
     const ObjectReader vehicle(node, path,
-                               {"name", "class", "modelIndex", "wheelScales", "spawnTick", "despawnTick", "slot",
-                                "renderSite", "model"});
+                               {"name", "class", "modelIndex", "wheelScales", "spawnTick",
+                                "despawnTick", "slot", "renderSite", "model"});
     SceneVehicle v;
     v.name = readString(vehicle.required("name"), vehicle.path("name"));
-    if (v.name.empty()) fail(vehicle.required("name"), vehicle.path("name"), "a vehicle name must not be empty");
+    if (v.name.empty())
+        fail(vehicle.required("name"), vehicle.path("name"), "a vehicle name must not be empty");
     v.vehicleClass = static_cast<std::int32_t>(
         readInteger(vehicle.required("class"), vehicle.path("class"), INT32_MIN, INT32_MAX));
     v.modelIndex = static_cast<std::uint16_t>(
@@ -200,14 +208,17 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
     if (const JsonNode* spawn = vehicle.optional("spawnTick")) {
         v.spawnTick = readTick(*spawn, vehicle.path("spawnTick"), scene);
     }
-    if (const JsonNode* despawn = vehicle.optional("despawnTick"); despawn && despawn->kind != Kind::null) {
+    if (const JsonNode* despawn = vehicle.optional("despawnTick");
+        despawn && despawn->kind != Kind::null) {
         v.despawnTick = readTick(*despawn, vehicle.path("despawnTick"), scene);
         if (*v.despawnTick <= v.spawnTick) {
             fail(*despawn, vehicle.path("despawnTick"),
-                 "despawnTick " + despawn->text + " is not after spawnTick " + std::to_string(v.spawnTick));
+                 "despawnTick " + despawn->text + " is not after spawnTick " +
+                     std::to_string(v.spawnTick));
         }
     }
-    if (auto slot = readOptionalInteger(vehicle.optional("slot"), vehicle.path("slot"), INT64_MIN, INT64_MAX)) {
+    if (auto slot = readOptionalInteger(vehicle.optional("slot"), vehicle.path("slot"), INT64_MIN,
+                                        INT64_MAX)) {
         if (*slot < 0 || *slot >= scene.poolSize) {
             fail(*vehicle.optional("slot"), vehicle.path("slot"),
                  "slot " + std::to_string(*slot) + " is outside the pool (slots 0 to " +
@@ -225,7 +236,8 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
             v.renderSite = RenderMode::alternate;
         } else {
             fail(*site, vehicle.path("renderSite"),
-                 "unknown render site " + jsonQuoted(text) + " (expected \"call\", \"jump\" or \"alternate\")");
+                 "unknown render site " + jsonQuoted(text) +
+                     " (expected \"call\", \"jump\" or \"alternate\")");
         }
     }
     v.model = readFrame(vehicle.required("model"), vehicle.path("model"));
@@ -233,21 +245,30 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
 }
 
 void readVehicleFields(const JsonNode& node, const std::string& path, VehicleFields& fields) {
-    const ObjectReader set(node, path,
-                           {"moveSpeed", "wheelSpeed", "bikeWheelSpeed", "vehicleFlags", "driveInput",
-                            "rearBrakeInput", "currentGear", "travelCounter", "bikeTravelCounter"});
-    if (auto* n = set.optional("moveSpeed")) fields.moveSpeed = readFloats<3>(*n, set.path("moveSpeed"));
-    if (auto* n = set.optional("wheelSpeed")) fields.wheelSpeed = readFloats<4>(*n, set.path("wheelSpeed"));
-    if (auto* n = set.optional("bikeWheelSpeed")) fields.bikeWheelSpeed = readFloats<2>(*n, set.path("bikeWheelSpeed"));
+    const ObjectReader set(
+        node, path,
+        {"moveSpeed", "wheelSpeed", "bikeWheelSpeed", "vehicleFlags", "driveInput",
+         "rearBrakeInput", "currentGear", "travelCounter", "bikeTravelCounter"});
+    if (auto* n = set.optional("moveSpeed"))
+        fields.moveSpeed = readFloats<3>(*n, set.path("moveSpeed"));
+    if (auto* n = set.optional("wheelSpeed"))
+        fields.wheelSpeed = readFloats<4>(*n, set.path("wheelSpeed"));
+    if (auto* n = set.optional("bikeWheelSpeed"))
+        fields.bikeWheelSpeed = readFloats<2>(*n, set.path("bikeWheelSpeed"));
     if (auto* n = set.optional("vehicleFlags")) {
-        fields.vehicleFlags = static_cast<std::uint8_t>(readInteger(*n, set.path("vehicleFlags"), 0, 255));
+        fields.vehicleFlags =
+            static_cast<std::uint8_t>(readInteger(*n, set.path("vehicleFlags"), 0, 255));
     }
-    if (auto* n = set.optional("driveInput")) fields.driveInput = readFloat(*n, set.path("driveInput"));
-    if (auto* n = set.optional("rearBrakeInput")) fields.rearBrakeInput = readFloat(*n, set.path("rearBrakeInput"));
+    if (auto* n = set.optional("driveInput"))
+        fields.driveInput = readFloat(*n, set.path("driveInput"));
+    if (auto* n = set.optional("rearBrakeInput"))
+        fields.rearBrakeInput = readFloat(*n, set.path("rearBrakeInput"));
     if (auto* n = set.optional("currentGear")) {
-        fields.currentGear = static_cast<std::uint8_t>(readInteger(*n, set.path("currentGear"), 0, 255));
+        fields.currentGear =
+            static_cast<std::uint8_t>(readInteger(*n, set.path("currentGear"), 0, 255));
     }
-    if (auto* n = set.optional("travelCounter")) fields.travelCounter = readFloat(*n, set.path("travelCounter"));
+    if (auto* n = set.optional("travelCounter"))
+        fields.travelCounter = readFloat(*n, set.path("travelCounter"));
     if (auto* n = set.optional("bikeTravelCounter")) {
         fields.bikeTravelCounter = readFloat(*n, set.path("bikeTravelCounter"));
     }
@@ -269,20 +290,23 @@ TimelineEntry readTimelineEntry(const JsonNode& node, const std::string& path, c
         for (std::size_t i = 0; i < scene.vehicles.size() && e.vehicle < 0; ++i) {
             if (scene.vehicles[i].name == name) e.vehicle = static_cast<int>(i);
         }
-        if (e.vehicle < 0) fail(*vehicle, entry.path("vehicle"), "unknown vehicle " + jsonQuoted(name));
+        if (e.vehicle < 0)
+            fail(*vehicle, entry.path("vehicle"), "unknown vehicle " + jsonQuoted(name));
         const SceneVehicle& v = scene.vehicles[static_cast<std::size_t>(e.vehicle)];
         if (!v.aliveAt(e.tick)) {
             fail(*vehicle, entry.path("vehicle"),
-                 "vehicle " + jsonQuoted(name) + " is not alive at tick " + std::to_string(e.tick) + " (" + aliveText(v) +
-                     ")");
+                 "vehicle " + jsonQuoted(name) + " is not alive at tick " + std::to_string(e.tick) +
+                     " (" + aliveText(v) + ")");
         }
         readVehicleFields(set, entry.path("set"), e.fields);
     } else {
         const ObjectReader clock(set, entry.path("set"), {"timeStep", "timeCounter"},
                                  "; vehicle fields need the entry's \"vehicle\"");
-        if (auto* n = clock.optional("timeStep")) e.timeStep = readFloat(*n, clock.path("timeStep"));
+        if (auto* n = clock.optional("timeStep"))
+            e.timeStep = readFloat(*n, clock.path("timeStep"));
         if (auto* n = clock.optional("timeCounter")) {
-            e.timeCounter = static_cast<std::uint32_t>(readInteger(*n, clock.path("timeCounter"), 0, 0xFFFFFFFFll));
+            e.timeCounter = static_cast<std::uint32_t>(
+                readInteger(*n, clock.path("timeCounter"), 0, 0xFFFFFFFFll));
         }
     }
     return e;
@@ -310,8 +334,9 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
                 const int taken = owner[*v.requestedSlot];
                 if (taken >= 0) {
                     fail(*node.find("slot"), memberPath(path, "slot"),
-                         "slot " + std::to_string(*v.requestedSlot) + " is taken at tick " + std::to_string(tick) +
-                             " by vehicle " + jsonQuoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
+                         "slot " + std::to_string(*v.requestedSlot) + " is taken at tick " +
+                             std::to_string(tick) + " by vehicle " +
+                             jsonQuoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
                 }
                 v.slot = *v.requestedSlot;
             } else {
@@ -319,8 +344,8 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
                 while (free < owner.size() && owner[free] >= 0) ++free;
                 if (free == owner.size()) {
                     fail(node, path,
-                         "no free slot at tick " + std::to_string(tick) + ": all " + std::to_string(scene.poolSize) +
-                             " slots of the pool are taken");
+                         "no free slot at tick " + std::to_string(tick) + ": all " +
+                             std::to_string(scene.poolSize) + " slots of the pool are taken");
                 }
                 v.slot = static_cast<std::uint32_t>(free);
             }
@@ -329,34 +354,42 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
     }
 }
 
-Scene readScene(const JsonNode& root) {
+Scene sceneFrom(const JsonNode& root) {
     const ObjectReader top(root, "", {"format", "host", "ticks", "clock", "vehicles", "timeline"});
     Scene scene;
     readInteger(top.required("format"), top.path("format"), sceneFormat, sceneFormat);
     if (const JsonNode* hostNode = top.optional("host")) {
         const ObjectReader host(*hostNode, top.path("host"), {"version", "poolSize"});
         if (const JsonNode* version = host.optional("version")) {
-            const std::int64_t value = readInteger(*version, host.path("version"), INT32_MIN, INT32_MAX);
+            const std::int64_t value =
+                readInteger(*version, host.path("version"), INT32_MIN, INT32_MAX);
             if (!hostsim::isKnownHostVersion(static_cast<std::int32_t>(value))) {
                 fail(*version, host.path("version"),
                      "unknown host version " + version->text +
-                         " (expected 1001, 1002, 1011, 1101, 1111, 3200, 3210, or 0 for an unknown build)");
+                         " (expected 1001, 1002, 1011, 1101, 1111, 3200, 3210, or 0 for an unknown "
+                         "build)");
             }
             scene.hostVersion = static_cast<std::int32_t>(value);
         }
         if (const JsonNode* pool = host.optional("poolSize")) {
-            scene.poolSize = static_cast<std::uint32_t>(readInteger(*pool, host.path("poolSize"), 1, 1000));
+            scene.poolSize =
+                static_cast<std::uint32_t>(readInteger(*pool, host.path("poolSize"), 1, 1000));
         }
     }
-    scene.ticks = static_cast<std::uint32_t>(readInteger(top.required("ticks"), top.path("ticks"), 1, 1000000));
+    scene.ticks = static_cast<std::uint32_t>(
+        readInteger(top.required("ticks"), top.path("ticks"), 1, 1000000));
     if (const JsonNode* clockNode = top.optional("clock")) {
-        const ObjectReader clock(*clockNode, top.path("clock"), {"timeStep", "counterStart", "counterStep"});
-        if (auto* n = clock.optional("timeStep")) scene.timeStep = readFloat(*n, clock.path("timeStep"));
+        const ObjectReader clock(*clockNode, top.path("clock"),
+                                 {"timeStep", "counterStart", "counterStep"});
+        if (auto* n = clock.optional("timeStep"))
+            scene.timeStep = readFloat(*n, clock.path("timeStep"));
         if (auto* n = clock.optional("counterStart")) {
-            scene.counterStart = static_cast<std::uint32_t>(readInteger(*n, clock.path("counterStart"), 0, 0xFFFFFFFFll));
+            scene.counterStart = static_cast<std::uint32_t>(
+                readInteger(*n, clock.path("counterStart"), 0, 0xFFFFFFFFll));
         }
         if (auto* n = clock.optional("counterStep")) {
-            scene.counterStep = static_cast<std::uint32_t>(readInteger(*n, clock.path("counterStep"), 0, 1000000));
+            scene.counterStep =
+                static_cast<std::uint32_t>(readInteger(*n, clock.path("counterStep"), 0, 1000000));
         }
     }
 
@@ -369,17 +402,20 @@ Scene readScene(const JsonNode& root) {
         for (std::size_t j = 0; j < scene.vehicles.size(); ++j) {
             if (scene.vehicles[j].name == v.name) {
                 fail(*vehicles[i].find("name"), memberPath(path, "name"),
-                     "duplicate vehicle name " + jsonQuoted(v.name) + " (also " + itemPath(top.path("vehicles"), j) + ")");
+                     "duplicate vehicle name " + jsonQuoted(v.name) + " (also " +
+                         itemPath(top.path("vehicles"), j) + ")");
             }
         }
         // One model index leads to one model information, holding one pair of wheel scales.
         const auto [first, inserted] = firstWithModel.emplace(v.modelIndex, i);
         if (!inserted) {
             const SceneVehicle& other = scene.vehicles[first->second];
-            if (std::memcmp(other.wheelScales.data(), v.wheelScales.data(), sizeof v.wheelScales) != 0) {
+            if (std::memcmp(other.wheelScales.data(), v.wheelScales.data(), sizeof v.wheelScales) !=
+                0) {
                 const JsonNode* scales = vehicles[i].find("wheelScales");
                 fail(scales ? *scales : vehicles[i], memberPath(path, "wheelScales"),
-                     "vehicle " + jsonQuoted(other.name) + " has the same modelIndex " + std::to_string(v.modelIndex) +
+                     "vehicle " + jsonQuoted(other.name) + " has the same modelIndex " +
+                         std::to_string(v.modelIndex) +
                          " with other wheelScales; one model has one pair of wheel scales");
             }
         }
@@ -405,12 +441,12 @@ Scene readScene(const JsonNode& root) {
 
 }  // namespace
 
-Scene parseScene(const std::string& jsonText, const std::string& sourceName) {
+Scene readScene(std::string_view text, std::string_view fileName) {
     try {
-        return readScene(parseJson(jsonText));
+        return sceneFrom(parseJson(text));
     } catch (const JsonError& error) {
         std::ostringstream message;
-        message << sourceName << ":" << error.pos.line << ":" << error.pos.column << ": ";
+        message << fileName << ":" << error.pos.line << ":" << error.pos.column << ": ";
         if (!error.path.empty()) message << error.path << ": ";
         message << error.what();
         throw SceneError(message.str());
@@ -419,13 +455,14 @@ Scene parseScene(const std::string& jsonText, const std::string& sourceName) {
 
 Scene readSceneFile(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) throw SceneError(path + ": is a folder, not a scene file");
+    if (std::filesystem::is_directory(path, error))
+        throw SceneError(path + ": is a folder, not a scene file");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw SceneError(path + ": cannot open the scene file");
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) throw SceneError(path + ": cannot read the scene file");
-    return parseScene(text.str(), path);
+    return readScene(text.str(), path);
 }
 
 }  // namespace sim

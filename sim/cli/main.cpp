@@ -1,6 +1,7 @@
 // vorlix-sim: the substitute host as a tool. Runs scenes with the real library loaded and writes
 // what the library did as a trace; the demo also turns its trace into a report.
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -10,15 +11,13 @@
 #include <sstream>
 #include <string>
 
-#include <CLI/CLI.hpp>
-
 #include "hostsim/library_loader.h"
-#include "sim/check_scene.h"
-#include "sim/demo_scene.h"
-#include "sim/report.h"
-#include "sim/scene.h"
-#include "sim/scene_runner.h"
-#include "sim/trace_writer.h"
+#include "sim/check/check_scene.h"
+#include "sim/cli/demo_scene.h"
+#include "sim/formats/scene.h"
+#include "sim/formats/trace_writer.h"
+#include "sim/report/report.h"
+#include "sim/running/scene_runner.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -38,7 +37,8 @@ struct BadInput : std::runtime_error {
 std::string libraryOrDefault(const std::string& given) {
     const std::string path = given.empty() ? hostsim::defaultLibraryPath() : given;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw BadInput("library not found: " + path);
+    if (!std::filesystem::is_regular_file(path, error))
+        throw BadInput("library not found: " + path);
     return path;
 }
 
@@ -50,17 +50,21 @@ std::FILE* openTrace(const std::string& path) {
         return stdout;
     }
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) throw BadInput("cannot write the trace file " + path + ": " + std::strerror(errno));
+    if (file == nullptr)
+        throw BadInput("cannot write the trace file " + path + ": " + std::strerror(errno));
     return file;
 }
 
 void finishTrace(sim::TraceWriter& trace, std::FILE* file, const std::string& path) {
     bool ok = trace.flush();
     if (file != stdout) ok = std::fclose(file) == 0 && ok;
-    if (!ok) throw std::runtime_error("writing the trace to " + (path.empty() ? "standard output" : path) + " failed");
+    if (!ok)
+        throw std::runtime_error("writing the trace to " +
+                                 (path.empty() ? "standard output" : path) + " failed");
 }
 
-int runCommand(const std::string& scenePath, const std::string& tracePath, const std::string& libraryPath) {
+int runCommand(const std::string& scenePath, const std::string& tracePath,
+               const std::string& libraryPath) {
     const sim::Scene scene = sim::readSceneFile(scenePath);
     const std::string library = libraryOrDefault(libraryPath);
     std::FILE* file = openTrace(tracePath);
@@ -80,7 +84,7 @@ int runCommand(const std::string& scenePath, const std::string& tracePath, const
 }
 
 int demoCommand(const std::string& outDir, const std::string& libraryPath) {
-    const sim::Scene scene = sim::parseScene(sim::defaultSceneJson, sim::defaultSceneName);
+    const sim::Scene scene = sim::readScene(sim::defaultSceneJson, sim::defaultSceneName);
     const std::string library = libraryOrDefault(libraryPath);
     std::error_code error;
     std::filesystem::create_directories(outDir, error);
@@ -92,7 +96,8 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
     sim::TraceWriter trace(file);
     int shown = -1;
     auto progress = [&shown](std::uint32_t done, std::uint32_t total) {
-        const int percent = static_cast<int>(100ull * done / total) / 5 * 5;  // a few updates, also in logs
+        const int percent =
+            static_cast<int>(100ull * done / total) / 5 * 5;  // a few updates, also in logs
         if (percent == shown) return;
         shown = percent;
         std::fprintf(stderr, "\rrunning the demo ride: %3d%%", percent);
@@ -140,21 +145,26 @@ int main(int argc, char** argv) {
     CLI::App* run = app.add_subcommand("run", "run a scene and write its trace");
     run->add_option("scene", scenePath, "the scene (JSON)")->required();
     run->add_option("--trace", tracePath, "where to write the trace (default: standard output)");
-    run->add_option("--library", libraryPath, "the library to load (default: the one beside this program)");
+    run->add_option("--library", libraryPath,
+                    "the library to load (default: the one beside this program)");
 
     std::string checkPath;
-    CLI::App* check = app.add_subcommand(
-        "check", "check the frame names of every model in a scene (exit 0: clean, 1: warnings, 2: bad scene)");
+    CLI::App* check = app.add_subcommand("check",
+                                         "check the frame names of every model in a scene (exit 0: "
+                                         "clean, 1: warnings, 2: bad scene)");
     check->add_option("scene", checkPath, "the scene (JSON)")->required();
 
-    CLI::App* demo = app.add_subcommand("demo", "run the built-in ride and write a trace and a report");
+    CLI::App* demo =
+        app.add_subcommand("demo", "run the built-in ride and write a trace and a report");
     demo->add_option("--out", outDir, "output folder (default: out/demo)");
-    demo->add_option("--library", libraryPath, "the library to load (default: the one beside this program)");
+    demo->add_option("--library", libraryPath,
+                     "the library to load (default: the one beside this program)");
 
     // Said plainly: the parser would only miss a subcommand.
-    if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 && std::strcmp(argv[1], "demo") != 0 &&
-        std::strcmp(argv[1], "check") != 0) {
-        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run, check or demo)\n", argv[1]);
+    if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 &&
+        std::strcmp(argv[1], "demo") != 0 && std::strcmp(argv[1], "check") != 0) {
+        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run, check or demo)\n",
+                     argv[1]);
         return exitBadInput;
     }
     try {
