@@ -105,14 +105,10 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
     }
 }
 
-}  // namespace
-
-ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
-                       std::optional<int> highestGear) {
+// The frames in walk order, as the library sees them together.
+ModelReport reportOf(std::vector<FrameReport> all, std::optional<int> highestGear) {
     ModelReport report;
     report.highestGear = highestGear;
-    std::vector<FrameReport> all;
-    walk(root, root.name, modelPath, highestGear, all);
     resolveSharedKeys(all);
     // Keep the frames with something to say; a kept frame refers to others by index into `all`,
     // so indexes are rewritten.
@@ -129,6 +125,23 @@ ModelReport checkModel(const hostsim::FrameShape& root, const std::string& model
         }
     }
     return report;
+}
+
+}  // namespace
+
+ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
+                       std::optional<int> highestGear) {
+    std::vector<FrameReport> all;
+    walk(root, root.name, modelPath, highestGear, all);
+    return reportOf(std::move(all), highestGear);
+}
+
+ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::string>& places,
+                       std::optional<int> highestGear) {
+    std::vector<FrameReport> all;
+    walk(root, root.name, "", highestGear, all);
+    for (std::size_t i = 0; i < all.size(); ++i) all[i].scenePath = places.at(i);
+    return reportOf(std::move(all), highestGear);
 }
 
 std::vector<ModelReport> checkScene(const Scene& scene) {
@@ -165,18 +178,28 @@ std::vector<ModelReport> checkScene(const Scene& scene) {
 }
 
 std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& models) {
-    std::string out;
-    std::size_t warnings = 0;
+    std::vector<std::string> headings;
     for (const ModelReport& model : models) {
         const SceneVehicle& shown = scene.vehicles[model.vehicles.front()];
-        out += "model " + jsonQuoted(shown.model.name) + " of vehicle" +
-               (model.vehicles.size() > 1 ? "s " : " ");
+        std::string heading = "model " + jsonQuoted(shown.model.name) + " of vehicle" +
+                              (model.vehicles.size() > 1 ? "s " : " ");
         for (std::size_t i = 0; i < model.vehicles.size(); ++i) {
             const std::size_t v = model.vehicles[i];
-            out += (i == 0 ? "" : ", ") + jsonQuoted(scene.vehicles[v].name) + " (" +
-                   memberPath(itemPath("vehicles", v), "model") + ")";
+            heading += (i == 0 ? "" : ", ") + jsonQuoted(scene.vehicles[v].name) + " (" +
+                       memberPath(itemPath("vehicles", v), "model") + ")";
         }
-        out += "\n";
+        headings.push_back(std::move(heading));
+    }
+    return formatReports(headings, models);
+}
+
+std::string formatReports(const std::vector<std::string>& headings,
+                          const std::vector<ModelReport>& models) {
+    std::string out;
+    std::size_t warnings = 0;
+    for (std::size_t m = 0; m < models.size(); ++m) {
+        const ModelReport& model = models[m];
+        out += headings.at(m) + "\n";
         std::size_t componentFrames = 0;
         for (const FrameReport& frame : model.frames) {
             out += "  " + frame.namePath + "  (" + frame.scenePath + ")\n";

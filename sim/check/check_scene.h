@@ -13,7 +13,7 @@ namespace sim::check {
 
 struct FrameReport {
     std::string namePath;   // motorbike/body/handlebar/vx_fbrake_az-30
-    std::string scenePath;  // vehicles[0].model.children[0].children[1].children[0]
+    std::string scenePath;  // vehicles[0].model.children[0].children[1].children[0], or nodes[12]
     FrameFindings findings;
     // Per component of findings.components: the frame whose parameters and children the
     // component uses, when it is another one.
@@ -31,10 +31,18 @@ struct ModelReport {
 ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
                        std::optional<int> highestGear);
 
+// places: where each frame stands in its file, in walk order (depth first, root first), for
+// example nodes[12].
+ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::string>& places,
+                       std::optional<int> highestGear);
+
 // One report per distinct model; vehicles with identical models share one.
 std::vector<ModelReport> checkScene(const Scene& scene);
 
 // The text printed by vorlix-sim check.
 std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& models);
+// The same for models under headings of their own, one per model.
+std::string formatReports(const std::vector<std::string>& headings,
+                          const std::vector<ModelReport>& models);
 
 }  // namespace sim::check

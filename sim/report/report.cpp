@@ -455,6 +455,8 @@ std::string lineChart(const std::vector<Line>& lines, double x0, double x1, cons
     return svg + extra + "</svg>";
 }
 
+std::string escape(const std::string& text);
+
 // One row per page; a bar where that page is the one shown.
 std::string bandChart(const Track& track, const Component& c, double x0, double x1,
                       const char* colour) {
@@ -476,7 +478,7 @@ std::string bandChart(const Track& track, const Component& c, double x0, double 
         svg += "<rect class='lane' x='" + num(Plot::left) + "' y='" + num(y + 2) + "' width='" +
                num(Plot::width - Plot::left - Plot::right) + "' height='" + num(rowHeight - 4) +
                "'/>";
-        std::string label = pageName(track, c, static_cast<double>(r));
+        const std::string label = escape(pageName(track, c, static_cast<double>(r)));
         svg += "<text class='label' x='" + num(Plot::left - 6) + "' y='" +
                num(y + rowHeight / 2 + 4) + "' text-anchor='end'>" + label + "</text>";
         for (std::size_t i = 0; i < c.values.size(); ++i) {

@@ -102,6 +102,23 @@ TEST(Program, RunsASceneIntoATraceFile) {
     EXPECT_EQ(lines.back(), R"({"type":"end","restored":true,"log":[]})");
 }
 
+// With a report the trace is still written whole, to a file or to standard output.
+TEST(Program, RunWritesTheReportBesideTheTrace) {
+    const std::string null = std::string(" --library \"") + SIM_NULL_LIBRARY + "\"";
+    const std::string report = testFile("_report.html");
+    const std::string trace = testFile("_trace.jsonl");
+    for (const std::string& traceOption : {" --trace " + trace, std::string()}) {
+        fs::remove(report);
+        const Outcome outcome = runProgram("run " + scenePath("small.json") + traceOption + null +
+                                           " --report " + report);
+        EXPECT_EQ(outcome.status, 0) << outcome.errors;
+        const std::string written =
+            test::readFile(traceOption.empty() ? testFile("_stdout.txt") : trace);
+        EXPECT_EQ(test::splitLines(written).size(), 6u) << traceOption;
+        EXPECT_EQ(test::readFile(report).rfind("<!DOCTYPE html>", 0), 0u) << traceOption;
+    }
+}
+
 // The report is text: Windows ends its lines with CR LF.
 std::string checkOutput() {
     std::string text = test::readFile(testFile("_stdout.txt"));
@@ -202,6 +219,26 @@ TEST(Program, CheckRefusesABadSceneAsRunDoes) {
         EXPECT_THAT(outcome.errors, HasSubstr(c.expected)) << c.scene;
         EXPECT_EQ(checkOutput(), "") << c.scene;
     }
+}
+
+// Scenes and glTF models in one run: each file reported, a bad one on standard error, and the
+// status the worst of all.
+TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
+    const std::string model = std::string(VORLIX_TEST_MODELS) + "/faulty_bike.gltf";
+    const Outcome outcome =
+        runProgram("check " + model + " " + scenePath("missing.glb") + " " +
+                   std::string(VORLIX_DEFAULT_SCENE) + " --vehicle car --gears 1");
+    const std::string output = checkOutput();
+    EXPECT_EQ(outcome.status, 2) << output;
+    EXPECT_THAT(outcome.errors, HasSubstr("missing.glb: cannot open the model file"));
+    // Two root nodes: a root frame named after the file; places are the file's nodes.
+    EXPECT_THAT(output, HasSubstr("model \"faulty_bike\" of " + model + " (car, gears 0 to 1)\n"));
+    EXPECT_THAT(warningLines(output),
+                ::testing::ElementsAre(
+                    "    warning: faulty_bike/frame/vx_cl (nodes[2]): clutch lever: max angle 0 "
+                    "(default): the lever never moves; write the angle in degrees after \"_az\"",
+                    HasSubstr("faulty_bike/frame/vx_gm (nodes[3]): gear meter: 1 display")));
+    EXPECT_THAT(output, HasSubstr("\n3 models, 0 warnings\n"));  // the scene's, as ever
 }
 
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {

@@ -15,7 +15,7 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
         readScene(R"({"format":1,"ticks":4,"vehicles":[{"name":"bike","class":9,"modelIndex":1,
         "model":{"name":"bike","children":[
           {"name":"vx_fbrake_az-3"},
-          {"name":"vx_chain","objects":0,"children":[{"name":"a"},{"name":"b","hidden":true}]},
+          {"name":"vx_chain","objects":0,"children":[{"name":"a"},{"name":"<script>b","hidden":true}]},
           {"name":"vx_gm","objects":0,"children":[{"name":"n"},{"name":"g1","hidden":true}]},
           {"name":"vx_om_kph","objects":0,"children":[{"name":"w1"},{"name":"w2"},{"name":"w3"},{"name":"w4"},{"name":"w5"},{"name":"w6"}]},
           {"name":"vx_sm_m220_r270"},
@@ -57,7 +57,8 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
 
     const std::string& html = report.html;
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    EXPECT_EQ(html.find("<script"), std::string::npos);  // self-contained, nothing fetched
+    // Self-contained, nothing fetched; names (a link set's here) escaped.
+    EXPECT_EQ(html.find("<script"), std::string::npos);
     EXPECT_EQ(html.find("http"), std::string::npos);
     EXPECT_THAT(html, HasSubstr("<svg"));
 }
