@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the pictures of the model authors' guide (docs/pictures/*.svg) from a real run: the demo
-ride through vorlix-sim with the real library, whose report draws what every component of the
-motorbike did. Each picture is one plot of that report as a file of its own.
+"""Writes the pictures of the model authors' guide (docs/pictures/) from real runs of vorlix-sim with
+the real library: one file per plot of the demo ride's report (what every component of the
+motorbike did), and a screenshot of the sample model's preview in headless Chromium.
 
     scripts/make-guide-pictures.py [VORLIX_SIM]    (default: build/linux-x86/bin/vorlix-sim)
 
@@ -30,6 +30,8 @@ PICTURES = {
 }
 VEHICLE = "motorbike"
 HEADING = 30  # room above the plot for its title
+SAMPLE_MODEL = "scenes/models/motorbike.glb"
+PREVIEW_RENDER = 300  # in fourth gear, the clutch lever out, the needles up
 
 
 def report_of_demo(program):
@@ -97,6 +99,25 @@ def standalone(plot, style, colours):
             f"{plot['body']}\n</svg>\n")
 
 
+def preview_screenshot(program, picture):
+    """The sample model's preview, moved to one render of its ride."""
+    with tempfile.TemporaryDirectory() as out:
+        subprocess.run([program, "preview", os.path.abspath(SAMPLE_MODEL), "--out", out], check=True, cwd=out,
+                       stdout=subprocess.DEVNULL)
+        with open(os.path.join(out, "preview.html"), encoding="utf-8") as f:
+            page = f.read()
+        seek = (f"<script>addEventListener('load', () => vorlixPreview.ready.then(() => "
+                f"vorlixPreview.seek({PREVIEW_RENDER})));</script></body>")
+        with open(os.path.join(out, "at.html"), "w", encoding="utf-8") as f:
+            f.write(page.replace("</body>", seek, 1))
+        subprocess.run(["chromium", "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                        f"--user-data-dir={os.path.join(out, 'profile')}", "--hide-scrollbars",
+                        "--virtual-time-budget=8000", "--window-size=1200,510",
+                        f"--screenshot={os.path.abspath(picture)}", "file://" + os.path.join(out, "at.html")],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 def main():
     program = sys.argv[1] if len(sys.argv) > 1 else "build/linux-x86/bin/vorlix-sim"
     page = report_of_demo(os.path.abspath(program))
@@ -109,6 +130,8 @@ def main():
         with open(f"docs/pictures/{name}.svg", "w", encoding="utf-8", newline="\n") as f:
             f.write(standalone(found[heading], style, colours))
         print(f"docs/pictures/{name}.svg: {found[heading]['title']} {found[heading]['code']}")
+    preview_screenshot(os.path.abspath(program), "docs/pictures/preview.png")
+    print(f"docs/pictures/preview.png: {SAMPLE_MODEL} at render {PREVIEW_RENDER}")
 
 
 if __name__ == "__main__":
