@@ -32,8 +32,7 @@ std::string readingText(std::int64_t value) {
 // and every change of the quantised value, up or down, adds its size to the reading. Each wheel
 // whose digit changes turns by 36 degrees per digit of the change, so a wheel's total turn is
 // always its digit times 36 degrees.
-void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::odometer).key)) return;
+void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     OdometerState& odometer = record.odometer;
     if (!odometer.odometerReady) {
         collectChildren(frame, odometer.odometerDigits);
@@ -50,6 +49,8 @@ void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, 
     const std::int32_t counter = truncateToInt32(source);
     const std::int32_t raw = truncateToInt32(
         static_cast<double>(counter) / (static_cast<double>(odometer.odometerUnitFactor) * 2.86));
+    // No distance in reading units since the last pass: the reading stays.
+    if (raw == odometer.odometerLastRaw) return;
     const std::int64_t total =
         std::llabs(static_cast<std::int64_t>(odometer.odometerLastRaw) - raw) +
         readingValue(odometer.odometerText);
