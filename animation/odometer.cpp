@@ -1,4 +1,6 @@
+#include <array>
 #include <cstdlib>
+#include <string>
 
 #include "animation/animators.h"
 #include "animation/component_catalogue.h"
@@ -12,6 +14,8 @@ namespace {
 constexpr std::int64_t readingLimit = 999999;  // never shown: a total that reaches it is dropped
 constexpr std::size_t wheelCount = 6;
 
+using Reading = std::array<char, wheelCount>;
+
 // The text always holds six decimal digits.
 std::int64_t readingValue(const std::string& text) {
     std::int64_t value = 0;
@@ -19,11 +23,13 @@ std::int64_t readingValue(const std::string& text) {
     return value;
 }
 
-std::string readingText(std::int64_t value) {
-    std::string text(wheelCount, '0');
-    for (std::size_t i = wheelCount; i-- > 0 && value > 0; value /= 10)
-        text[i] = static_cast<char>('0' + value % 10);
-    return text;
+// value is below the reading limit.
+Reading readingDigits(std::uint32_t value) {
+    Reading digits;
+    for (std::size_t i = wheelCount; i-- > 0; value /= 10) {
+        digits[i] = static_cast<char>('0' + value % 10);
+    }
+    return digits;
 }
 
 }  // namespace
@@ -57,12 +63,13 @@ void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicl
     odometer.odometerLastRaw = raw;
     if (total >= readingLimit) return;
 
-    const std::string next = readingText(total);
-    if (next == odometer.odometerText) return;
+    const Reading next = readingDigits(static_cast<std::uint32_t>(total));
+    std::string& shown = odometer.odometerText;
     const FrameList& wheels = odometer.odometerDigits;
-    for (std::size_t i = 0; i < wheelCount && i < wheels.size(); ++i) {
-        const int change = next[i] - odometer.odometerText[i];
-        if (change != 0) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));
+    for (std::size_t i = 0; i < wheelCount; ++i) {
+        const int change = next[i] - shown[i];
+        if (change == 0) continue;
+        if (i < wheels.size()) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));
+        shown[i] = next[i];
     }
-    odometer.odometerText = next;
 }
