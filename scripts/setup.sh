@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 googletest lib32asan8 lib32ubsan1
-          nlohmann-json3-dev libcli11-dev wine wine32:i386 python3 qemu-user)
+          nlohmann-json3-dev libcli11-dev libtinygltf-dev:i386 wine wine32:i386 python3 qemu-user)
 
 missing=()
 for p in "${packages[@]}"; do
