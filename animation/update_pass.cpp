@@ -15,9 +15,9 @@ bool hasComponentPrefix(const char* name) {
            name[2] == componentPrefix[2];
 }
 
-// Runs the animators of the components whose keys the name holds, in catalogue order. They get the
-// host's own text: the host keeps a frame's name while the frame lives, and an animator reads it
-// only while it configures, so nothing copies it.
+// Runs the animators of the components whose keys the name holds, in catalogue order. They read
+// the host's text in place, within the host's render call: an animator reads the name only while
+// it configures, so a copy would go unread on every ordinary pass.
 void animateFrame(HostFrame* frame, const char* name, CVehicle* vehicle, VXData& record) {
     for (ComponentSet left = componentKeysIn(name); left != 0;
          left = static_cast<ComponentSet>(left & (left - 1))) {
