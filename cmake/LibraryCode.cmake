@@ -9,7 +9,7 @@ function(vorlix_library_code target)
         VISIBILITY_INLINES_HIDDEN ON)
     if(NOT WIN32)
         # Function-local statics of templates must not become unique symbols, or the library
-        # could never be unloaded.
-        target_compile_options(${target} PUBLIC -fno-gnu-unique)
+        # could never be unloaded. Only GCC makes them.
+        target_compile_options(${target} PUBLIC $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
     endif()
 endfunction()

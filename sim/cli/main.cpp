@@ -18,12 +18,14 @@
 #include "sim/check/check_model_file.h"
 #include "sim/check/check_scene.h"
 #include "sim/cli/demo_scene.h"
+#include "sim/cli/preview_command.h"
 #include "sim/formats/model_error.h"
 #include "sim/formats/scene.h"
 #include "sim/formats/trace_writer.h"
 #include "sim/preview/standard_ride.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
+#include "vorlix_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -215,6 +217,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     // A path such as /scenes/ride.json is a path on every platform, never a /option.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", "vorlix-sim " VORLIX_VERSION);
 
     std::string scenePath, tracePath, libraryPath, outDir = "out/demo";
     CLI::App* run = app.add_subcommand("run", "run a scene and write its trace");
@@ -243,6 +246,29 @@ int main(int argc, char** argv) {
                      "for a bicycle, 5 for a car)")
         ->check(CLI::Range(0, sim::maxGears));
 
+    sim::PreviewRequest preview;
+    std::string previewVehicle = "motorbike", previewAxes = "z-up";
+    preview.outDir = "out/preview";
+    CLI::App* previewCommand = app.add_subcommand(
+        "preview", "run a glTF model on the built-in ride of its kind and write preview.html");
+    previewCommand->add_option("model", preview.modelPath, "the model (.glb or .gltf)")->required();
+    previewCommand
+        ->add_option("--vehicle", previewVehicle,
+                     "what the model is: motorbike, bicycle or car (default: motorbike)")
+        ->check(namedOneOf("vehicle", sim::vehicleKindNamed));
+    previewCommand
+        ->add_option("--axes", previewAxes,
+                     "how frame axes lie in the nodes: z-up (made in a Z-up tool, exported with +Y "
+                     "up; the default) or y-up (node axes as they are)")
+        ->check(namedOneOf("axes mapping", sim::axesNamed));
+    previewCommand
+        ->add_option("--gears", preview.gears,
+                     "the highest gear of the ride (default: as for check)")
+        ->check(CLI::Range(0, sim::maxGears));
+    previewCommand->add_option("--out", preview.outDir, "output folder (default: out/preview)");
+    previewCommand->add_option("--library", preview.libraryPath,
+                               "the library to load (default: the one beside this program)");
+
     CLI::App* demo =
         app.add_subcommand("demo", "run the built-in ride and write a trace and a report");
     demo->add_option("--out", outDir, "output folder (default: out/demo)");
@@ -251,8 +277,10 @@ int main(int argc, char** argv) {
 
     // Said plainly: the parser would only miss a subcommand.
     if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 &&
-        std::strcmp(argv[1], "demo") != 0 && std::strcmp(argv[1], "check") != 0) {
-        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected run, check or demo)\n",
+        std::strcmp(argv[1], "demo") != 0 && std::strcmp(argv[1], "check") != 0 &&
+        std::strcmp(argv[1], "preview") != 0) {
+        std::fprintf(stderr,
+                     "vorlix-sim: unknown command \"%s\" (expected run, check, preview or demo)\n",
                      argv[1]);
         return exitBadInput;
     }
@@ -265,10 +293,20 @@ int main(int argc, char** argv) {
 
     try {
         if (run->parsed()) return runCommand(scenePath, tracePath, libraryPath, reportPath);
+        if (previewCommand->parsed()) {
+            preview.kind = *sim::vehicleKindNamed(previewVehicle);
+            preview.axes = *sim::axesNamed(previewAxes);
+            preview.libraryPath = libraryOrDefault(preview.libraryPath);
+            std::cout << "Preview: " << sim::writePreview(preview) << "\n";
+            return 0;
+        }
         if (check->parsed())
             return checkCommand(checkPaths, *sim::vehicleKindNamed(vehicle), gears);
         return demoCommand(outDir, libraryPath);
     } catch (const sim::SceneError& error) {
+        std::fprintf(stderr, "vorlix-sim: %s\n", error.what());
+        return exitBadInput;
+    } catch (const sim::ModelError& error) {
         std::fprintf(stderr, "vorlix-sim: %s\n", error.what());
         return exitBadInput;
     } catch (const BadInput& error) {

@@ -62,7 +62,7 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
     } cases[] = {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
-        {"unknown command", "walk", "unknown command \"walk\" (expected run, check or demo)"},
+        {"unknown command", "walk", "unknown command \"walk\" (expected run, check, preview or demo)"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
          "missing.json: cannot open the scene file"},
         {"bad scene", "run " + scenePath("bad_slot_taken.json") + null + " --trace " + trace,
@@ -239,6 +239,25 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
                     "(default): the lever never moves; write the angle in degrees after \"_az\"",
                     HasSubstr("faulty_bike/frame/vx_gm (nodes[3]): gear meter: 1 display")));
     EXPECT_THAT(output, HasSubstr("\n3 models, 0 warnings\n"));  // the scene's, as ever
+}
+
+// The sample model on the motorbike's ride, with the real library: one page that carries the
+// model's frames and the ride's trace; a model that cannot be read writes nothing.
+TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
+    const fs::path out = workDir / "preview";
+    fs::remove_all(out);
+    const std::string sample = std::string(VORLIX_SAMPLE_MODEL);
+    const Outcome bad = runProgram("preview " + scenePath("small.json") + " --out " + out.string());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THAT(bad.errors, HasSubstr("small.json: \"asset\" object not found"));
+    EXPECT_FALSE(fs::exists(out / "preview.html"));
+
+    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string page = test::readFile((out / "preview.html").string());
+    EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
+    EXPECT_THAT(page, HasSubstr("{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
+    EXPECT_THAT(page, HasSubstr("\"key\":\"vx_fbrake\""));
 }
 
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {
