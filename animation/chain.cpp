@@ -1,9 +1,7 @@
 #include <cmath>
 
 #include "animation/animators.h"
-#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/name_parameters.h"
 #include "animation/step_rules.h"
 
 namespace {
@@ -18,8 +16,7 @@ std::uint32_t chainStepInterval(std::int32_t passSpeed) {
 
 // A flip-book of link sets: exactly one child of the chain frame is shown, and the shown one moves
 // backward through the children while the vehicle moves forward, forward while it reverses.
-void animateChain(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::chain).key)) return;
+void animateChain(const char*, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     ChainState& chain = record.chain;
     if (chain.linkIndex == -1) {
         collectChildren(frame, chain.links);

@@ -12,9 +12,7 @@ enum ClutchPhase : std::int32_t { idle = 0, outStroke = 1, returnStroke = 2 };
 
 // One stroke out to the maximum angle and back on every gear change. The gear is only looked at
 // while idle, so a change during a stroke starts the next stroke once this one has ended.
-void animateClutchLever(const std::string& name, HostFrame* frame, VXData& record,
-                        CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::clutchLever).key)) return;
+void animateClutchLever(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     ClutchLeverState& lever = record.clutchLever;
     if (!lever.parsed) {
         lever.parsed = true;

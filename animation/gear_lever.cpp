@@ -23,9 +23,7 @@ std::int32_t strokeSize(std::int32_t parameter) {
 
 // One stroke per gear change: away from rest in the negative direction for a higher gear value, in
 // the positive direction for a lower one, then back. The gear is only looked at while idle.
-void animateGearLever(const std::string& name, HostFrame* frame, VXData& record,
-                      CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::gearLever).key)) return;
+void animateGearLever(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     GearLeverState& lever = record.gearLever;
     if (!lever.parsed) {
         lever.parsed = true;

@@ -1,4 +1,6 @@
+#include <array>
 #include <cstdlib>
+#include <string>
 
 #include "animation/animators.h"
 #include "animation/component_catalogue.h"
@@ -12,6 +14,8 @@ namespace {
 constexpr std::int64_t readingLimit = 999999;  // never shown: a total that reaches it is dropped
 constexpr std::size_t wheelCount = 6;
 
+using Reading = std::array<char, wheelCount>;
+
 // The text always holds six decimal digits.
 std::int64_t readingValue(const std::string& text) {
     std::int64_t value = 0;
@@ -19,11 +23,13 @@ std::int64_t readingValue(const std::string& text) {
     return value;
 }
 
-std::string readingText(std::int64_t value) {
-    std::string text(wheelCount, '0');
-    for (std::size_t i = wheelCount; i-- > 0 && value > 0; value /= 10)
-        text[i] = static_cast<char>('0' + value % 10);
-    return text;
+// value is below the reading limit.
+Reading readingDigits(std::uint32_t value) {
+    Reading digits;
+    for (std::size_t i = wheelCount; i-- > 0; value /= 10) {
+        digits[i] = static_cast<char>('0' + value % 10);
+    }
+    return digits;
 }
 
 }  // namespace
@@ -32,8 +38,7 @@ std::string readingText(std::int64_t value) {
 // and every change of the quantised value, up or down, adds its size to the reading. Each wheel
 // whose digit changes turns by 36 degrees per digit of the change, so a wheel's total turn is
 // always its digit times 36 degrees.
-void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::odometer).key)) return;
+void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     OdometerState& odometer = record.odometer;
     if (!odometer.odometerReady) {
         collectChildren(frame, odometer.odometerDigits);
@@ -50,18 +55,21 @@ void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, 
     const std::int32_t counter = truncateToInt32(source);
     const std::int32_t raw = truncateToInt32(
         static_cast<double>(counter) / (static_cast<double>(odometer.odometerUnitFactor) * 2.86));
+    // No distance in reading units since the last pass: the reading stays.
+    if (raw == odometer.odometerLastRaw) return;
     const std::int64_t total =
         std::llabs(static_cast<std::int64_t>(odometer.odometerLastRaw) - raw) +
         readingValue(odometer.odometerText);
     odometer.odometerLastRaw = raw;
     if (total >= readingLimit) return;
 
-    const std::string next = readingText(total);
-    if (next == odometer.odometerText) return;
+    const Reading next = readingDigits(static_cast<std::uint32_t>(total));
+    std::string& shown = odometer.odometerText;
     const FrameList& wheels = odometer.odometerDigits;
-    for (std::size_t i = 0; i < wheelCount && i < wheels.size(); ++i) {
-        const int change = next[i] - odometer.odometerText[i];
-        if (change != 0) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));
+    for (std::size_t i = 0; i < wheelCount; ++i) {
+        const int change = next[i] - shown[i];
+        if (change == 0) continue;
+        if (i < wheels.size()) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));
+        shown[i] = next[i];
     }
-    odometer.odometerText = next;
 }

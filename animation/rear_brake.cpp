@@ -1,14 +1,11 @@
 #include "animation/animators.h"
 #include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/name_parameters.h"
 #include "animation/step_rules.h"
 
 // Follows the vehicle's rear-brake input. Unlike the front brake, it steps in the same visit that
 // reads the name.
-void animateRearBrake(const std::string& name, HostFrame* frame, VXData& record,
-                      CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::rearBrake).key)) return;
+void animateRearBrake(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     BrakeLeverState& lever = record.rearBrake;
     if (!lever.parsed) configureBrakeLever(lever, name, parameters::rearBrakeMaxAngle);
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;

@@ -8,9 +8,7 @@
 
 // A needle about Y that eases towards an engine value made from the speed and the gear, raised
 // while the vehicle's flag bit 0x10 is set, and clamped to the dial.
-void animateRevCounter(const std::string& name, HostFrame* frame, VXData& record,
-                       CVehicle* vehicle) {
-    if (!nameHasKey(name, catalogueEntry(Component::revCounter).key)) return;
+void animateRevCounter(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     RevCounterState& gauge = record.revCounter;
     if (!gauge.revCounterReady) {
         // Ready only once both parameters are read, so a failed conversion configures again on the

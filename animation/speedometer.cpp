@@ -7,8 +7,7 @@
 #include "animation/name_parameters.h"
 
 // A needle about Y that eases towards an angle proportional to the speed, clamped to the dial.
-void animateSpeedometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle*) {
-    if (!nameHasKey(name, catalogueEntry(Component::speedometer).key)) return;
+void animateSpeedometer(const char* name, HostFrame* frame, VXData& record, CVehicle*) {
     SpeedometerState& gauge = record.speedometer;
     if (!gauge.speedometerReady) {
         // The unit factor is kept for the models that name it; the needle follows the speed

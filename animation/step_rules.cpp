@@ -5,8 +5,7 @@ std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor) {
     return static_cast<std::uint32_t>(quotient < 0 ? -quotient : quotient);
 }
 
-void configureBrakeLever(BrakeLeverState& lever, const std::string& name,
-                         const ParameterRule& maxAngle) {
+void configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle) {
     lever.parsed = true;
     lever.maxAngle = intParameter(name, maxAngle);
     lever.stepInterval = leverStepInterval(lever.maxAngle, 5);

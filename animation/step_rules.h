@@ -4,7 +4,6 @@
 // passed since their previous step.
 
 #include <cstdint>
-#include <string>
 
 #include "animation/component_catalogue.h"
 #include "animation/component_state.h"
@@ -23,8 +22,7 @@ std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor);
 
 // Reads the maximum angle of a brake lever from its frame name. The flag is set first, so a name
 // whose parameter cannot be converted is never read again and leaves the lever still.
-void configureBrakeLever(BrakeLeverState& lever, const std::string& name,
-                         const ParameterRule& maxAngle);
+void configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle);
 
 // One step of a brake lever, once its interval has elapsed: towards the maximum while the input is
 // held, back towards rest otherwise. Held at the maximum it keeps stepping between the maximum and

@@ -1,30 +1,27 @@
 #include "animation/update_pass.h"
 
+#include <bit>
 #include <cstring>
-#include <string>
 
 #include "animation/component_catalogue.h"
+#include "animation/key_scan.h"
 #include "animation/saturating_conversions.h"
 #include "animation/speed_estimate.h"
 
 namespace {
 
-// The name of the frame being animated. Kept from pass to pass so that an ordinary pass allocates
-// nothing; the animators of a frame run before its children are visited, so one text serves the
-// whole walk.
-std::string& nameBuffer() {
-    static std::string buffer;
-    return buffer;
-}
-
 bool hasComponentPrefix(const char* name) {
-    return name[0] == 'v' && name[1] == 'x' && name[2] == '_';
+    return name[0] == componentPrefix[0] && name[1] == componentPrefix[1] &&
+           name[2] == componentPrefix[2];
 }
 
-void animateFrame(HostFrame* frame, const char* rawName, CVehicle* vehicle, VXData& record) {
-    std::string& name = nameBuffer();
-    name.assign(rawName);
-    for (const ComponentEntry& entry : componentCatalogue) {
+// Runs the animators of the components whose keys the name holds, in catalogue order. They read
+// the host's text in place, within the host's render call: an animator reads the name only while
+// it configures, so a copy would go unread on every ordinary pass.
+void animateFrame(HostFrame* frame, const char* name, CVehicle* vehicle, VXData& record) {
+    for (ComponentSet left = componentKeysIn(name); left != 0;
+         left = static_cast<ComponentSet>(left & (left - 1))) {
+        const ComponentEntry& entry = componentCatalogue[std::countr_zero(left)];
         // A parameter that cannot be converted stops only this animator, for this frame and pass.
         try {
             entry.animate(name, frame, record, vehicle);

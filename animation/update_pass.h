@@ -1,6 +1,6 @@
 #pragma once
 // The work done on every render of a vehicle: refresh the pass inputs, then walk the model's frame
-// tree and hand every "vx_" frame to the nine animators.
+// tree and hand every "vx_" frame to the animators of the component keys its name holds.
 
 #include <cstdint>
 

@@ -14,7 +14,8 @@ hostsim::FrameShape frame(const char* name, std::vector<hostsim::FrameShape> chi
 
 std::vector<hostsim::FrameShape> plainChildren(const char* stem, int count) {
     std::vector<hostsim::FrameShape> children;
-    for (int i = 0; i < count; ++i) children.push_back(frame((std::string(stem) + std::to_string(i)).c_str()));
+    for (int i = 0; i < count; ++i)
+        children.push_back(frame((std::string(stem) + std::to_string(i)).c_str()));
     return children;
 }
 
@@ -46,7 +47,8 @@ hostsim::FrameShape generatedModel(int frameCount) {
                                              "vx_om",      "vx_sm_m220_r270", "vx_rpm_m80_270"};
     std::vector<hostsim::FrameShape> parts;
     for (int i = 1; i < frameCount; ++i) {
-        parts.push_back(i % 5 == 0 ? frame(components[(i / 5) % 9]) : frame(("part_" + std::to_string(i)).c_str()));
+        parts.push_back(i % 5 == 0 ? frame(components[(i / 5) % 9])
+                                   : frame(("part_" + std::to_string(i)).c_str()));
     }
     return frame("model", std::move(parts));
 }

@@ -18,7 +18,7 @@ hostsim::FrameShape generatedModel(int frameCount);
 
 // A fleet of vehicles in the substitute host's pool, each with its own model and record.
 class Fleet {
-public:
+  public:
     Fleet(const hostsim::FrameShape& model, int vehicles);
     ~Fleet();
 
@@ -30,7 +30,7 @@ public:
     HostFrame* rootFrame(std::size_t i) { return reinterpret_cast<HostFrame*>(models_[i]->root()); }
     std::size_t framesPerModel() const { return models_.front()->frameCount(); }
 
-private:
+  private:
     std::vector<std::unique_ptr<hostsim::SimModel>> models_;
     std::vector<hostsim::SimVehicle*> vehicles_;
     std::vector<std::unique_ptr<VXData>> records_;

@@ -1,7 +1,8 @@
 #pragma once
 // Everything the library knows of the host process: the fixed addresses of its functions and
-// variables, and the layouts of its vehicle, frame, pool and model-information objects. No other
-// file of the library holds a host address or offset.
+// variables, the layouts of its vehicle, frame, pool and model-information objects, the signatures
+// that tell its builds apart and the call sites the library patches. No other file of the library
+// holds a host address or offset.
 
 #include <cstdint>
 #include <cstring>
@@ -31,6 +32,32 @@ inline constexpr Address timeCounterAddress = 0x00B7CB84;
 inline constexpr Address axisXAddress = 0x008D2E00;
 inline constexpr Address axisYAddress = 0x008D2E0C;
 inline constexpr Address axisZAddress = 0x008D2E18;
+
+// --- Builds and patched call sites ------------------------------------------------------------
+// Stated for the image's preferred base: these addresses are moved to where the image is loaded,
+// unlike the ones above, which are used as they stand.
+inline constexpr Address preferredImageBase = 0x400000;
+
+// A build is recognised by the 32-bit value at an address of its code. Tried in this order; the
+// first match decides.
+struct BuildSignature {
+    Address address;
+    std::uint32_t value;
+    std::int32_t version;
+};
+inline constexpr BuildSignature buildSignatures[] = {
+    {0x401000, 0x53EC8B55, 1001}, {0x401000, 0x16197BE9, 1002}, {0x8245BC, 0x000094BF, 1011},
+    {0x8252FC, 0x000094BF, 1101}, {0x82533C, 0x000094BF, 1111}, {0x858D51, 0x3539F633, 3200},
+    {0x858C61, 0x3539F633, 3210},
+};
+
+// The call sites behind the events, the same in builds 1001 and 1002. Each holds a call
+// instruction, except the render jump site, which holds a jump.
+inline constexpr Address poolReadySite = 0x5BF85B;
+inline constexpr Address vehicleCreatedSite = 0x6D5F2F;
+inline constexpr Address vehicleDestroyedSite = 0x6E2D35;
+inline constexpr Address vehicleRenderCallSite = 0x6C4523;
+inline constexpr Address vehicleRenderJumpSite = 0x6D0E89;
 
 // Vehicles sit in the pool's object array at this stride.
 inline constexpr std::int32_t vehicleStride = 2584;
@@ -84,38 +111,55 @@ inline T readVariable(Address address) {
 // --- Variables -------------------------------------------------------------------------------
 
 inline void* vehiclePool() { return readVariable<void*>(vehiclePoolAddress); }
-inline std::uintptr_t poolObjects(const void* pool) { return read<std::uintptr_t>(pool, offsets::poolObjects); }
-inline std::uint32_t poolSlotCount(const void* pool) { return read<std::uint32_t>(pool, offsets::poolSlotCount); }
+inline std::uintptr_t poolObjects(const void* pool) {
+    return read<std::uintptr_t>(pool, offsets::poolObjects);
+}
+inline std::uint32_t poolSlotCount(const void* pool) {
+    return read<std::uint32_t>(pool, offsets::poolSlotCount);
+}
 inline float timeStep() { return readVariable<float>(timeStepAddress); }
 inline std::uint32_t timeCounter() { return readVariable<std::uint32_t>(timeCounterAddress); }
 inline const float* axisX() { return reinterpret_cast<const float*>(axisXAddress); }
 inline const float* axisY() { return reinterpret_cast<const float*>(axisYAddress); }
 inline const float* axisZ() { return reinterpret_cast<const float*>(axisZAddress); }
 
-// Slot of a vehicle in the pool: a signed division that truncates toward zero.
-inline std::int32_t vehicleSlotIndex(const CVehicle* vehicle, const void* pool) {
-    const auto distance = static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle) - poolObjects(pool));
-    return distance / vehicleStride;
-}
-
 // --- Vehicle fields --------------------------------------------------------------------------
 
 inline void* modelObject(const CVehicle* v) { return read<void*>(v, offsets::modelObject); }
-inline HostFrame* rootFrame(const void* modelObject) { return read<HostFrame*>(modelObject, offsets::modelObjectRootFrame); }
-inline std::uint16_t modelIndex(const CVehicle* v) { return read<std::uint16_t>(v, offsets::modelIndex); }
-inline float moveSpeed(const CVehicle* v, int i) { return read<float>(v, offsets::moveSpeed + 4 * i); }
-inline const float* moveSpeedVector(const CVehicle* v) {
-    return reinterpret_cast<const float*>(reinterpret_cast<const unsigned char*>(v) + offsets::moveSpeed);
+inline HostFrame* rootFrame(const void* modelObject) {
+    return read<HostFrame*>(modelObject, offsets::modelObjectRootFrame);
 }
-inline std::uint8_t vehicleFlags(const CVehicle* v) { return read<std::uint8_t>(v, offsets::vehicleFlags); }
+inline std::uint16_t modelIndex(const CVehicle* v) {
+    return read<std::uint16_t>(v, offsets::modelIndex);
+}
+inline float moveSpeed(const CVehicle* v, int i) {
+    return read<float>(v, offsets::moveSpeed + 4 * i);
+}
+inline const float* moveSpeedVector(const CVehicle* v) {
+    return reinterpret_cast<const float*>(reinterpret_cast<const unsigned char*>(v) +
+                                          offsets::moveSpeed);
+}
+inline std::uint8_t vehicleFlags(const CVehicle* v) {
+    return read<std::uint8_t>(v, offsets::vehicleFlags);
+}
 inline float driveInput(const CVehicle* v) { return read<float>(v, offsets::driveInput); }
 inline float rearBrakeInput(const CVehicle* v) { return read<float>(v, offsets::rearBrakeInput); }
-inline std::uint8_t currentGear(const CVehicle* v) { return read<std::uint8_t>(v, offsets::currentGear); }
-inline std::int32_t vehicleSubclass(const CVehicle* v) { return read<std::int32_t>(v, offsets::vehicleSubclass); }
-inline float bikeTravelCounter(const CVehicle* v) { return read<float>(v, offsets::bikeTravelCounter); }
-inline float bikeWheelSpeed(const CVehicle* v, int i) { return read<float>(v, offsets::bikeWheelSpeed + 4 * i); }
+inline std::uint8_t currentGear(const CVehicle* v) {
+    return read<std::uint8_t>(v, offsets::currentGear);
+}
+inline std::int32_t vehicleSubclass(const CVehicle* v) {
+    return read<std::int32_t>(v, offsets::vehicleSubclass);
+}
+inline float bikeTravelCounter(const CVehicle* v) {
+    return read<float>(v, offsets::bikeTravelCounter);
+}
+inline float bikeWheelSpeed(const CVehicle* v, int i) {
+    return read<float>(v, offsets::bikeWheelSpeed + 4 * i);
+}
 inline float travelCounter(const CVehicle* v) { return read<float>(v, offsets::travelCounter); }
-inline float wheelSpeed(const CVehicle* v, int i) { return read<float>(v, offsets::wheelSpeed + 4 * i); }
+inline float wheelSpeed(const CVehicle* v, int i) {
+    return read<float>(v, offsets::wheelSpeed + 4 * i);
+}
 
 // --- Model information -----------------------------------------------------------------------
 
@@ -124,12 +168,18 @@ inline float wheelScaleB(const ModelInfo* m) { return read<float>(m, offsets::wh
 
 // --- Frames and attached objects -------------------------------------------------------------
 
-inline HostFrame* firstChild(const HostFrame* f) { return read<HostFrame*>(f, offsets::frameFirstChild); }
-inline HostFrame* nextSibling(const HostFrame* f) { return read<HostFrame*>(f, offsets::frameNextSibling); }
+inline HostFrame* firstChild(const HostFrame* f) {
+    return read<HostFrame*>(f, offsets::frameFirstChild);
+}
+inline HostFrame* nextSibling(const HostFrame* f) {
+    return read<HostFrame*>(f, offsets::frameNextSibling);
+}
 
 // The object list is circular: each link's first word is the next link, and the head sits in the
 // frame itself.
-inline void* objectListHead(HostFrame* f) { return reinterpret_cast<unsigned char*>(f) + offsets::frameObjectList; }
+inline void* objectListHead(HostFrame* f) {
+    return reinterpret_cast<unsigned char*>(f) + offsets::frameObjectList;
+}
 inline void* nextLink(const void* link) { return read<void*>(link, 0); }
 inline std::uint8_t* objectFlags(void* link) {
     return static_cast<std::uint8_t*>(link) + offsets::objectFlagsBeforeLink;
@@ -143,7 +193,7 @@ using FrameRotateFn = HostFrame* (*)(HostFrame*, const float*, float, std::int32
 using FrameUpdateObjectsFn = HostFrame* (*)(HostFrame*);
 using FrameGetNodeNameFn = const char* (*)(HostFrame*);
 using ModelInfoLookupFn = ModelInfo* (*)(std::uint32_t);
-using VectorMagnitudeFn = float(__attribute__((thiscall))*)(const float*);
+using VectorMagnitudeFn = float(__attribute__((thiscall)) *)(const float*);
 
 inline void frameRotate(HostFrame* frame, const float* axis, float angle) {
     reinterpret_cast<FrameRotateFn>(frameRotateAddress)(frame, axis, angle, 1);

@@ -1,14 +1,12 @@
 #pragma once
-// Where the host executable lies, and which build of it is running. Host addresses are stated for
-// the image's preferred base 0x400000.
+// Where the host executable lies, and which build of it is running. The build signatures and the
+// image's preferred base are in host/host_interface.h.
 
 #include <cstdint>
 
 #include "host/patching/patching.h"
 
 namespace injector {
-
-inline constexpr address_t preferred_host_base = 0x400000;
 
 // Known host builds.
 inline constexpr std::int32_t unknown_host_version = 0;

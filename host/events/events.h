@@ -60,9 +60,10 @@ std::list<Hooker>& hookerStore() {
 template <template <class, address_t, class> class Hooker, class Refs, class Pick, class Signature>
 class BaseEventI;
 
-template <template <class, address_t, class> class Hooker, class... Refs, class Pick, class Result, class... Args>
+template <template <class, address_t, class> class Hooker, class... Refs, class Pick, class Result,
+          class... Args>
 class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
-public:
+  public:
     using callback_type = typename Pick::callback_type;
     using func_type = std::function<Result(Args&...)>;
 
@@ -106,7 +107,7 @@ public:
     List before;
     List after;
 
-private:
+  private:
     static bool shouldAdd(const List& list, const callback_type& callback, std::int32_t id) {
         if (id != 0) {
             for (const Entry& entry : list) {
@@ -123,7 +124,8 @@ private:
     }
 
     // The plain function a callback holds, or null if it holds anything else.
-    [[gnu::noinline]] static typename Pick::plain_function plainFunction(const callback_type& callback) {
+    [[gnu::noinline]] static typename Pick::plain_function plainFunction(
+        const callback_type& callback) {
         if (callback.target_type() != typeid(typename Pick::plain_function)) return nullptr;
         return *callback.template target<typename Pick::plain_function>();
     }
@@ -133,7 +135,9 @@ private:
         if (injector::host_version() != Entry::version) return;
         using hooker_type = Hooker<typename Entry::scoped, Entry::address, Result(Args...)>;
         hooker_type hooker;
-        hooker.attach_hook([this](func_type inner, Args&... args) -> Result { return eventHook(std::move(inner), args...); });
+        hooker.attach_hook([this](func_type inner, Args&... args) -> Result {
+            return eventHook(std::move(inner), args...);
+        });
         hookerStore<hooker_type>().push_back(hooker);
     }
 
@@ -149,19 +153,23 @@ private:
 };
 
 // The four events of the host's vehicle life cycle.
-using PoolReadyEvent = BaseEventI<injector::function_hooker,
-                                  RefList<Ref<0x5BF85B, 1001, 0>, Ref<0x5BF85B, 1002, 0>>,
-                                  ArgPick<ArgTypes<>>, std::int32_t()>;
-using VehicleCreatedEvent = BaseEventI<injector::function_hooker_thiscall,
-                                       RefList<Ref<0x6D5F2F, 1001, 0>, Ref<0x6D5F2F, 1002, 0>>,
-                                       ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleDestroyedEvent = BaseEventI<injector::function_hooker_thiscall,
-                                         RefList<Ref<0x6E2D35, 1001, 0>, Ref<0x6E2D35, 1002, 0>>,
-                                         ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleRenderedEvent = BaseEventI<injector::function_hooker_thiscall,
-                                        RefList<Ref<0x6C4523, 1001, 0>, Ref<0x6C4523, 1002, 0>,
-                                                Ref<0x6D0E89, 1001, 1>, Ref<0x6D0E89, 1002, 1>>,
-                                        ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using PoolReadyEvent =
+    BaseEventI<injector::function_hooker,
+               RefList<Ref<host::poolReadySite, 1001, 0>, Ref<host::poolReadySite, 1002, 0>>,
+               ArgPick<ArgTypes<>>, std::int32_t()>;
+using VehicleCreatedEvent = BaseEventI<
+    injector::function_hooker_thiscall,
+    RefList<Ref<host::vehicleCreatedSite, 1001, 0>, Ref<host::vehicleCreatedSite, 1002, 0>>,
+    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleDestroyedEvent = BaseEventI<
+    injector::function_hooker_thiscall,
+    RefList<Ref<host::vehicleDestroyedSite, 1001, 0>, Ref<host::vehicleDestroyedSite, 1002, 0>>,
+    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleRenderedEvent = BaseEventI<
+    injector::function_hooker_thiscall,
+    RefList<Ref<host::vehicleRenderCallSite, 1001, 0>, Ref<host::vehicleRenderCallSite, 1002, 0>,
+            Ref<host::vehicleRenderJumpSite, 1001, 1>, Ref<host::vehicleRenderJumpSite, 1002, 1>>,
+    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 // Each event is created on first use and released at unload.
 PoolReadyEvent& poolReadyEvent();

@@ -13,9 +13,10 @@ Recorder& recorder() {
 
 namespace {
 
-void record(int animator, const std::string& name, HostFrame* frame, VXData& data, CVehicle* vehicle) {
+void record(int animator, std::string_view name, HostFrame* frame, VXData& data,
+            CVehicle* vehicle) {
     Recorder& r = recorder();
-    r.calls.push_back({animator, name, frame, &data, vehicle});
+    r.calls.push_back({animator, std::string(name), frame, &data, vehicle});
     if (animator != r.failingAnimator || name.find(r.failMarker) == std::string::npos) return;
     switch (r.failure) {
         case Failure::none:
@@ -33,12 +34,30 @@ void record(int animator, const std::string& name, HostFrame* frame, VXData& dat
 
 }  // namespace recording
 
-void animateChain(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(0, n, f, r, v); }
-void animateFrontBrake(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(1, n, f, r, v); }
-void animateRearBrake(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(2, n, f, r, v); }
-void animateClutchLever(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(3, n, f, r, v); }
-void animateGearLever(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(4, n, f, r, v); }
-void animateGearMeter(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(5, n, f, r, v); }
-void animateOdometer(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(6, n, f, r, v); }
-void animateSpeedometer(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(7, n, f, r, v); }
-void animateRevCounter(const std::string& n, HostFrame* f, VXData& r, CVehicle* v) { recording::record(8, n, f, r, v); }
+void animateChain(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(0, n, f, r, v);
+}
+void animateFrontBrake(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(1, n, f, r, v);
+}
+void animateRearBrake(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(2, n, f, r, v);
+}
+void animateClutchLever(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(3, n, f, r, v);
+}
+void animateGearLever(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(4, n, f, r, v);
+}
+void animateGearMeter(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(5, n, f, r, v);
+}
+void animateOdometer(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(6, n, f, r, v);
+}
+void animateSpeedometer(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(7, n, f, r, v);
+}
+void animateRevCounter(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
+    recording::record(8, n, f, r, v);
+}
