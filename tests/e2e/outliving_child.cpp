@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-int main(int argc, char** argv) {
+int main(int argc, char**) {
     if (argc > 1) {
         Sleep(10 * 60 * 1000);
         return 0;
