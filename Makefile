@@ -1,8 +1,9 @@
 # The two commands of the README. Both install what is missing first.
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
 PRESETS := linux-x86 windows-x86 linux-x86-sanitize
 
-.PHONY: setup test demo bench build $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: setup test demo bench fuzz build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 setup:
 	@scripts/setup.sh
@@ -20,9 +21,19 @@ test: test-linux-x86 test-windows-x86 test-linux-x86-sanitize
 
 demo: build-linux-x86
 	build/linux-x86/bin/vorlix-sim demo --out out/demo
+	build/linux-x86/bin/vorlix-sim preview scenes/models/motorbike.glb --out out/demo
 
 bench: build-linux-x86
 	build/linux-x86/bin/vorlix-bench
+
+# The fuzz targets have a preset of their own (clang's libFuzzer); make test does not build them.
+build-linux-x86-fuzz: setup
+	cmake --preset linux-x86-fuzz >/dev/null
+	cmake --build build/linux-x86-fuzz -j $(JOBS) --target fuzz_targets
+
+# Every fuzz target for FUZZ_SECONDS seconds.
+fuzz: build-linux-x86-fuzz
+	fuzz/run.sh build/linux-x86-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build out

@@ -1,9 +1,10 @@
 #include <cmath>
 
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
+#include "animation/step_rules.h"
 
 namespace {
 
@@ -18,14 +19,16 @@ std::uint32_t chainStepInterval(std::int32_t passSpeed) {
 // A flip-book of link sets: exactly one child of the chain frame is shown, and the shown one moves
 // backward through the children while the vehicle moves forward, forward while it reverses.
 void animateChain(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_chain")) return;
+    if (!nameHasKey(name, catalogueEntry(Component::chain).key)) return;
     ChainState& chain = record.chain;
     if (chain.linkIndex == -1) {
         collectChildren(frame, chain.links);
         chain.linkIndex = 0;
         return;
     }
-    if (!stepIntervalElapsed(record.passTime, chain.lastStepTime, chainStepInterval(record.passSpeed))) return;
+    if (!stepIntervalElapsed(record.passTime, chain.lastStepTime,
+                             chainStepInterval(record.passSpeed)))
+        return;
 
     const std::int32_t speed = record.passSpeed;
     int direction = 0;  // -1 backward, +1 forward
@@ -42,12 +45,15 @@ void animateChain(const std::string& name, HostFrame* frame, VXData& record, CVe
     const auto count = static_cast<std::int32_t>(chain.links.size());
     if (count > 0) {
         const std::int32_t index = chain.linkIndex;
-        if (direction < 0) chain.linkIndex = static_cast<std::int16_t>(index == 0 ? count - 1 : index - 1);
-        if (direction > 0) chain.linkIndex = static_cast<std::int16_t>(index == count - 1 ? 0 : index + 1);
+        if (direction < 0)
+            chain.linkIndex = static_cast<std::int16_t>(index == 0 ? count - 1 : index - 1);
+        if (direction > 0)
+            chain.linkIndex = static_cast<std::int16_t>(index == count - 1 ? 0 : index + 1);
     }
 
     // Every elapsed step redraws, also when the index stayed.
     hideChildren(frame);
-    if (chain.linkIndex >= 0 && chain.linkIndex < count) showFrame(chain.links[static_cast<std::size_t>(chain.linkIndex)]);
+    if (chain.linkIndex >= 0 && chain.linkIndex < count)
+        showFrame(chain.links[static_cast<std::size_t>(chain.linkIndex)]);
     chain.lastStepTime = record.passTime;
 }

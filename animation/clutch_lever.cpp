@@ -1,7 +1,8 @@
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
+#include "animation/step_rules.h"
 
 namespace {
 
@@ -11,12 +12,13 @@ enum ClutchPhase : std::int32_t { idle = 0, outStroke = 1, returnStroke = 2 };
 
 // One stroke out to the maximum angle and back on every gear change. The gear is only looked at
 // while idle, so a change during a stroke starts the next stroke once this one has ended.
-void animateClutchLever(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_cl")) return;
+void animateClutchLever(const std::string& name, HostFrame* frame, VXData& record,
+                        CVehicle* vehicle) {
+    if (!nameHasKey(name, catalogueEntry(Component::clutchLever).key)) return;
     ClutchLeverState& lever = record.clutchLever;
     if (!lever.parsed) {
         lever.parsed = true;
-        lever.maxAngle = intParameter(name, patterns::zAngle, "0");
+        lever.maxAngle = intParameter(name, parameters::clutchLeverMaxAngle);
         lever.stepInterval = leverStepInterval(lever.maxAngle, 10);
         return;
     }

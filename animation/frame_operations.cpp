@@ -23,17 +23,21 @@ void rotateFrameY(HostFrame* frame, float angle) { rotateFrame(frame, host::axis
 void rotateFrameZ(HostFrame* frame, float angle) { rotateFrame(frame, host::axisZ(), angle); }
 
 void hideChildren(HostFrame* frame) {
-    for (HostFrame* child = host::firstChild(frame); child != nullptr; child = host::nextSibling(child)) {
-        forEachObjectFlag(child, [](std::uint8_t flags) { return std::uint8_t(flags & ~host::renderFlag); });
+    for (HostFrame* child = host::firstChild(frame); child != nullptr;
+         child = host::nextSibling(child)) {
+        forEachObjectFlag(
+            child, [](std::uint8_t flags) { return std::uint8_t(flags & ~host::renderFlag); });
     }
 }
 
 void showFrame(HostFrame* frame) {
-    forEachObjectFlag(frame, [](std::uint8_t flags) { return std::uint8_t(flags | host::renderFlag); });
+    forEachObjectFlag(frame,
+                      [](std::uint8_t flags) { return std::uint8_t(flags | host::renderFlag); });
 }
 
 void collectChildren(HostFrame* frame, FrameList& list) {
-    for (HostFrame* child = host::firstChild(frame); child != nullptr; child = host::nextSibling(child)) {
+    for (HostFrame* child = host::firstChild(frame); child != nullptr;
+         child = host::nextSibling(child)) {
         list.push_back(child);
     }
 }

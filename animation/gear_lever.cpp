@@ -2,9 +2,10 @@
 #include <limits>
 
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
+#include "animation/step_rules.h"
 
 namespace {
 
@@ -13,7 +14,8 @@ enum GearLeverPhase : std::int32_t { idle = 0, outStroke = 1, returnStroke = 2 }
 // The stroke's size. Its direction comes from each gear change, so a sign in the name is dropped;
 // otherwise the out-stroke, which ends on the angle's magnitude, would never end.
 std::int32_t strokeSize(std::int32_t parameter) {
-    if (parameter == std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::max();
+    if (parameter == std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::max();
     return std::abs(parameter);
 }
 
@@ -21,12 +23,13 @@ std::int32_t strokeSize(std::int32_t parameter) {
 
 // One stroke per gear change: away from rest in the negative direction for a higher gear value, in
 // the positive direction for a lower one, then back. The gear is only looked at while idle.
-void animateGearLever(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_gl")) return;
+void animateGearLever(const std::string& name, HostFrame* frame, VXData& record,
+                      CVehicle* vehicle) {
+    if (!nameHasKey(name, catalogueEntry(Component::gearLever).key)) return;
     GearLeverState& lever = record.gearLever;
     if (!lever.parsed) {
         lever.parsed = true;
-        lever.maxAngle = strokeSize(intParameter(name, patterns::gearLeverStroke, "0"));
+        lever.maxAngle = strokeSize(intParameter(name, parameters::gearLeverStroke));
         lever.stepInterval = leverStepInterval(lever.maxAngle, 10);
         return;
     }

@@ -1,11 +1,13 @@
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
 // Shows the child whose position equals the current gear value, in the pass in which it changes. A
 // gear value without a child hides them all.
-void animateGearMeter(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_gm")) return;
+void animateGearMeter(const std::string& name, HostFrame* frame, VXData& record,
+                      CVehicle* vehicle) {
+    if (!nameHasKey(name, catalogueEntry(Component::gearMeter).key)) return;
     GearMeterState& meter = record.gearMeter;
     if (meter.shownGear == -2) {
         // The displays keep the model's own visibility until the gear first differs from 0.

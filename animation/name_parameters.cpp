@@ -39,25 +39,29 @@ bool lastCaptureInLine(std::string_view line, const NamePattern& pattern, std::s
 }  // namespace
 
 std::string patternText(const NamePattern& pattern) {
-    return ".*" + std::string(pattern.marker) + (pattern.allowsMinus ? "(-?[0-9]+).*" : "([0-9]+).*");
+    return ".*" + std::string(pattern.marker) +
+           (pattern.allowsMinus ? "(-?[0-9]+).*" : "([0-9]+).*");
 }
 
 // A search tries start positions from the left, and ".*" cannot cross a line terminator: the
 // result is the last occurrence within the first line that holds one. Done without backtracking,
 // so a name of any length needs no stack.
-std::string nameParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText) {
+std::string nameParameter(std::string_view name, const NamePattern& pattern,
+                          std::string_view defaultText) {
     std::string capture;
     std::size_t lineStart = 0;
     while (lineStart <= name.size()) {
         std::size_t lineEnd = lineStart;
         while (lineEnd < name.size() && !isLineTerminator(name[lineEnd])) ++lineEnd;
-        if (lastCaptureInLine(name.substr(lineStart, lineEnd - lineStart), pattern, capture)) return capture;
+        if (lastCaptureInLine(name.substr(lineStart, lineEnd - lineStart), pattern, capture))
+            return capture;
         lineStart = lineEnd + 1;
     }
     return std::string(defaultText);
 }
 
-std::int32_t intParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText) {
+std::int32_t intParameter(std::string_view name, const NamePattern& pattern,
+                          std::string_view defaultText) {
     const std::string text = nameParameter(name, pattern, defaultText);
     try {
         return std::stoi(text, nullptr, 10);
@@ -68,7 +72,8 @@ std::int32_t intParameter(std::string_view name, const NamePattern& pattern, std
     }
 }
 
-float floatParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText) {
+float floatParameter(std::string_view name, const NamePattern& pattern,
+                     std::string_view defaultText) {
     const std::string text = nameParameter(name, pattern, defaultText);
     try {
         return std::stof(text);

@@ -42,10 +42,13 @@ inline bool nameHasKey(std::string_view name, std::string_view key) {
 
 // The text the pattern captures in name, exactly as a regular-expression search would give it, or
 // defaultText when the name holds no match.
-std::string nameParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText);
+std::string nameParameter(std::string_view name, const NamePattern& pattern,
+                          std::string_view defaultText);
 
 // nameParameter converted to a signed 32-bit integer (base 10) or a 32-bit float. They fail with
 // std::invalid_argument ("invalid stoi argument", "invalid stof argument") or std::out_of_range
 // ("stoi argument out of range", "stof argument out of range").
-std::int32_t intParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText);
-float floatParameter(std::string_view name, const NamePattern& pattern, std::string_view defaultText);
+std::int32_t intParameter(std::string_view name, const NamePattern& pattern,
+                          std::string_view defaultText);
+float floatParameter(std::string_view name, const NamePattern& pattern,
+                     std::string_view defaultText);

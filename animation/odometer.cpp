@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 #include "animation/saturating_conversions.h"
@@ -20,7 +21,8 @@ std::int64_t readingValue(const std::string& text) {
 
 std::string readingText(std::int64_t value) {
     std::string text(wheelCount, '0');
-    for (std::size_t i = wheelCount; i-- > 0 && value > 0; value /= 10) text[i] = static_cast<char>('0' + value % 10);
+    for (std::size_t i = wheelCount; i-- > 0 && value > 0; value /= 10)
+        text[i] = static_cast<char>('0' + value % 10);
     return text;
 }
 
@@ -31,7 +33,7 @@ std::string readingText(std::int64_t value) {
 // whose digit changes turns by 36 degrees per digit of the change, so a wheel's total turn is
 // always its digit times 36 degrees.
 void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_om")) return;
+    if (!nameHasKey(name, catalogueEntry(Component::odometer).key)) return;
     OdometerState& odometer = record.odometer;
     if (!odometer.odometerReady) {
         collectChildren(frame, odometer.odometerDigits);
@@ -39,17 +41,18 @@ void animateOdometer(const std::string& name, HostFrame* frame, VXData& record, 
         // Every vehicle starts with a reading of its own; the sequence is never seeded, so the
         // start values repeat from run to run.
         odometer.odometerLastRaw = platform::rand() % 56608 + 1234;
-        if (nameHasKey(name, "_kph")) odometer.odometerUnitFactor = kilometresUnitFactor;
+        if (nameHasKey(name, kilometresMarker)) odometer.odometerUnitFactor = kilometresUnitFactor;
         return;
     }
 
-    const float source =
-        host::vehicleSubclass(vehicle) == 9 ? host::bikeTravelCounter(vehicle) : host::travelCounter(vehicle);
+    const float source = host::vehicleSubclass(vehicle) == 9 ? host::bikeTravelCounter(vehicle)
+                                                             : host::travelCounter(vehicle);
     const std::int32_t counter = truncateToInt32(source);
-    const std::int32_t raw =
-        truncateToInt32(static_cast<double>(counter) / (static_cast<double>(odometer.odometerUnitFactor) * 2.86));
+    const std::int32_t raw = truncateToInt32(
+        static_cast<double>(counter) / (static_cast<double>(odometer.odometerUnitFactor) * 2.86));
     const std::int64_t total =
-        std::llabs(static_cast<std::int64_t>(odometer.odometerLastRaw) - raw) + readingValue(odometer.odometerText);
+        std::llabs(static_cast<std::int64_t>(odometer.odometerLastRaw) - raw) +
+        readingValue(odometer.odometerText);
     odometer.odometerLastRaw = raw;
     if (total >= readingLimit) return;
 

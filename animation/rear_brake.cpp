@@ -1,14 +1,16 @@
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
-#include "animation/step_rules.h"
 #include "animation/name_parameters.h"
+#include "animation/step_rules.h"
 
 // Follows the vehicle's rear-brake input. Unlike the front brake, it steps in the same visit that
 // reads the name.
-void animateRearBrake(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_rbrake")) return;
+void animateRearBrake(const std::string& name, HostFrame* frame, VXData& record,
+                      CVehicle* vehicle) {
+    if (!nameHasKey(name, catalogueEntry(Component::rearBrake).key)) return;
     BrakeLeverState& lever = record.rearBrake;
-    if (!lever.parsed) configureBrakeLever(lever, name, patterns::xAngle);
+    if (!lever.parsed) configureBrakeLever(lever, name, parameters::rearBrakeMaxAngle);
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
     // Not-a-number counts as braking, -0.0 does not.
     const bool braking = host::rearBrakeInput(vehicle) != 0.0f;

@@ -2,19 +2,21 @@
 #include <cmath>
 
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
 // A needle about Y that eases towards an engine value made from the speed and the gear, raised
 // while the vehicle's flag bit 0x10 is set, and clamped to the dial.
-void animateRevCounter(const std::string& name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
-    if (!nameHasKey(name, "vx_rpm")) return;
+void animateRevCounter(const std::string& name, HostFrame* frame, VXData& record,
+                       CVehicle* vehicle) {
+    if (!nameHasKey(name, catalogueEntry(Component::revCounter).key)) return;
     RevCounterState& gauge = record.revCounter;
     if (!gauge.revCounterReady) {
         // Ready only once both parameters are read, so a failed conversion configures again on the
         // next visit.
-        gauge.revCounterMaxValue = intParameter(name, patterns::revCounterMaxValue, "100");
-        gauge.revCounterMaxAngle = floatParameter(name, patterns::revCounterMaxAngle, "100");
+        gauge.revCounterMaxValue = intParameter(name, parameters::revCounterMaxValue);
+        gauge.revCounterMaxAngle = floatParameter(name, parameters::revCounterMaxAngle);
         gauge.revCounterReady = true;
         return;
     }
@@ -22,10 +24,13 @@ void animateRevCounter(const std::string& name, HostFrame* frame, VXData& record
     const float timeStep = record.passTimeStep;
     const std::uint8_t gear = host::currentGear(vehicle);
     float engine = 0.0f;
-    if (gear != 0) engine = (timeStep + timeStep) * static_cast<float>(record.passSpeed) / static_cast<float>(gear);
+    if (gear != 0)
+        engine =
+            (timeStep + timeStep) * static_cast<float>(record.passSpeed) / static_cast<float>(gear);
     if ((host::vehicleFlags(vehicle) & 0x10) != 0) engine = engine + timeStep * 6.0f;
 
-    float target = gauge.revCounterMaxAngle / static_cast<float>(gauge.revCounterMaxValue) * engine * timeStep * 0.5f;
+    float target = gauge.revCounterMaxAngle / static_cast<float>(gauge.revCounterMaxValue) *
+                   engine * timeStep * 0.5f;
     // A full-scale value of 0 with no engine value gives 0/0: rest there instead.
     if (std::isnan(target)) target = 0.0f;
     target = std::max(0.0f, std::min(gauge.revCounterMaxAngle, target));

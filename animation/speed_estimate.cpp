@@ -4,7 +4,9 @@ namespace {
 
 // Wheel speeds to kilometres per hour; the division and the factor are applied in double precision
 // to the single-precision mean of the wheel terms.
-double fromWheelMean(float mean) { return static_cast<double>(mean) / static_cast<double>(2.45f) * -186.0; }
+double fromWheelMean(float mean) {
+    return static_cast<double>(mean) / static_cast<double>(2.45f) * -186.0;
+}
 
 }  // namespace
 
@@ -19,8 +21,10 @@ double estimateSpeed(CVehicle* vehicle) {
     }
     if (vehicleClass >= 0 && vehicleClass <= 2) {
         // Only the second and fourth wheels are scaled.
-        const float p = host::wheelSpeed(vehicle, 3) * host::wheelScaleB(info) + host::wheelSpeed(vehicle, 2);
-        const float q = host::wheelSpeed(vehicle, 1) * host::wheelScaleA(info) + host::wheelSpeed(vehicle, 0);
+        const float p =
+            host::wheelSpeed(vehicle, 3) * host::wheelScaleB(info) + host::wheelSpeed(vehicle, 2);
+        const float q =
+            host::wheelSpeed(vehicle, 1) * host::wheelScaleA(info) + host::wheelSpeed(vehicle, 0);
         return fromWheelMean((p + q) * 0.25f);
     }
     // Move speed is per host time step: 50 steps a second, then metres per second to km/h.

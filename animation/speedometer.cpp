@@ -2,21 +2,22 @@
 #include <cmath>
 
 #include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
 // A needle about Y that eases towards an angle proportional to the speed, clamped to the dial.
 void animateSpeedometer(const std::string& name, HostFrame* frame, VXData& record, CVehicle*) {
-    if (!nameHasKey(name, "vx_sm")) return;
+    if (!nameHasKey(name, catalogueEntry(Component::speedometer).key)) return;
     SpeedometerState& gauge = record.speedometer;
     if (!gauge.speedometerReady) {
         // The unit factor is kept for the models that name it; the needle follows the speed
         // estimate as it is.
-        if (nameHasKey(name, "_kph")) gauge.speedometerUnitFactor = kilometresUnitFactor;
+        if (nameHasKey(name, kilometresMarker)) gauge.speedometerUnitFactor = kilometresUnitFactor;
         // Ready only once both parameters are read, so a failed conversion configures again on the
         // next visit.
-        gauge.speedometerMaxSpeed = intParameter(name, patterns::speedometerMaxSpeed, "100");
-        gauge.speedometerMaxAngle = floatParameter(name, patterns::speedometerMaxAngle, "100");
+        gauge.speedometerMaxSpeed = intParameter(name, parameters::speedometerMaxSpeed);
+        gauge.speedometerMaxAngle = floatParameter(name, parameters::speedometerMaxAngle);
         gauge.speedometerReady = true;
         return;
     }

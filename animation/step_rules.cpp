@@ -5,9 +5,10 @@ std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor) {
     return static_cast<std::uint32_t>(quotient < 0 ? -quotient : quotient);
 }
 
-void configureBrakeLever(BrakeLeverState& lever, const std::string& name, const NamePattern& pattern) {
+void configureBrakeLever(BrakeLeverState& lever, const std::string& name,
+                         const ParameterRule& maxAngle) {
     lever.parsed = true;
-    lever.maxAngle = intParameter(name, pattern, "0");
+    lever.maxAngle = intParameter(name, maxAngle);
     lever.stepInterval = leverStepInterval(lever.maxAngle, 5);
 }
 

@@ -6,22 +6,25 @@
 #include <cstdint>
 #include <string>
 
+#include "animation/component_catalogue.h"
 #include "animation/component_state.h"
-#include "animation/name_parameters.h"
 
 using RotateFrame = void (*)(HostFrame* frame, float angle);
 
 // The time difference wraps, so a pass clock that went back counts as a long wait.
-inline bool stepIntervalElapsed(std::uint32_t passTime, std::uint32_t lastStepTime, std::uint32_t stepInterval) {
+inline bool stepIntervalElapsed(std::uint32_t passTime, std::uint32_t lastStepTime,
+                                std::uint32_t stepInterval) {
     return passTime - lastStepTime > stepInterval;
 }
 
-// |maxAngle / divisor|, the quotient truncated toward zero: a longer lever travel steps more slowly.
+// |maxAngle / divisor|, the quotient truncated toward zero: a longer lever travel steps more
+// slowly.
 std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor);
 
 // Reads the maximum angle of a brake lever from its frame name. The flag is set first, so a name
 // whose parameter cannot be converted is never read again and leaves the lever still.
-void configureBrakeLever(BrakeLeverState& lever, const std::string& name, const NamePattern& pattern);
+void configureBrakeLever(BrakeLeverState& lever, const std::string& name,
+                         const ParameterRule& maxAngle);
 
 // One step of a brake lever, once its interval has elapsed: towards the maximum while the input is
 // held, back towards rest otherwise. Held at the maximum it keeps stepping between the maximum and

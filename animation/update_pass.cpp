@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "animation/animators.h"
+#include "animation/component_catalogue.h"
 #include "animation/saturating_conversions.h"
 #include "animation/speed_estimate.h"
 
@@ -17,15 +17,17 @@ std::string& nameBuffer() {
     return buffer;
 }
 
-bool hasComponentPrefix(const char* name) { return name[0] == 'v' && name[1] == 'x' && name[2] == '_'; }
+bool hasComponentPrefix(const char* name) {
+    return name[0] == 'v' && name[1] == 'x' && name[2] == '_';
+}
 
 void animateFrame(HostFrame* frame, const char* rawName, CVehicle* vehicle, VXData& record) {
     std::string& name = nameBuffer();
     name.assign(rawName);
-    for (Animator animate : animatorsInOrder) {
+    for (const ComponentEntry& entry : componentCatalogue) {
         // A parameter that cannot be converted stops only this animator, for this frame and pass.
         try {
-            animate(name, frame, record, vehicle);
+            entry.animate(name, frame, record, vehicle);
         } catch (...) {
         }
     }
@@ -43,7 +45,8 @@ std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep) {
 void updateVehicle(CVehicle* vehicle, VXData& record) {
     // Copied as bytes: a float returned through the x87 stack would turn a signalling not-a-number
     // into a quiet one.
-    std::memcpy(&record.passTimeStep, reinterpret_cast<const void*>(host::timeStepAddress), sizeof record.passTimeStep);
+    std::memcpy(&record.passTimeStep, reinterpret_cast<const void*>(host::timeStepAddress),
+                sizeof record.passTimeStep);
     record.passSpeed = passSpeedFrom(estimateSpeed(vehicle));
     record.passTime = passTimeFrom(host::timeCounter(), host::timeStep());
     const void* model = host::modelObject(vehicle);

@@ -7,6 +7,11 @@ if(VORLIX_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Coverage feedback for the fuzzer in all code; only the fuzz targets link its driver (fuzz/).
+if(VORLIX_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # Warnings as errors for the project's own code.
 add_library(vorlix_warnings INTERFACE)
 target_compile_options(vorlix_warnings INTERFACE -Wall -Wextra -Werror)

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/scene.h"
-#include "sim/scene_runner.h"
-#include "sim/trace_writer.h"
+#include "sim/formats/scene.h"
+#include "sim/formats/trace_writer.h"
+#include "sim/running/scene_runner.h"
 
 namespace sim::test {
 
@@ -36,7 +36,8 @@ inline std::vector<std::string> splitLines(const std::string& text) {
 }
 
 // Runs the scene with the given library and returns the trace's text.
-inline std::string traceOf(const Scene& scene, const std::string& library, const RunOptions::Progress& progress = {}) {
+inline std::string traceOf(const Scene& scene, const std::string& library,
+                           const RunOptions::Progress& progress = {}) {
     std::FILE* file = std::tmpfile();
     TraceWriter trace(file);
     runScene(scene, RunOptions{library, progress}, trace);
@@ -44,7 +45,8 @@ inline std::string traceOf(const Scene& scene, const std::string& library, const
     std::string text;
     std::rewind(file);
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, n);
     std::fclose(file);
     return text;
 }

@@ -1,0 +1,29 @@
+#include "sim/check/check_model_file.h"
+
+#include "sim/formats/gltf_reader.h"
+#include "sim/formats/json_writing.h"
+#include "sim/formats/model_frames.h"
+
+namespace sim::check {
+
+std::string modelRootName(const std::string& path) {
+    // By hand: a path's own conversions would change the name's bytes on Windows.
+    std::string name = path.substr(path.find_last_of("/\\") + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+        name.erase(dot);
+    return name;
+}
+
+ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, int gears) {
+    const GltfModel model = readGltfFile(path, false);
+    const ModelFrames frames = framesOf(model, path, modelRootName(path));
+    std::vector<std::string> places;
+    places.reserve(frames.frameNodes.size());
+    for (int node : frames.frameNodes) places.push_back(framePlace(model, node));
+    std::vector<ModelReport> reports{checkModel(frames.root, places, gears)};
+    const std::string heading = "model " + jsonQuoted(frames.root.name) + " of " + path + " (" +
+                                kind + ", gears 0 to " + std::to_string(gears) + ")";
+    return {formatReports({heading}, reports), reports.front().warningCount};
+}
+
+}  // namespace sim::check

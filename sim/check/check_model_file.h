@@ -1,0 +1,24 @@
+#pragma once
+// vorlix-sim check on an author's glTF model: its scene's frames, as the library will read their
+// names, with each frame's place in the file (nodes[12]).
+
+#include <string>
+
+#include "sim/check/check_scene.h"
+
+namespace sim::check {
+
+struct ModelFileCheck {
+    std::string text;  // as for a scene: the model's frames, then the totals
+    std::size_t warningCount = 0;
+};
+
+// kind: the vehicle the model is for, as the author named it; gears: the highest gear it shows.
+// Throws ModelError for a file that cannot be read.
+ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, int gears);
+
+// The name of the root frame made for a scene with several root nodes: the file's name without
+// its extension.
+std::string modelRootName(const std::string& path);
+
+}  // namespace sim::check

@@ -1,0 +1,387 @@
+#include "sim/check/check_names.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <stdexcept>
+
+namespace sim::check {
+
+namespace {
+
+struct ParameterRule {
+    std::string_view label;
+    std::string_view unit;
+    NamePattern pattern;
+    std::string_view defaultText;
+    bool isFloat;
+};
+
+struct ComponentRule {
+    Component component;
+    std::string_view key;
+    std::string_view title;
+    std::array<ParameterRule, 2> parameters;
+    std::size_t parameterCount;
+};
+
+constexpr ParameterRule none{"", "", {"", false}, "", false};
+
+constexpr std::array<ComponentRule, componentCount> components{{
+    {Component::chain, "vx_chain", "chain", {none, none}, 0},
+    {Component::frontBrake,
+     "vx_fbrake",
+     "front brake",
+     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
+     1},
+    {Component::rearBrake,
+     "vx_rbrake",
+     "rear brake",
+     {{{"max angle", " degrees", patterns::xAngle, "0", false}, none}},
+     1},
+    {Component::clutchLever,
+     "vx_cl",
+     "clutch lever",
+     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
+     1},
+    {Component::gearLever,
+     "vx_gl",
+     "gear lever",
+     {{{"stroke", " degrees", patterns::gearLeverStroke, "0", false}, none}},
+     1},
+    {Component::gearMeter, "vx_gm", "gear meter", {none, none}, 0},
+    {Component::odometer, "vx_om", "odometer", {none, none}, 0},
+    {Component::speedometer,
+     "vx_sm",
+     "speedometer",
+     {{{"max speed", " km/h", patterns::speedometerMaxSpeed, "100", false},
+       {"max angle", " degrees", patterns::speedometerMaxAngle, "100", true}}},
+     2},
+    {Component::revCounter,
+     "vx_rpm",
+     "rev counter",
+     {{{"max value", "", patterns::revCounterMaxValue, "100", false},
+       {"max angle", " degrees", patterns::revCounterMaxAngle, "100", true}}},
+     2},
+}};
+
+constexpr std::string_view prefix = "vx_";
+constexpr std::string_view kphKey = "_kph";
+
+const ComponentRule& ruleOf(Component component) {
+    return components[static_cast<std::size_t>(component)];
+}
+
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string showFloat(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = lower(c);
+    return out;
+}
+
+// The parameter exactly as the animator reads it.
+Parameter readParameter(std::string_view name, const ParameterRule& rule) {
+    Parameter parameter{rule.label, rule.unit, rule.pattern, {}, false, true, {}};
+    // A capture is never empty, so an empty default tells a missing parameter apart.
+    const std::string captured = nameParameter(name, rule.pattern, "");
+    parameter.fromName = !captured.empty();
+    parameter.text = parameter.fromName ? captured : std::string(rule.defaultText);
+    try {
+        if (rule.isFloat) {
+            parameter.value = showFloat(floatParameter(name, rule.pattern, rule.defaultText));
+        } else {
+            parameter.value = std::to_string(intParameter(name, rule.pattern, rule.defaultText));
+        }
+    } catch (const std::out_of_range&) {
+        parameter.converts = false;
+    }
+    return parameter;
+}
+
+std::string whereFrom(const Parameter& parameter) {
+    return parameter.fromName
+               ? "from " + quoted(std::string(parameter.pattern.marker) + parameter.text)
+               : "default";
+}
+
+// Byte ranges of every key in the name: a marker letter inside a key is part of the key.
+std::vector<std::pair<std::size_t, std::size_t>> keyRanges(std::string_view name) {
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (const ComponentRule& rule : components) {
+        for (std::size_t at = name.find(rule.key); at != std::string_view::npos;
+             at = name.find(rule.key, at + 1)) {
+            ranges.emplace_back(at, at + rule.key.size());
+        }
+    }
+    for (std::size_t at = name.find(kphKey); at != std::string_view::npos;
+         at = name.find(kphKey, at + 1)) {
+        ranges.emplace_back(at, at + kphKey.size());
+    }
+    return ranges;
+}
+
+bool insideKey(const std::vector<std::pair<std::size_t, std::size_t>>& ranges, std::size_t at,
+               std::size_t size) {
+    for (const auto& [begin, end] : ranges) {
+        if (at >= begin && at + size <= end) return true;
+    }
+    return false;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Occurrences of the marker that the library skips. Single-letter markers ("m", "r", "_") stand in
+// ordinary words and between words, so for them only an attempted signed number is reported.
+void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Component component,
+                            std::vector<Warning>& warnings) {
+    const std::string_view marker = rule.pattern.marker;
+    const auto ranges = keyRanges(name);
+    for (std::size_t at = name.find(marker); at != std::string_view::npos;
+         at = name.find(marker, at + 1)) {
+        if (insideKey(ranges, at, marker.size())) continue;
+        // Cut before the next occurrence: the piece holds this occurrence only, and the library
+        // finds a number in it exactly when this occurrence is followed by one.
+        const std::size_t next = name.find(marker, at + 1);
+        const std::string_view piece =
+            name.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
+        if (!nameParameter(piece, rule.pattern, "").empty()) continue;
+        const std::size_t after = at + marker.size();
+        const bool signedNumber =
+            after + 1 < name.size() && name[after] == '-' && isDigit(name[after + 1]);
+        if (marker.size() == 1 && !signedNumber) continue;
+
+        // Shown up to the next word, as the author wrote it.
+        std::size_t end = std::min(piece.size(), marker.size() + 6);
+        const std::size_t nextWord = piece.find('_', marker.size());
+        if (nextWord != std::string_view::npos && nextWord < end) end = nextWord;
+        const std::string shown(piece.substr(0, end));
+        std::string message = std::string(componentTitle(component)) + ": " + quoted(shown) +
+                              " at character " + std::to_string(at + 1) + " is skipped: ";
+        if (signedNumber && !rule.pattern.allowsMinus) {
+            message += "the " + std::string(rule.label) + " takes no sign";
+        } else {
+            message += quoted(marker) + " is not followed by a number";
+        }
+        const std::string used = nameParameter(name, rule.pattern, "");
+        message += used.empty() ? ", so the " + std::string(rule.label) + " is the default " +
+                                      std::string(rule.defaultText)
+                                : ", the " + std::string(rule.label) + " comes from " +
+                                      quoted(std::string(marker) + used);
+        warnings.push_back({WarningKind::malformedMarker, component, message});
+    }
+}
+
+void checkLever(const ComponentUse& use, std::vector<Warning>& warnings) {
+    const Parameter& angle = use.parameters[0];
+    const std::string title(componentTitle(use.component));
+    const std::string marker(angle.pattern.marker);
+    if (!angle.converts) {
+        warnings.push_back({WarningKind::outOfRange, use.component,
+                            title + ": " + quoted(marker + angle.text) +
+                                " is out of range for a 32-bit integer: the lever keeps " +
+                                std::string(angle.label) + " 0 and never moves"});
+        return;
+    }
+    if (angle.value == "0") {
+        warnings.push_back({WarningKind::zeroAngle, use.component,
+                            title + ": " + std::string(angle.label) + " 0 (" + whereFrom(angle) +
+                                "): the lever never moves; write the angle in degrees after " +
+                                quoted(marker)});
+    } else if (use.component == Component::gearLever && angle.value[0] == '-') {
+        warnings.push_back(
+            {WarningKind::negativeStroke, use.component,
+             title + ": stroke " + angle.value +
+                 " is negative: the sign is dropped, each stroke's direction comes from the gear "
+                 "change; write " +
+                 quoted(marker + angle.value.substr(1))});
+    }
+}
+
+void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<Warning>& warnings) {
+    const std::string title(componentTitle(use.component));
+    const Parameter& maximum = use.parameters[0];
+    const Parameter& angle = use.parameters[1];
+    for (const Parameter& parameter : use.parameters) {
+        if (parameter.converts) continue;
+        warnings.push_back(
+            {WarningKind::outOfRange, use.component,
+             title + ": " + quoted(std::string(parameter.pattern.marker) + parameter.text) +
+                 " is out of range for a 32-bit " + (&parameter == &angle ? "float" : "integer") +
+                 ": this frame never configures the needle"});
+    }
+    if (maximum.converts && maximum.value == "0") {
+        const char* when = use.component == Component::speedometer ? "at any forward speed"
+                                                                   : "whenever the engine runs";
+        warnings.push_back({WarningKind::zeroMaximum, use.component,
+                            title + ": " + std::string(maximum.label) + " 0 (" +
+                                whereFrom(maximum) + "): the needle swings to full scale " + when});
+    }
+    if (angle.converts && angle.value == "0") {
+        warnings.push_back(
+            {WarningKind::zeroAngle, use.component,
+             title + ": max angle 0 (" + whereFrom(angle) + "): the needle never moves"});
+    }
+    if (use.component == Component::speedometer && nameHasKey(name, kphKey)) {
+        warnings.push_back(
+            {WarningKind::kphOnSpeedometer, use.component,
+             title + ": \"_kph\" has no effect on the needle, which always follows the speed in "
+                     "km/h; set the full scale with \"m\""});
+    }
+}
+
+std::string childrenDetail(Component component, std::size_t childCount,
+                           std::optional<int> highestGear, std::string_view name,
+                           std::vector<Warning>& warnings) {
+    const std::string title(componentTitle(component));
+    const std::string count = std::to_string(childCount);
+    switch (component) {
+        case Component::chain:
+            if (childCount == 0) {
+                warnings.push_back(
+                    {WarningKind::noChainLinks, component,
+                     title + ": no child frames: there are no link sets to show in turn"});
+            }
+            return count + (childCount == 1 ? " link set" : " link sets");
+        case Component::gearMeter: {
+            if (childCount == 0) {
+                warnings.push_back(
+                    {WarningKind::noGearDisplays, component,
+                     title + ": no child frames: there is no display to show for any gear"});
+            } else if (highestGear && static_cast<std::size_t>(*highestGear) + 1 > childCount) {
+                warnings.push_back(
+                    {WarningKind::fewGearDisplays, component,
+                     title + ": " + count + (childCount == 1 ? " display" : " displays") +
+                         " (gears 0 to " + std::to_string(childCount - 1) +
+                         ") but the scene sets gears up to " + std::to_string(*highestGear) + ": " +
+                         (static_cast<std::size_t>(*highestGear) > childCount
+                              ? "gears " + std::to_string(childCount) + " to " +
+                                    std::to_string(*highestGear) + " hide"
+                              : "gear " + std::to_string(childCount) + " hides") +
+                         " every display; add one child per gear, gear 0 first"});
+            }
+            std::string detail = count + (childCount == 1 ? " display" : " displays");
+            if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
+            if (highestGear)
+                detail += ", the scene sets gears up to " + std::to_string(*highestGear);
+            return detail;
+        }
+        case Component::odometer: {
+            if (childCount < 6) {
+                warnings.push_back({WarningKind::fewOdometerWheels, component,
+                                    title + ": " + count +
+                                        " child frames but six digit wheels are needed, leftmost "
+                                        "first: the " +
+                                        std::to_string(6 - childCount) +
+                                        " rightmost digits are not shown"});
+            }
+            std::string detail = std::to_string(childCount < 6 ? childCount : 6) + " digit wheels";
+            if (childCount > 6) detail += " (children after the sixth never turn)";
+            detail += nameHasKey(name, kphKey) ? ", counts kilometres (\"_kph\")"
+                                               : ", counts miles (no \"_kph\")";
+            return detail;
+        }
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+std::string_view componentKey(Component component) { return ruleOf(component).key; }
+std::string_view componentTitle(Component component) { return ruleOf(component).title; }
+
+FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
+                             std::optional<int> highestGear) {
+    FrameFindings findings;
+    findings.prefixed = name.substr(0, prefix.size()) == prefix;
+    if (!findings.prefixed) {
+        if (lowered(name.substr(0, prefix.size())) == prefix) {
+            findings.warnings.push_back(
+                {WarningKind::prefixCase, std::nullopt,
+                 "begins with " + quoted(name.substr(0, prefix.size())) +
+                     ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
+            return findings;
+        }
+        std::string keys;
+        for (const ComponentRule& rule : components) {
+            if (nameHasKey(name, rule.key)) keys += (keys.empty() ? "" : ", ") + quoted(rule.key);
+        }
+        if (!keys.empty()) {
+            findings.warnings.push_back(
+                {WarningKind::keyWithoutPrefix, std::nullopt,
+                 "contains " + keys +
+                     " but does not begin with \"vx_\": the key is ignored and the frame is "
+                     "not animated"});
+        }
+        return findings;
+    }
+
+    for (const ComponentRule& rule : components) {
+        if (!nameHasKey(name, rule.key)) continue;
+        ComponentUse use{rule.component, {}, {}, true};
+        for (std::size_t i = 0; i < rule.parameterCount; ++i) {
+            use.parameters.push_back(readParameter(name, rule.parameters[i]));
+            use.configures = use.configures && use.parameters.back().converts;
+        }
+        use.detail =
+            childrenDetail(rule.component, childCount, highestGear, name, findings.warnings);
+        if (rule.parameterCount == 1) checkLever(use, findings.warnings);
+        if (rule.parameterCount == 2) checkNeedle(name, use, findings.warnings);
+        for (std::size_t i = 0; i < rule.parameterCount; ++i) {
+            // A pattern two components of this frame share ("_az") is reported once.
+            bool seen = false;
+            for (const ComponentUse& earlier : findings.components) {
+                for (const Parameter& p : earlier.parameters)
+                    seen = seen || p.pattern.marker == rule.parameters[i].pattern.marker;
+            }
+            if (!seen)
+                reportMalformedMarkers(name, rule.parameters[i], rule.component, findings.warnings);
+        }
+        findings.components.push_back(std::move(use));
+    }
+
+    if (findings.components.empty()) {
+        std::string message =
+            "begins with \"vx_\" but carries no component key, so nothing drives it";
+        const std::string folded = lowered(name);
+        for (const ComponentRule& rule : components) {
+            if (nameHasKey(folded, rule.key)) {
+                message += " (keys are case-sensitive: did you mean " + quoted(rule.key) + "?)";
+                break;
+            }
+        }
+        findings.warnings.push_back({WarningKind::noKey, std::nullopt, message});
+    }
+    return findings;
+}
+
+std::string describeComponent(const ComponentUse& use) {
+    std::string line(componentTitle(use.component));
+    line += ":";
+    bool first = true;
+    for (const Parameter& parameter : use.parameters) {
+        line += first ? " " : ", ";
+        first = false;
+        line += std::string(parameter.label) + " ";
+        if (!parameter.converts) {
+            line += "out of range (" +
+                    quoted(std::string(parameter.pattern.marker) + parameter.text) + ")";
+        } else {
+            line +=
+                parameter.value + std::string(parameter.unit) + " (" + whereFrom(parameter) + ")";
+        }
+    }
+    if (!use.detail.empty()) line += (first ? " " : ", ") + use.detail;
+    return line;
+}
+
+}  // namespace sim::check

@@ -1,0 +1,234 @@
+#include "sim/check/check_scene.h"
+
+#include <algorithm>
+#include <array>
+
+#include "sim/formats/json_reader.h"
+#include "sim/formats/json_writing.h"
+
+namespace sim::check {
+
+namespace {
+
+bool sameModel(const hostsim::FrameShape& a, const hostsim::FrameShape& b) {
+    if (a.name != b.name || a.objects != b.objects || a.hidden != b.hidden ||
+        a.children.size() != b.children.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.children.size(); ++i) {
+        if (!sameModel(a.children[i], b.children[i])) return false;
+    }
+    return true;
+}
+
+// Depth-first pre-order, as the update pass walks.
+void walk(const hostsim::FrameShape& frame, const std::string& namePath,
+          const std::string& scenePath, std::optional<int> highestGear,
+          std::vector<FrameReport>& out) {
+    out.push_back(
+        {namePath, scenePath, checkFrameName(frame.name, frame.children.size(), highestGear), {}});
+    out.back().sharesWith.assign(out.back().findings.components.size(), std::nullopt);
+    for (std::size_t i = 0; i < frame.children.size(); ++i) {
+        walk(frame.children[i], namePath + "/" + frame.children[i].name,
+             itemPath(memberPath(scenePath, "children"), i), highestGear, out);
+    }
+}
+
+bool isNeedle(Component component) {
+    return component == Component::speedometer || component == Component::revCounter;
+}
+
+std::string sharedMessage(Component component, const FrameReport& first,
+                          const ComponentUse& firstUse) {
+    const std::string title(componentTitle(component));
+    std::string message = title + ": shares its state with " + first.namePath +
+                          ", the first frame in the walk with " + "\"" +
+                          std::string(componentKey(component)) + "\"";
+    if (isNeedle(component)) message += " whose parameters convert";
+    switch (component) {
+        case Component::chain:
+            return message + ": only its link sets are shown, never this frame's children";
+        case Component::gearMeter:
+            return message + ": only its displays are shown, never this frame's children";
+        case Component::odometer:
+            return message +
+                   ": its digit wheels and unit are used, this frame's children never turn";
+        default:
+            break;
+    }
+    std::string values;
+    for (const Parameter& parameter : firstUse.parameters) {
+        values +=
+            (values.empty() ? "" : ", ") + std::string(parameter.label) + " " + parameter.value;
+    }
+    return message + ": its parameters (" + values +
+           ") apply to both, this frame's own are not read";
+}
+
+// Frames with the same key share one state: the first in the walk configures it (for a needle,
+// the first whose parameters convert, since a failed conversion leaves it to the next frame).
+void resolveSharedKeys(std::vector<FrameReport>& frames) {
+    for (std::size_t c = 0; c < componentCount; ++c) {
+        const auto component = static_cast<Component>(c);
+        std::vector<std::pair<std::size_t, std::size_t>>
+            users;  // frame, index of the component there
+        for (std::size_t f = 0; f < frames.size(); ++f) {
+            const auto& uses = frames[f].findings.components;
+            for (std::size_t u = 0; u < uses.size(); ++u) {
+                if (uses[u].component == component) users.emplace_back(f, u);
+            }
+        }
+        if (users.size() < 2) continue;
+        const auto winner = std::find_if(users.begin(), users.end(), [&](const auto& user) {
+            return !isNeedle(component) ||
+                   frames[user.first].findings.components[user.second].configures;
+        });
+        if (winner == users.end()) continue;  // none configures: each frame says why
+        const FrameReport& first = frames[winner->first];
+        const ComponentUse& firstUse = first.findings.components[winner->second];
+        for (const auto& [f, u] : users) {
+            if (f == winner->first) continue;
+            FrameReport& frame = frames[f];
+            auto& warnings = frame.findings.warnings;
+            // A later frame's own parameters and children are never used, so what is wrong with
+            // them does not matter; an earlier needle keeps the warning that says why it did not
+            // configure.
+            if (f > winner->first)
+                warnings.erase(
+                    std::remove_if(warnings.begin(), warnings.end(),
+                                   [&](const Warning& w) { return w.component == component; }),
+                    warnings.end());
+            warnings.push_back(
+                {WarningKind::sharedKey, component, sharedMessage(component, first, firstUse)});
+            frame.sharesWith[u] = winner->first;
+        }
+    }
+}
+
+// The frames in walk order, as the library sees them together.
+ModelReport reportOf(std::vector<FrameReport> all, std::optional<int> highestGear) {
+    ModelReport report;
+    report.highestGear = highestGear;
+    resolveSharedKeys(all);
+    // Keep the frames with something to say; a kept frame refers to others by index into `all`,
+    // so indexes are rewritten.
+    std::vector<std::size_t> newIndex(all.size(), 0);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (!all[i].findings.prefixed && all[i].findings.warnings.empty()) continue;
+        newIndex[i] = report.frames.size();
+        report.warningCount += all[i].findings.warnings.size();
+        report.frames.push_back(std::move(all[i]));
+    }
+    for (FrameReport& frame : report.frames) {
+        for (auto& shared : frame.sharesWith) {
+            if (shared) shared = newIndex[*shared];
+        }
+    }
+    return report;
+}
+
+}  // namespace
+
+ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
+                       std::optional<int> highestGear) {
+    std::vector<FrameReport> all;
+    walk(root, root.name, modelPath, highestGear, all);
+    return reportOf(std::move(all), highestGear);
+}
+
+ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::string>& places,
+                       std::optional<int> highestGear) {
+    std::vector<FrameReport> all;
+    walk(root, root.name, "", highestGear, all);
+    for (std::size_t i = 0; i < all.size(); ++i) all[i].scenePath = places.at(i);
+    return reportOf(std::move(all), highestGear);
+}
+
+std::vector<ModelReport> checkScene(const Scene& scene) {
+    std::vector<std::vector<std::size_t>> groups;
+    for (std::size_t v = 0; v < scene.vehicles.size(); ++v) {
+        auto group =
+            std::find_if(groups.begin(), groups.end(), [&](const std::vector<std::size_t>& g) {
+                return sameModel(scene.vehicles[g.front()].model, scene.vehicles[v].model);
+            });
+        if (group == groups.end()) {
+            groups.push_back({v});
+        } else {
+            group->push_back(v);
+        }
+    }
+    std::vector<ModelReport> reports;
+    for (const std::vector<std::size_t>& group : groups) {
+        std::optional<int> highestGear;
+        for (const TimelineEntry& entry : scene.timeline) {
+            if (entry.vehicle < 0 || !entry.fields.currentGear) continue;
+            if (std::find(group.begin(), group.end(), static_cast<std::size_t>(entry.vehicle)) ==
+                group.end())
+                continue;
+            highestGear =
+                std::max(highestGear.value_or(0), static_cast<int>(*entry.fields.currentGear));
+        }
+        const std::string modelPath = memberPath(itemPath("vehicles", group.front()), "model");
+        ModelReport report =
+            checkModel(scene.vehicles[group.front()].model, modelPath, highestGear);
+        report.vehicles = group;
+        reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
+std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& models) {
+    std::vector<std::string> headings;
+    for (const ModelReport& model : models) {
+        const SceneVehicle& shown = scene.vehicles[model.vehicles.front()];
+        std::string heading = "model " + jsonQuoted(shown.model.name) + " of vehicle" +
+                              (model.vehicles.size() > 1 ? "s " : " ");
+        for (std::size_t i = 0; i < model.vehicles.size(); ++i) {
+            const std::size_t v = model.vehicles[i];
+            heading += (i == 0 ? "" : ", ") + jsonQuoted(scene.vehicles[v].name) + " (" +
+                       memberPath(itemPath("vehicles", v), "model") + ")";
+        }
+        headings.push_back(std::move(heading));
+    }
+    return formatReports(headings, models);
+}
+
+std::string formatReports(const std::vector<std::string>& headings,
+                          const std::vector<ModelReport>& models) {
+    std::string out;
+    std::size_t warnings = 0;
+    for (std::size_t m = 0; m < models.size(); ++m) {
+        const ModelReport& model = models[m];
+        out += headings.at(m) + "\n";
+        std::size_t componentFrames = 0;
+        for (const FrameReport& frame : model.frames) {
+            out += "  " + frame.namePath + "  (" + frame.scenePath + ")\n";
+            const auto& uses = frame.findings.components;
+            componentFrames += uses.empty() ? 0 : 1;
+            for (std::size_t u = 0; u < uses.size(); ++u) {
+                if (frame.sharesWith[u]) {
+                    out += "    " + std::string(componentTitle(uses[u].component)) +
+                           ": uses the state of " + model.frames[*frame.sharesWith[u]].namePath +
+                           "\n";
+                } else {
+                    out += "    " + describeComponent(uses[u]) + "\n";
+                }
+            }
+            for (const Warning& warning : frame.findings.warnings) {
+                out += "    warning: " + frame.namePath + " (" + frame.scenePath +
+                       "): " + warning.message + "\n";
+            }
+        }
+        if (model.frames.empty()) out += "  no \"vx_\" frames\n";
+        out += "  " + std::to_string(componentFrames) +
+               (componentFrames == 1 ? " component frame, " : " component frames, ") +
+               std::to_string(model.warningCount) +
+               (model.warningCount == 1 ? " warning" : " warnings") + "\n\n";
+        warnings += model.warningCount;
+    }
+    out += std::to_string(models.size()) + (models.size() == 1 ? " model, " : " models, ") +
+           std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings") + "\n";
+    return out;
+}
+
+}  // namespace sim::check

@@ -1,0 +1,31 @@
+#include "sim/formats/base64.h"
+
+namespace sim {
+
+std::string base64(std::string_view bytes) {
+    static constexpr char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                           static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                           static_cast<unsigned char>(bytes[i + 2]);
+        out += alphabet[v >> 18 & 63];
+        out += alphabet[v >> 12 & 63];
+        out += alphabet[v >> 6 & 63];
+        out += alphabet[v & 63];
+    }
+    if (const std::size_t rest = bytes.size() - i; rest > 0) {
+        unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+        if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        out += alphabet[v >> 18 & 63];
+        out += alphabet[v >> 12 & 63];
+        out += rest == 2 ? alphabet[v >> 6 & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+
+}  // namespace sim

@@ -1,0 +1,328 @@
+// vorlix-sim check: what it says of frame names must be what the library does with them.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "sim/check/check_scene.h"
+
+namespace sim::check {
+namespace {
+
+using ::testing::HasSubstr;
+using K = WarningKind;
+
+struct Expected {
+    K kind;
+    const char* text;  // part of the message
+};
+
+struct NameCase {
+    std::string name;
+    std::size_t children;
+    std::optional<int> highestGear;
+    std::vector<std::string> components;  // as the report shows them
+    std::vector<Expected> warnings;
+};
+
+const std::string forty9s(40, '9');
+
+const NameCase nameCases[] = {
+    // Levers: the angle after the marker, the last well-formed occurrence winning.
+    {"vx_fbrake_az-30", 0, {}, {"front brake: max angle -30 degrees (from \"_az-30\")"}, {}},
+    {"vx_fbrake_az30_az12", 0, {}, {"front brake: max angle 12 degrees (from \"_az12\")"}, {}},
+    {"vx_fbrake_az-_az7",
+     0,
+     {},
+     {"front brake: max angle 7 degrees (from \"_az7\")"},
+     {{K::malformedMarker,
+       "\"_az-\" at character 10 is skipped: \"_az\" is not followed by a number, the max angle "
+       "comes from \"_az7\""}}},
+    {"vx_fbrake_azx",
+     0,
+     {},
+     {"front brake: max angle 0 degrees (default)"},
+     {{K::zeroAngle, "the lever never moves"},
+      {K::malformedMarker,
+       "\"_azx\" at character 10 is skipped: \"_az\" is not followed by a number, so the max "
+       "angle is the default 0"}}},
+    {"vx_fbrake_ax30",
+     0,
+     {},
+     {"front brake: max angle 0 degrees (default)"},
+     {{K::zeroAngle, "after \"_az\""}}},
+    {"vx_rbrake_ax25", 0, {}, {"rear brake: max angle 25 degrees (from \"_ax25\")"}, {}},
+    {"vx_rbrake_ax2147483647",
+     0,
+     {},
+     {"rear brake: max angle 2147483647 degrees (from \"_ax2147483647\")"},
+     {}},
+    {"vx_rbrake_ax2147483648",
+     0,
+     {},
+     {"rear brake: max angle out of range (\"_ax2147483648\")"},
+     {{K::outOfRange, "keeps max angle 0 and never moves"}}},
+    {"vx_cl_az20", 0, {}, {"clutch lever: max angle 20 degrees (from \"_az20\")"}, {}},
+    {"vx_clamp",
+     0,
+     {},
+     {"clutch lever: max angle 0 degrees (default)"},
+     {{K::zeroAngle, "clutch lever"}}},
+    // Two keys in one name: both components, one shared marker reported once.
+    {"vx_fbrake_vx_cl_az-_az20",
+     0,
+     {},
+     {"front brake: max angle 20 degrees (from \"_az20\")",
+      "clutch lever: max angle 20 degrees (from \"_az20\")"},
+     {{K::malformedMarker, "\"_az-\""}}},
+    {"vx_gl_o12", 0, {}, {"gear lever: stroke 12 degrees (from \"_o12\")"}, {}},
+    {"vx_gl_o-12",
+     0,
+     {},
+     {"gear lever: stroke -12 degrees (from \"_o-12\")"},
+     {{K::negativeStroke, "write \"_o12\""}}},
+    {"vx_gl_o0",
+     0,
+     {},
+     {"gear lever: stroke 0 degrees (from \"_o0\")"},
+     {{K::zeroAngle, "(from \"_o0\")"}}},
+    {"vx_gl", 0, {}, {"gear lever: stroke 0 degrees (default)"}, {{K::zeroAngle, "never moves"}}},
+    // The "_o" of the odometer's key is no gear-lever marker.
+    {"vx_gl_o12_vx_om",
+     6,
+     {},
+     {"gear lever: stroke 12 degrees (from \"_o12\")",
+      "odometer: 6 digit wheels, counts miles (no \"_kph\")"},
+     {}},
+    // Needles.
+    {"vx_sm_m220_r270",
+     0,
+     {},
+     {"speedometer: max speed 220 km/h (from \"m220\"), max angle 270 degrees (from \"r270\")"},
+     {}},
+    {"vx_sm",
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
+     {}},
+    {"vx_sm220_r270",
+     0,
+     {},
+     {"speedometer: max speed 220 km/h (from \"m220\"), max angle 270 degrees (from \"r270\")"},
+     {}},
+    {"vx_sm_needle_main",
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
+     {}},
+    {"vx_sm_m0",
+     0,
+     {},
+     {"speedometer: max speed 0 km/h (from \"m0\"), max angle 100 degrees (default)"},
+     {{K::zeroMaximum, "full scale at any forward speed"}}},
+    {"vx_sm_r0",
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle 0 degrees (from \"r0\")"},
+     {{K::zeroAngle, "the needle never moves"}}},
+    {"vx_sm_m220_kph",
+     0,
+     {},
+     {"speedometer: max speed 220 km/h (from \"m220\"), max angle 100 degrees (default)"},
+     {{K::kphOnSpeedometer, "no effect on the needle"}}},
+    {"vx_sm_m-220",
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
+     {{K::malformedMarker, "\"m-220\" at character 7 is skipped: the max speed takes no sign"}}},
+    {"vx_sm_r" + forty9s,
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle out of range (\"r" + forty9s + "\")"},
+     {{K::outOfRange, "out of range for a 32-bit float: this frame never configures the needle"}}},
+    {"vx_rpm_m80_270",
+     0,
+     {},
+     {"rev counter: max value 80 (from \"_m80\"), max angle 270 degrees (from \"_270\")"},
+     {}},
+    {"vx_rpm_270_m80",
+     0,
+     {},
+     {"rev counter: max value 80 (from \"_m80\"), max angle 270 degrees (from \"_270\")"},
+     {}},
+    {"vx_rpm_m80_needle",
+     0,
+     {},
+     {"rev counter: max value 80 (from \"_m80\"), max angle 100 degrees (default)"},
+     {}},
+    {"vx_rpm_m0_270",
+     0,
+     {},
+     {"rev counter: max value 0 (from \"_m0\"), max angle 270 degrees (from \"_270\")"},
+     {{K::zeroMaximum, "whenever the engine runs"}}},
+    {"vx_rpm_mx80_270",
+     0,
+     {},
+     {"rev counter: max value 100 (default), max angle 270 degrees (from \"_270\")"},
+     {{K::malformedMarker, "\"_mx80\" at character 7 is skipped"}}},
+    {"vx_rpm_m80_-270",
+     0,
+     {},
+     {"rev counter: max value 80 (from \"_m80\"), max angle 100 degrees (default)"},
+     {{K::malformedMarker, "\"_-270\" at character 11 is skipped: the max angle takes no sign"}}},
+    {"vx_rpm_m99999999999_270",
+     0,
+     {},
+     {"rev counter: max value out of range (\"_m99999999999\"), max angle 270 degrees (from "
+      "\"_270\")"},
+     {{K::outOfRange, "out of range for a 32-bit integer"}}},
+    // Children.
+    {"vx_chain", 4, {}, {"chain: 4 link sets"}, {}},
+    {"vx_chain", 0, {}, {"chain: 0 link sets"}, {{K::noChainLinks, "no link sets"}}},
+    {"vx_gm", 7, 6, {"gear meter: 7 displays (gears 0 to 6), the scene sets gears up to 6"}, {}},
+    {"vx_gm", 3, {}, {"gear meter: 3 displays (gears 0 to 2)"}, {}},
+    {"vx_gm",
+     3,
+     4,
+     {"gear meter: 3 displays (gears 0 to 2), the scene sets gears up to 4"},
+     {{K::fewGearDisplays, "gears 3 to 4 hide every display"}}},
+    {"vx_gm",
+     3,
+     3,
+     {"gear meter: 3 displays (gears 0 to 2), the scene sets gears up to 3"},
+     {{K::fewGearDisplays, "gear 3 hides every display"}}},
+    {"vx_gm", 0, {}, {"gear meter: 0 displays"}, {{K::noGearDisplays, "no display"}}},
+    {"vx_om_kph", 6, {}, {"odometer: 6 digit wheels, counts kilometres (\"_kph\")"}, {}},
+    {"vx_om",
+     4,
+     {},
+     {"odometer: 4 digit wheels, counts miles (no \"_kph\")"},
+     {{K::fewOdometerWheels, "the 2 rightmost digits are not shown"}}},
+    {"vx_om",
+     8,
+     {},
+     {"odometer: 6 digit wheels (children after the sixth never turn), counts miles (no \"_kph\")"},
+     {}},
+    // Names no component takes.
+    {"vx_", 0, {}, {}, {{K::noKey, "carries no component key"}}},
+    {"vx_FBrake_az-30", 0, {}, {}, {{K::noKey, "did you mean \"vx_fbrake\"?"}}},
+    {"body_vx_chain",
+     3,
+     {},
+     {},
+     {{K::keyWithoutPrefix, "contains \"vx_chain\" but does not begin with \"vx_\""}}},
+    {"VX_fbrake_az-30", 0, {}, {}, {{K::prefixCase, "begins with \"VX_\""}}},
+    {"wheel_front", 0, {}, {}, {}},
+};
+
+TEST(CheckNames, ReportsWhatTheLibraryReadsAndWhatToFix) {
+    for (const NameCase& c : nameCases) {
+        const FrameFindings findings = checkFrameName(c.name, c.children, c.highestGear);
+        std::vector<std::string> components;
+        for (const ComponentUse& use : findings.components)
+            components.push_back(describeComponent(use));
+        EXPECT_EQ(components, c.components) << c.name;
+        ASSERT_EQ(findings.warnings.size(), c.warnings.size()) << c.name;
+        for (std::size_t i = 0; i < c.warnings.size(); ++i) {
+            EXPECT_EQ(findings.warnings[i].kind, c.warnings[i].kind) << c.name << " #" << i;
+            EXPECT_THAT(findings.warnings[i].message, HasSubstr(c.warnings[i].text))
+                << c.name << " #" << i;
+        }
+    }
+}
+
+hostsim::FrameShape frame(std::string name, std::vector<hostsim::FrameShape> children = {}) {
+    hostsim::FrameShape rule;
+    rule.name = std::move(name);
+    rule.children = std::move(children);
+    return rule;
+}
+
+std::vector<std::pair<std::string, K>> warningsOf(const ModelReport& model) {
+    std::vector<std::pair<std::string, K>> out;
+    for (const FrameReport& f : model.frames) {
+        for (const Warning& w : f.findings.warnings) out.emplace_back(f.namePath, w.kind);
+    }
+    return out;
+}
+
+TEST(CheckModel, SecondFrameWithAKeySharesTheFirstOnesState) {
+    // The second brake's own angle of 0 would never move it, but it is never read: only the sharing
+    // is reported. The needle that cannot be configured leaves it to the next one.
+    const auto root =
+        frame("bike", {frame("bars", {frame("vx_fbrake_az-30"), frame("vx_fbrake")}),
+                       frame("vx_sm_m" + std::string(12, '9')), frame("vx_sm_m220"),
+                       frame("vx_sm_m180"), frame("vx_chain", {frame("a")}), frame("vx_chain")});
+    const ModelReport model = checkModel(root, "vehicles[0].model", std::nullopt);
+    const std::vector<std::pair<std::string, K>> expected = {
+        {"bike/bars/vx_fbrake", K::sharedKey},
+        {"bike/vx_sm_m999999999999", K::outOfRange},
+        {"bike/vx_sm_m999999999999", K::sharedKey},
+        {"bike/vx_sm_m180", K::sharedKey},
+        {"bike/vx_chain", K::sharedKey},
+    };
+    EXPECT_EQ(warningsOf(model), expected);
+    EXPECT_EQ(model.warningCount, expected.size());
+    ASSERT_EQ(model.frames.size(), 7u);  // the prefixed ones
+    EXPECT_EQ(model.frames[0].scenePath, "vehicles[0].model.children[0].children[0]");
+    EXPECT_THAT(
+        model.frames[1].findings.warnings[0].message,
+        HasSubstr(
+            "shares its state with bike/bars/vx_fbrake_az-30, the first frame in the walk with "
+            "\"vx_fbrake\": its parameters (max angle -30) apply to both"));
+    EXPECT_EQ(model.frames[1].sharesWith[0], std::optional<std::size_t>(0));
+    EXPECT_EQ(model.frames[2].sharesWith[0], std::optional<std::size_t>(3));
+    EXPECT_THAT(model.frames[4].findings.warnings[0].message,
+                HasSubstr("bike/vx_sm_m220, the first frame in the walk with \"vx_sm\" whose "
+                          "parameters convert"));
+    EXPECT_THAT(model.frames[6].findings.warnings[0].message,
+                HasSubstr("never this frame's children"));
+}
+
+TEST(CheckScene, OneReportPerModelWithTheGearsItsVehiclesUse) {
+    Scene scene;
+    scene.ticks = 10;
+    const auto meter = frame("bike", {frame("vx_gm", {frame("n"), frame("1"), frame("2")})});
+    for (const char* name : {"a", "b", "c"}) {
+        SceneVehicle v;
+        v.name = name;
+        v.model = meter;
+        scene.vehicles.push_back(v);
+    }
+    scene.vehicles[2].model.children[0].name = "vx_gm_dash";  // another model
+    auto setGear = [&scene](int vehicle, std::uint8_t gear) {
+        TimelineEntry entry;
+        entry.vehicle = vehicle;
+        entry.fields.currentGear = gear;
+        scene.timeline.push_back(entry);
+    };
+    setGear(0, 1);
+    setGear(1, 3);  // b shares a's model: three displays are too few
+    setGear(2, 2);
+
+    const std::vector<ModelReport> models = checkScene(scene);
+    ASSERT_EQ(models.size(), 2u);
+    EXPECT_EQ(models[0].vehicles, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(models[0].highestGear, std::optional<int>(3));
+    EXPECT_EQ(warningsOf(models[0]),
+              (std::vector<std::pair<std::string, K>>{{"bike/vx_gm", K::fewGearDisplays}}));
+    EXPECT_EQ(models[1].vehicles, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(models[1].warningCount, 0u);
+
+    const std::string text = formatCheck(scene, models);
+    EXPECT_THAT(
+        text,
+        HasSubstr(
+            "model \"bike\" of vehicles \"a\" (vehicles[0].model), \"b\" (vehicles[1].model)\n"));
+    EXPECT_THAT(
+        text,
+        HasSubstr(
+            "    warning: bike/vx_gm (vehicles[0].model.children[0]): gear meter: 3 displays"));
+    EXPECT_THAT(text, HasSubstr("\n2 models, 1 warning\n"));
+}
+
+}  // namespace
+}  // namespace sim::check
