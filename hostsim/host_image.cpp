@@ -30,8 +30,8 @@ constexpr BuildSignature buildSignatures[] = {
 
 std::uint8_t* at(std::uint32_t address) { return inImage(address); }
 
-// Writes a host address as the image's own: the branches the routines hold lead to where the
-// functions really are, at whatever base the image lies.
+// Where this image holds a host address: branch displacements are counted from there, so that
+// the routines reach the functions at whatever base the image lies.
 std::uint32_t imageAddress(std::uint32_t address) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(inImage(address)));
 }
