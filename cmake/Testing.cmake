@@ -1,15 +1,40 @@
 enable_testing()
 include(GoogleTest)
 
+# Every test has a time limit, so that a hang fails under the test's own name instead of holding up
+# the run. Limits are stated for a native run and stretched where programs run slower: under Wine,
+# under the sanitizers, and where 32-bit code is emulated (scripts/enable-32bit.sh).
+set(VORLIX_TEST_TIME_SCALE 1)
+if(WIN32)
+    math(EXPR VORLIX_TEST_TIME_SCALE "${VORLIX_TEST_TIME_SCALE} * 2")
+endif()
+if(VORLIX_SANITIZE)
+    math(EXPR VORLIX_TEST_TIME_SCALE "${VORLIX_TEST_TIME_SCALE} * 2")
+endif()
+if(EXISTS /proc/sys/fs/binfmt_misc/qemu-i386)
+    math(EXPR VORLIX_TEST_TIME_SCALE "${VORLIX_TEST_TIME_SCALE} * 4")
+endif()
+
+# Sets the time limit of the tests named after the seconds, scaled as above.
+function(vorlix_test_timeout seconds)
+    math(EXPR limit "${seconds} * ${VORLIX_TEST_TIME_SCALE}")
+    if(ARGN)
+        set_tests_properties(${ARGN} PROPERTIES TIMEOUT ${limit})
+    endif()
+endfunction()
+
 if(WIN32)
     # One wineserver for the whole run, in a prefix of the build's own: started by a fixture before
-    # the first Windows test and stopped after the last. Test programs run through the same script.
+    # the first Windows test and stopped after the last. Test programs run through the same script,
+    # which keeps the test runner's streams away from Wine's helper processes (see scripts/wine.sh).
     set(VORLIX_WINE sh ${PROJECT_SOURCE_DIR}/scripts/wine.sh ${CMAKE_BINARY_DIR}/wineprefix)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${VORLIX_WINE} run)
     add_test(NAME wine_server_start COMMAND ${VORLIX_WINE} start)
     add_test(NAME wine_server_stop COMMAND ${VORLIX_WINE} stop)
+    # Creating a new prefix takes a minute or more; stopping the server a moment.
     set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
     set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine)
+    vorlix_test_timeout(30 wine_server_stop)
 endif()
 
 # Under qemu's user-mode emulator the leak checker's helper thread cannot start, and a sanitized
@@ -31,13 +56,18 @@ function(vorlix_windows_test_properties)
 endfunction()
 
 # A GoogleTest program; its tests are found by scanning the sources, never by running the program
-# at build time (slow under Wine). Tests sharing a RESOURCE_LOCK never run at the same time.
+# at build time (slow under Wine). Tests sharing a RESOURCE_LOCK never run at the same time. Each
+# test has TIMEOUT seconds (default 30; every test of ours takes well under a second natively).
 function(vorlix_add_gtest name)
-    cmake_parse_arguments(ARG "" "RESOURCE_LOCK" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(ARG "" "RESOURCE_LOCK;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} gtest_main gmock vorlix_warnings)
     gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST registered)
     vorlix_windows_test_properties(${registered})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 30)
+    endif()
+    vorlix_test_timeout(${ARG_TIMEOUT} ${registered})
     if(ARG_RESOURCE_LOCK)
         set_tests_properties(${registered} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
     endif()

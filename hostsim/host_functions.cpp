@@ -15,10 +15,9 @@ HostCallLog& hostCallLog() {
 namespace {
 
 char axisName(const float* axis) {
-    const auto at = reinterpret_cast<std::uintptr_t>(axis);
-    if (at == address::axisX) return 'x';
-    if (at == address::axisY) return 'y';
-    if (at == address::axisZ) return 'z';
+    if (axis == inImage<float>(address::axisX)) return 'x';
+    if (axis == inImage<float>(address::axisY)) return 'y';
+    if (axis == inImage<float>(address::axisZ)) return 'z';
     return '?';
 }
 

@@ -1,8 +1,6 @@
 #include "hostsim/host_image.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -30,7 +28,13 @@ constexpr BuildSignature buildSignatures[] = {
     {3210, 0x858C61, {0x33, 0xF6, 0x39, 0x35}},
 };
 
-std::uint8_t* at(std::uint32_t address) { return reinterpret_cast<std::uint8_t*>(address); }
+std::uint8_t* at(std::uint32_t address) { return inImage(address); }
+
+// Where this image holds a host address: branch displacements are counted from there, so that
+// the routines reach the functions at whatever base the image lies.
+std::uint32_t imageAddress(std::uint32_t address) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(inImage(address)));
+}
 
 template <typename Function>
 std::uint32_t addressOf(Function* function) {
@@ -40,7 +44,7 @@ std::uint32_t addressOf(Function* function) {
 // Writes opcode and a rel32 displacement to target at address; returns the address after it.
 std::uint32_t writeBranch(std::uint32_t address, std::uint8_t opcode, std::uint32_t target) {
     at(address)[0] = opcode;
-    const std::uint32_t displacement = target - (address + 5);
+    const std::uint32_t displacement = target - (imageAddress(address) + 5);
     std::memcpy(at(address + 1), &displacement, 4);
     return address + 5;
 }
@@ -64,6 +68,10 @@ std::map<std::uint32_t, std::array<std::uint8_t, 5>>& laidOutSiteBytes() {
 
 float axisVectors[3][3] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
 
+void protectImage(std::uint32_t start, std::uint32_t end, Protection protection) {
+    protectPages(imageAddress(start), imageAddress(end), protection);
+}
+
 }  // namespace
 
 bool isKnownHostVersion(std::int32_t version) {
@@ -71,16 +79,20 @@ bool isKnownHostVersion(std::int32_t version) {
            std::end(knownHostVersions);
 }
 
-void layOutHostImage(std::int32_t version) {
-    if (reinterpret_cast<std::uintptr_t>(hostsimRegion) != address::regionStart) {
-        std::fprintf(stderr, "substitute host: the host range is not at %#x\n", address::regionStart);
-        std::abort();
-    }
-    protectPages(address::regionStart, address::regionEnd, Protection::executeReadWrite);
+std::uintptr_t imageBase() {
+    const auto region = reinterpret_cast<std::uintptr_t>(hostsimRegion);
+    return region - (address::regionStart - address::imageBase);
+}
+
+void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> alsoCarrying) {
+    protectImage(address::regionStart, address::regionEnd, Protection::executeReadWrite);
     std::memset(at(address::regionStart), 0, address::regionEnd - address::regionStart);
 
     for (const BuildSignature& signature : buildSignatures) {
-        if (signature.version == version) std::memcpy(at(signature.at), signature.bytes, 4);
+        const bool carried = std::ranges::find(alsoCarrying, signature.version) != alsoCarrying.end();
+        if (signature.version == version || carried) {
+            std::memcpy(at(signature.at), signature.bytes, 4);
+        }
     }
 
     writeBranch(address::frameRotate, jumpOpcode, addressOf(&simFrameRotate));
@@ -104,8 +116,8 @@ void layOutHostImage(std::int32_t version) {
     timeCounterVariable() = 0;
     vehiclePoolVariable() = nullptr;
 
-    protectPages(address::regionStart, address::writableStart, Protection::executeRead);
-    protectPages(address::writableStart, address::regionEnd, Protection::readWrite);
+    protectImage(address::regionStart, address::writableStart, Protection::executeRead);
+    protectImage(address::writableStart, address::regionEnd, Protection::readWrite);
 }
 
 std::array<std::uint8_t, 5> originalSiteBytes(std::uint32_t site) { return laidOutSiteBytes().at(site); }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace hostsim {
@@ -14,7 +15,8 @@ bool isKnownHostVersion(std::int32_t version);
 
 // Writes the image for the build and makes its code pages execute/read only, as in a real host.
 // Resets the host variables. May be called again for another build while no library is loaded.
-void layOutHostImage(std::int32_t version);
+// An image may also carry the identifying bytes of other builds, where they do not overlap its own.
+void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> alsoCarrying = {});
 
 // The five bytes at a site as the image was laid out.
 std::array<std::uint8_t, 5> originalSiteBytes(std::uint32_t site);

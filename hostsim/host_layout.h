@@ -131,9 +131,20 @@ struct SimPool {
 };
 static_assert(offsetof(SimPool, slotCount) == 8);
 
+// Where this program's host image lies. Host addresses are stated for the preferred base, where the
+// image normally is; a program placed at another base holds it there instead, to see that the
+// library translates the addresses it has to.
+std::uintptr_t imageBase();
+template <typename T = std::uint8_t>
+T* inImage(std::uint32_t hostAddress) {
+    return reinterpret_cast<T*>(hostAddress - address::imageBase + imageBase());
+}
+
 // Host variables, at their fixed addresses.
-inline SimPool*& vehiclePoolVariable() { return *reinterpret_cast<SimPool**>(address::vehiclePool); }
-inline float& timeStepVariable() { return *reinterpret_cast<float*>(address::timeStep); }
-inline std::uint32_t& timeCounterVariable() { return *reinterpret_cast<std::uint32_t*>(address::timeCounter); }
+inline SimPool*& vehiclePoolVariable() { return *inImage<SimPool*>(address::vehiclePool); }
+inline float& timeStepVariable() { return *inImage<float>(address::timeStep); }
+inline std::uint32_t& timeCounterVariable() {
+    return *inImage<std::uint32_t>(address::timeCounter);
+}
 
 }  // namespace hostsim

@@ -39,6 +39,15 @@ bool LoadedLibrary::unload() {
 #endif
 }
 
+void* LoadedLibrary::symbol(const char* name) const {
+    if (handle_ == nullptr) return nullptr;
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
+#else
+    return dlsym(handle_, name);
+#endif
+}
+
 std::string defaultLibraryPath() {
 #ifdef _WIN32
     char buffer[MAX_PATH];

@@ -17,6 +17,8 @@ public:
     // Unloads and reports whether the library is really gone from the process.
     bool unload();
     bool loaded() const { return handle_ != nullptr; }
+    // An exported symbol of the loaded library, or null.
+    void* symbol(const char* name) const;
 
 private:
     void* handle_ = nullptr;

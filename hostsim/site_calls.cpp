@@ -7,7 +7,7 @@ namespace hostsim {
 namespace {
 
 // The member-call routines load the object into ECX from their cdecl argument; see host_image.cpp.
-constexpr std::uint32_t memberRoutineStart(std::uint32_t site) { return site - 4; }
+std::uint8_t* memberRoutineStart(std::uint32_t site) { return inImage(site - 4); }
 
 using PlainRoutine = std::int32_t (*)();
 using MemberRoutine = std::int32_t (*)(SimVehicle*);
@@ -20,7 +20,7 @@ void callMemberRoutine(std::uint32_t site, SimVehicle* vehicle) {
 
 void createPoolThroughSite(std::uint32_t slots) {
     setPendingPoolSize(slots);
-    reinterpret_cast<PlainRoutine>(address::poolSite)();
+    reinterpret_cast<PlainRoutine>(inImage(address::poolSite))();
 }
 
 void constructThroughSite(SimVehicle* vehicle) { callMemberRoutine(address::constructSite, vehicle); }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "hostsim/host_calls.h"
 #include "hostsim/host_functions.h"
 
 namespace hostsim {
@@ -84,8 +85,11 @@ __attribute__((thiscall, force_align_arg_pointer)) std::int32_t simDestroyVehicl
     return 0;
 }
 
-__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(SimVehicle*) {
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(
+    SimVehicle* vehicle) {
     ++hostActivity().renders;
+    HostCallLog& log = hostCallLog();
+    if (log.recording) log.drawings.push_back(drawVehicle(vehicle));
     return 1;
 }
 

@@ -1,9 +1,8 @@
 // The library as the host meets it: loaded from disk, driven through the five patched call sites,
-// unloaded. Each scenario lays out the host image of one build before loading.
-
-#include <gtest/gtest.h>
+// unloaded.
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "hostsim/host_calls.h"
-#include "hostsim/host_image.h"
-#include "hostsim/library_loader.h"
-#include "hostsim/sim_model.h"
 #include "hostsim/site_calls.h"
-#include "hostsim/vehicle_pool.h"
+#include "hostsim/sim_model.h"
+#include "library_fixture.h"
+#include "open_file_probe.h"
 
 namespace hostsim {
 namespace {
@@ -28,43 +25,6 @@ constexpr const char* lineEnd = "\r\n";
 #else
 constexpr const char* lineEnd = "\n";
 #endif
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every scenario runs in a working directory of its own, where the library writes its log.
-class Library : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        directory_ = fs::temp_directory_path() /
-                     ("vorlix-e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(directory_);
-        fs::create_directories(directory_);
-        fs::current_path(directory_);
-        hostActivity() = HostActivity{};
-        hostCallLog().clear();
-    }
-
-    void TearDown() override {
-        library_.unload();
-        releaseVehiclePool();
-        fs::current_path(previous_);
-        fs::remove_all(directory_);
-    }
-
-    void load(std::int32_t version) {
-        layOutHostImage(version);
-        std::string error;
-        ASSERT_TRUE(library_.load(VORLIX_LIBRARY_PATH, error)) << error;
-    }
-
-    LoadedLibrary library_;
-    fs::path directory_;
-    fs::path previous_;
-};
 
 TEST_F(Library, RecognisedBuildsPatchAllFiveSitesAndUnloadRestoresThem) {
     for (std::int32_t version : {1001, 1002}) {
@@ -137,6 +97,7 @@ TEST_F(Library, HostFunctionsStillRunThroughEverySite) {
     EXPECT_EQ(reinterpret_cast<MemberRoutine>(address::destroySite - 4)(vehicle), 0);
 }
 
+// The log stays open from start-up to unload, and others may read and write it meanwhile.
 TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
     {
         std::ofstream older("Vorlix.log", std::ios::binary);
@@ -152,7 +113,10 @@ TEST_F(Library, LogHoldsOneLineAndReplacesAnOlderFile) {
     destroyThroughSite(vehicle);
     const std::string expected = std::string("Log started") + lineEnd;
     EXPECT_EQ(readFile("Vorlix.log"), expected);
+    EXPECT_TRUE(heldOpen("Vorlix.log"));
+    EXPECT_TRUE(othersMayReadAndWrite("Vorlix.log"));
     EXPECT_TRUE(library_.unload());
+    EXPECT_FALSE(heldOpen("Vorlix.log"));
     EXPECT_EQ(readFile("Vorlix.log"), expected);
 }
 
@@ -258,6 +222,111 @@ TEST_F(Library, VehiclesWithoutAModelOrOutsideThePoolAreLeftAlone) {
     EXPECT_EQ(hostActivity().constructions, 2u);
     EXPECT_EQ(hostActivity().renders, 7u);
     EXPECT_EQ(hostActivity().destructions, 2u);
+}
+
+// What the host draws in a render is what the library moved for that render: the lever's turn and
+// the gear display of the pass show in the same frame on screen, never one render late.
+TEST_F(Library, EachRenderDrawsWhatTheLibraryMovedForIt) {
+    load(1001);
+    createPoolThroughSite(2);
+    SimModel model(FrameShape{"body", 1, false,
+                              {{"vx_fbrake_az-30", 1, false, {}},
+                               {"vx_gm", 0, false,
+                                {{"g0", 1, false, {}}, {"g1", 1, true, {}}, {"g2", 2, true, {}}}}}});
+    SimVehicle* vehicle = vehicleInSlot(1);
+    vehicle->modelObject = model.modelObject();
+    vehicle->vehicleFlags = 0x20;  // front brake held
+    constructThroughSite(vehicle);
+
+    int passesThatMovedSomething = 0;
+    for (std::uint8_t gear : {0, 1, 2, 2, 1, 0}) {
+        vehicle->currentGear = gear;
+        timeCounterVariable() += 10;
+        const Drawing before = drawVehicle(vehicle);
+        hostCallLog().clear();
+        renderThroughSite(vehicle, gear % 2 == 0 ? RenderSite::call : RenderSite::jump);
+        const Drawing after = drawVehicle(vehicle);
+        ASSERT_EQ(hostCallLog().drawings.size(), 1u);
+        EXPECT_EQ(hostCallLog().drawings[0], after) << "gear " << int{gear};
+        if (!(after == before)) ++passesThatMovedSomething;
+    }
+    // Every pass after the first turns the lever; four of them also change the gear display.
+    EXPECT_EQ(passesThatMovedSomething, 5);
+}
+
+// Vehicles near the end of a large pool: past slot 645 a stride off by a few bytes would give a
+// vehicle its neighbour's record, or none.
+TEST_F(Library, VehiclesInTheLastSlotsOfALargePoolKeepRecordsOfTheirOwn) {
+    load(1002);
+    constexpr std::uint32_t poolSize = 700;
+    createPoolThroughSite(poolSize);
+    SimModel pulling(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    SimModel pushing(FrameShape{"body", 1, false, {{"vx_fbrake_az20", 1, false, {}}}});
+    const struct {
+        std::uint32_t slot;
+        SimModel& model;
+        const char* lever;
+        float step;
+    } cases[] = {{poolSize - 2, pulling, "vx_fbrake_az-30", -1.0f},
+                 {poolSize - 1, pushing, "vx_fbrake_az20", 1.0f}};
+    for (const auto& c : cases) {
+        vehicleInSlot(c.slot)->modelObject = c.model.modelObject();
+        vehicleInSlot(c.slot)->vehicleFlags = 0x20;
+        constructThroughSite(vehicleInSlot(c.slot));
+    }
+    for (const auto& c : cases) renderPasses(vehicleInSlot(c.slot), 4);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.slot);
+        EXPECT_EQ(rotationsOf(c.model.find(c.lever), 'z'), std::vector<float>(3, c.step));
+    }
+}
+
+// A site that another plug-in diverted before Vorlix loaded: Vorlix's hook runs first and leads on
+// to the other plug-in's hook, which leads to the host; unloading Vorlix hands back the other
+// plug-in's bytes exactly, and the host goes on through them.
+TEST_F(Library, SitesThatAnotherPluginDivertedFirstAreChainedAndHandedBack) {
+    layOutHostImage(1001);
+    LoadedLibrary other;
+    std::string error;
+    ASSERT_TRUE(other.load(OTHER_PLUGIN_PATH, error)) << error;
+    using HookCalls = std::uint32_t (*)(int);
+    const auto hookCalls = reinterpret_cast<HookCalls>(other.symbol("otherPluginHookCalls"));
+    ASSERT_NE(hookCalls, nullptr);
+    const std::uint32_t sites[] = {address::constructSite, address::renderJumpSite};
+    std::array<std::uint8_t, 5> diverted[2];
+    for (int i = 0; i < 2; ++i) diverted[i] = currentSiteBytes(sites[i]);
+    ASSERT_EQ(diverted[0][0], 0xE8);
+    ASSERT_EQ(diverted[1][0], 0xFF);
+    ASSERT_EQ(diverted[1][1], 0x15);
+
+    loadLibrary();
+    for (std::uint32_t site : sites) EXPECT_NE(currentSiteBytes(site), originalSiteBytes(site));
+    createPoolThroughSite(1);
+    SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
+    SimVehicle* vehicle = vehicleInSlot(0);
+    vehicle->modelObject = model.modelObject();
+    vehicle->vehicleFlags = 0x20;
+    constructThroughSite(vehicle);
+    for (int pass = 0; pass < 3; ++pass) {
+        timeCounterVariable() += 10;
+        renderThroughSite(vehicle, RenderSite::jump);
+    }
+    EXPECT_EQ(hookCalls(0), 1u);
+    EXPECT_EQ(hookCalls(1), 3u);
+    EXPECT_EQ(hostActivity().constructions, 1u);
+    EXPECT_EQ(hostActivity().renders, 3u);
+    EXPECT_EQ(rotationsOf(model.find("vx_fbrake_az-30"), 'z'), std::vector<float>(2, -1.0f));
+
+    EXPECT_TRUE(library_.unload());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(currentSiteBytes(sites[i]), diverted[i]) << i;
+    hostCallLog().clear();
+    renderThroughSite(vehicle, RenderSite::jump);
+    EXPECT_EQ(hookCalls(1), 4u);
+    EXPECT_EQ(hostActivity().renders, 4u);
+    EXPECT_TRUE(hostCallLog().rotations.empty());
+
+    EXPECT_TRUE(other.unload());
+    EXPECT_TRUE(patchedSites().empty());
 }
 
 }  // namespace

@@ -1,0 +1,103 @@
+// Somebody else's plug-in, loaded before Vorlix: it diverts two host sites to hooks of its own, the
+// way such plug-ins do, and puts the host's bytes back when it is unloaded. The construction site
+// becomes a relative call into its hook. The render jump site becomes an indirect call through a
+// cell of its own followed by a return, which does what the jump did and needs two bytes more (the
+// host leaves them unused after the jump).
+
+#include <cstdint>
+#include <cstring>
+
+#include "hostsim/host_layout.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#define EXPORTED extern "C" __declspec(dllexport)
+#else
+#include <sys/mman.h>
+#define EXPORTED extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+using hostsim::address::constructSite;
+using hostsim::address::renderJumpSite;
+
+using MemberFunction = std::int32_t(__attribute__((thiscall)) *)(void*);
+
+MemberFunction hostConstruct = nullptr;
+MemberFunction hostRender = nullptr;
+std::uint32_t constructCalls = 0;
+std::uint32_t renderCalls = 0;
+
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t constructHook(void* vehicle) {
+    ++constructCalls;
+    return hostConstruct(vehicle);
+}
+
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t renderHook(void* vehicle) {
+    ++renderCalls;
+    return hostRender(vehicle);
+}
+
+MemberFunction renderCell = &renderHook;
+
+std::uint8_t* code(std::uint32_t address) { return reinterpret_cast<std::uint8_t*>(address); }
+
+// Host code is execute/read only: lift that for the write and put it back.
+void writeCode(std::uint32_t at, const void* bytes, std::size_t size) {
+#ifdef _WIN32
+    DWORD old = 0;
+    VirtualProtect(code(at), size, PAGE_EXECUTE_READWRITE, &old);
+    std::memcpy(code(at), bytes, size);
+    VirtualProtect(code(at), size, old, &old);
+#else
+    const std::uint32_t page = at & ~0xFFFu;
+    const std::size_t length = at + size - page;
+    mprotect(code(page), length, PROT_READ | PROT_WRITE | PROT_EXEC);
+    std::memcpy(code(at), bytes, size);
+    mprotect(code(page), length, PROT_READ | PROT_EXEC);
+#endif
+}
+
+std::uint32_t relativeTarget(std::uint32_t site) {
+    std::int32_t displacement;
+    std::memcpy(&displacement, code(site + 1), 4);
+    return site + 5 + static_cast<std::uint32_t>(displacement);
+}
+
+template <typename Value>
+void putWord(std::uint8_t* at, Value value) {
+    const auto word = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(value));
+    std::memcpy(at, &word, 4);
+}
+
+struct Diversions {
+    std::uint8_t savedConstruct[5];
+    std::uint8_t savedRender[7];
+
+    Diversions() {
+        std::memcpy(savedConstruct, code(constructSite), sizeof savedConstruct);
+        std::memcpy(savedRender, code(renderJumpSite), sizeof savedRender);
+        hostConstruct = reinterpret_cast<MemberFunction>(relativeTarget(constructSite));
+        hostRender = reinterpret_cast<MemberFunction>(relativeTarget(renderJumpSite));
+
+        std::uint8_t call[5] = {0xE8};
+        putWord(call + 1, reinterpret_cast<std::uintptr_t>(&constructHook) - (constructSite + 5));
+        writeCode(constructSite, call, sizeof call);
+        std::uint8_t callThroughCell[7] = {0xFF, 0x15, 0, 0, 0, 0, 0xC3};
+        putWord(callThroughCell + 2, &renderCell);
+        writeCode(renderJumpSite, callThroughCell, sizeof callThroughCell);
+    }
+
+    ~Diversions() {
+        writeCode(constructSite, savedConstruct, sizeof savedConstruct);
+        writeCode(renderJumpSite, savedRender, sizeof savedRender);
+    }
+} diversions;
+
+}  // namespace
+
+// How often each hook ran: 0 the construction hook, 1 the render hook.
+EXPORTED std::uint32_t otherPluginHookCalls(int hook) {
+    return hook == 0 ? constructCalls : renderCalls;
+}
