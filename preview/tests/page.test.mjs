@@ -57,6 +57,7 @@ function expectedAfter(data, model, k) {
 let data;
 let model;
 let samplePage;
+let profile;
 let context;
 
 // The data embedded in a page, as the page itself reads it.
@@ -69,17 +70,19 @@ function pageData(path) {
 before(async () => {
   rmSync(folder, { recursive: true, force: true });
   mkdirSync(folder, { recursive: true });
-  execFileSync(setting('VORLIX_SIM'), ['preview', setting('VORLIX_MODEL'), '--out', folder], { stdio: 'ignore' });
+  execFileSync(setting('VORLIX_SIM'), ['preview', setting('VORLIX_MODEL'), '--out', folder]);
   samplePage = join(folder, 'preview.html');
   data = pageData(samplePage);
   model = glbJson(data.model.glb);
-  context = await chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'vorlix-chromium-')), {
+  profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
+  context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, args: chromiumFlags,
   });
 });
 
 after(async () => {
   await context?.close();
+  if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
 // Without a GPU the browser reads each WebGL frame back to composite it, and its GL layer notes

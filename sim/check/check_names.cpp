@@ -9,69 +9,6 @@ namespace sim::check {
 
 namespace {
 
-struct ParameterRule {
-    std::string_view label;
-    std::string_view unit;
-    NamePattern pattern;
-    std::string_view defaultText;
-    bool isFloat;
-};
-
-struct ComponentRule {
-    Component component;
-    std::string_view key;
-    std::string_view title;
-    std::array<ParameterRule, 2> parameters;
-    std::size_t parameterCount;
-};
-
-constexpr ParameterRule none{"", "", {"", false}, "", false};
-
-constexpr std::array<ComponentRule, componentCount> components{{
-    {Component::chain, "vx_chain", "chain", {none, none}, 0},
-    {Component::frontBrake,
-     "vx_fbrake",
-     "front brake",
-     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
-     1},
-    {Component::rearBrake,
-     "vx_rbrake",
-     "rear brake",
-     {{{"max angle", " degrees", patterns::xAngle, "0", false}, none}},
-     1},
-    {Component::clutchLever,
-     "vx_cl",
-     "clutch lever",
-     {{{"max angle", " degrees", patterns::zAngle, "0", false}, none}},
-     1},
-    {Component::gearLever,
-     "vx_gl",
-     "gear lever",
-     {{{"stroke", " degrees", patterns::gearLeverStroke, "0", false}, none}},
-     1},
-    {Component::gearMeter, "vx_gm", "gear meter", {none, none}, 0},
-    {Component::odometer, "vx_om", "odometer", {none, none}, 0},
-    {Component::speedometer,
-     "vx_sm",
-     "speedometer",
-     {{{"max speed", " km/h", patterns::speedometerMaxSpeed, "100", false},
-       {"max angle", " degrees", patterns::speedometerMaxAngle, "100", true}}},
-     2},
-    {Component::revCounter,
-     "vx_rpm",
-     "rev counter",
-     {{{"max value", "", patterns::revCounterMaxValue, "100", false},
-       {"max angle", " degrees", patterns::revCounterMaxAngle, "100", true}}},
-     2},
-}};
-
-constexpr std::string_view prefix = "vx_";
-constexpr std::string_view kphKey = "_kph";
-
-const ComponentRule& ruleOf(Component component) {
-    return components[static_cast<std::size_t>(component)];
-}
-
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string showFloat(float value) {
@@ -90,16 +27,16 @@ std::string lowered(std::string_view text) {
 
 // The parameter exactly as the animator reads it.
 Parameter readParameter(std::string_view name, const ParameterRule& rule) {
-    Parameter parameter{rule.label, rule.unit, rule.pattern, {}, false, true, {}};
+    Parameter parameter{&rule, {}, false, true, {}};
     // A capture is never empty, so an empty default tells a missing parameter apart.
     const std::string captured = nameParameter(name, rule.pattern, "");
     parameter.fromName = !captured.empty();
     parameter.text = parameter.fromName ? captured : std::string(rule.defaultText);
     try {
-        if (rule.isFloat) {
-            parameter.value = showFloat(floatParameter(name, rule.pattern, rule.defaultText));
+        if (rule.conversion == Conversion::floatingPoint) {
+            parameter.value = showFloat(floatParameter(name, rule));
         } else {
-            parameter.value = std::to_string(intParameter(name, rule.pattern, rule.defaultText));
+            parameter.value = std::to_string(intParameter(name, rule));
         }
     } catch (const std::out_of_range&) {
         parameter.converts = false;
@@ -109,22 +46,22 @@ Parameter readParameter(std::string_view name, const ParameterRule& rule) {
 
 std::string whereFrom(const Parameter& parameter) {
     return parameter.fromName
-               ? "from " + quoted(std::string(parameter.pattern.marker) + parameter.text)
+               ? "from " + quoted(std::string(parameter.rule->pattern.marker) + parameter.text)
                : "default";
 }
 
 // Byte ranges of every key in the name: a marker letter inside a key is part of the key.
 std::vector<std::pair<std::size_t, std::size_t>> keyRanges(std::string_view name) {
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
-    for (const ComponentRule& rule : components) {
-        for (std::size_t at = name.find(rule.key); at != std::string_view::npos;
-             at = name.find(rule.key, at + 1)) {
-            ranges.emplace_back(at, at + rule.key.size());
+    for (const ComponentEntry& entry : componentCatalogue) {
+        for (std::size_t at = name.find(entry.key); at != std::string_view::npos;
+             at = name.find(entry.key, at + 1)) {
+            ranges.emplace_back(at, at + entry.key.size());
         }
     }
-    for (std::size_t at = name.find(kphKey); at != std::string_view::npos;
-         at = name.find(kphKey, at + 1)) {
-        ranges.emplace_back(at, at + kphKey.size());
+    for (std::size_t at = name.find(kilometresMarker); at != std::string_view::npos;
+         at = name.find(kilometresMarker, at + 1)) {
+        ranges.emplace_back(at, at + kilometresMarker.size());
     }
     return ranges;
 }
@@ -183,17 +120,18 @@ void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Co
 void checkLever(const ComponentUse& use, std::vector<Warning>& warnings) {
     const Parameter& angle = use.parameters[0];
     const std::string title(componentTitle(use.component));
-    const std::string marker(angle.pattern.marker);
+    const std::string marker(angle.rule->pattern.marker);
+    const std::string label(angle.rule->label);
     if (!angle.converts) {
         warnings.push_back({WarningKind::outOfRange, use.component,
                             title + ": " + quoted(marker + angle.text) +
-                                " is out of range for a 32-bit integer: the lever keeps " +
-                                std::string(angle.label) + " 0 and never moves"});
+                                " is out of range for a 32-bit integer: the lever keeps " + label +
+                                " 0 and never moves"});
         return;
     }
     if (angle.value == "0") {
         warnings.push_back({WarningKind::zeroAngle, use.component,
-                            title + ": " + std::string(angle.label) + " 0 (" + whereFrom(angle) +
+                            title + ": " + label + " 0 (" + whereFrom(angle) +
                                 "): the lever never moves; write the angle in degrees after " +
                                 quoted(marker)});
     } else if (use.component == Component::gearLever && angle.value[0] == '-') {
@@ -214,7 +152,7 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
         if (parameter.converts) continue;
         warnings.push_back(
             {WarningKind::outOfRange, use.component,
-             title + ": " + quoted(std::string(parameter.pattern.marker) + parameter.text) +
+             title + ": " + quoted(std::string(parameter.rule->pattern.marker) + parameter.text) +
                  " is out of range for a 32-bit " + (&parameter == &angle ? "float" : "integer") +
                  ": this frame never configures the needle"});
     }
@@ -222,7 +160,7 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
         const char* when = use.component == Component::speedometer ? "at any forward speed"
                                                                    : "whenever the engine runs";
         warnings.push_back({WarningKind::zeroMaximum, use.component,
-                            title + ": " + std::string(maximum.label) + " 0 (" +
+                            title + ": " + std::string(maximum.rule->label) + " 0 (" +
                                 whereFrom(maximum) + "): the needle swings to full scale " + when});
     }
     if (angle.converts && angle.value == "0") {
@@ -230,7 +168,7 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
             {WarningKind::zeroAngle, use.component,
              title + ": max angle 0 (" + whereFrom(angle) + "): the needle never moves"});
     }
-    if (use.component == Component::speedometer && nameHasKey(name, kphKey)) {
+    if (use.component == Component::speedometer && nameHasKey(name, kilometresMarker)) {
         warnings.push_back(
             {WarningKind::kphOnSpeedometer, use.component,
              title + ": \"_kph\" has no effect on the needle, which always follows the speed in "
@@ -238,20 +176,21 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
     }
 }
 
-std::string childrenDetail(Component component, std::size_t childCount,
+std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
                            std::optional<int> highestGear, std::string_view name,
                            std::vector<Warning>& warnings) {
-    const std::string title(componentTitle(component));
+    const Component component = entry.component;
+    const std::string title(entry.title);
     const std::string count = std::to_string(childCount);
-    switch (component) {
-        case Component::chain:
+    switch (entry.children) {
+        case ChildFrames::chainLinkSets:
             if (childCount == 0) {
                 warnings.push_back(
                     {WarningKind::noChainLinks, component,
                      title + ": no child frames: there are no link sets to show in turn"});
             }
             return count + (childCount == 1 ? " link set" : " link sets");
-        case Component::gearMeter: {
+        case ChildFrames::gearDisplays: {
             if (childCount == 0) {
                 warnings.push_back(
                     {WarningKind::noGearDisplays, component,
@@ -274,7 +213,7 @@ std::string childrenDetail(Component component, std::size_t childCount,
                 detail += ", the scene sets gears up to " + std::to_string(*highestGear);
             return detail;
         }
-        case Component::odometer: {
+        case ChildFrames::odometerWheels: {
             if (childCount < 6) {
                 warnings.push_back({WarningKind::fewOdometerWheels, component,
                                     title + ": " + count +
@@ -285,35 +224,36 @@ std::string childrenDetail(Component component, std::size_t childCount,
             }
             std::string detail = std::to_string(childCount < 6 ? childCount : 6) + " digit wheels";
             if (childCount > 6) detail += " (children after the sixth never turn)";
-            detail += nameHasKey(name, kphKey) ? ", counts kilometres (\"_kph\")"
-                                               : ", counts miles (no \"_kph\")";
+            detail += nameHasKey(name, kilometresMarker) ? ", counts kilometres (\"_kph\")"
+                                                         : ", counts miles (no \"_kph\")";
             return detail;
         }
-        default:
-            return {};
+        case ChildFrames::none:
+            break;
     }
+    return {};
 }
 
 }  // namespace
 
-std::string_view componentKey(Component component) { return ruleOf(component).key; }
-std::string_view componentTitle(Component component) { return ruleOf(component).title; }
+std::string_view componentKey(Component component) { return catalogueEntry(component).key; }
+std::string_view componentTitle(Component component) { return catalogueEntry(component).title; }
 
 FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
                              std::optional<int> highestGear) {
     FrameFindings findings;
-    findings.prefixed = name.substr(0, prefix.size()) == prefix;
+    findings.prefixed = name.starts_with(componentPrefix);
     if (!findings.prefixed) {
-        if (lowered(name.substr(0, prefix.size())) == prefix) {
+        if (lowered(name.substr(0, componentPrefix.size())) == componentPrefix) {
             findings.warnings.push_back(
                 {WarningKind::prefixCase, std::nullopt,
-                 "begins with " + quoted(name.substr(0, prefix.size())) +
+                 "begins with " + quoted(name.substr(0, componentPrefix.size())) +
                      ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
             return findings;
         }
         std::string keys;
-        for (const ComponentRule& rule : components) {
-            if (nameHasKey(name, rule.key)) keys += (keys.empty() ? "" : ", ") + quoted(rule.key);
+        for (const ComponentEntry& entry : componentCatalogue) {
+            if (nameHasKey(name, entry.key)) keys += (keys.empty() ? "" : ", ") + quoted(entry.key);
         }
         if (!keys.empty()) {
             findings.warnings.push_back(
@@ -325,26 +265,25 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
         return findings;
     }
 
-    for (const ComponentRule& rule : components) {
-        if (!nameHasKey(name, rule.key)) continue;
-        ComponentUse use{rule.component, {}, {}, true};
-        for (std::size_t i = 0; i < rule.parameterCount; ++i) {
-            use.parameters.push_back(readParameter(name, rule.parameters[i]));
+    // Every component whose key the name holds, in the order the pass runs them.
+    for (const ComponentEntry& entry : componentCatalogue) {
+        if (!nameHasKey(name, entry.key)) continue;
+        ComponentUse use{entry.component, {}, {}, true};
+        for (const ParameterRule& rule : entry.parameters) {
+            use.parameters.push_back(readParameter(name, rule));
             use.configures = use.configures && use.parameters.back().converts;
         }
-        use.detail =
-            childrenDetail(rule.component, childCount, highestGear, name, findings.warnings);
-        if (rule.parameterCount == 1) checkLever(use, findings.warnings);
-        if (rule.parameterCount == 2) checkNeedle(name, use, findings.warnings);
-        for (std::size_t i = 0; i < rule.parameterCount; ++i) {
+        use.detail = childrenDetail(entry, childCount, highestGear, name, findings.warnings);
+        if (entry.motion == Motion::lever) checkLever(use, findings.warnings);
+        if (entry.motion == Motion::needle) checkNeedle(name, use, findings.warnings);
+        for (const ParameterRule& rule : entry.parameters) {
             // A pattern two components of this frame share ("_az") is reported once.
             bool seen = false;
             for (const ComponentUse& earlier : findings.components) {
                 for (const Parameter& p : earlier.parameters)
-                    seen = seen || p.pattern.marker == rule.parameters[i].pattern.marker;
+                    seen = seen || p.rule->pattern.marker == rule.pattern.marker;
             }
-            if (!seen)
-                reportMalformedMarkers(name, rule.parameters[i], rule.component, findings.warnings);
+            if (!seen) reportMalformedMarkers(name, rule, entry.component, findings.warnings);
         }
         findings.components.push_back(std::move(use));
     }
@@ -353,9 +292,9 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
         std::string message =
             "begins with \"vx_\" but carries no component key, so nothing drives it";
         const std::string folded = lowered(name);
-        for (const ComponentRule& rule : components) {
-            if (nameHasKey(folded, rule.key)) {
-                message += " (keys are case-sensitive: did you mean " + quoted(rule.key) + "?)";
+        for (const ComponentEntry& entry : componentCatalogue) {
+            if (nameHasKey(folded, entry.key)) {
+                message += " (keys are case-sensitive: did you mean " + quoted(entry.key) + "?)";
                 break;
             }
         }
@@ -371,13 +310,14 @@ std::string describeComponent(const ComponentUse& use) {
     for (const Parameter& parameter : use.parameters) {
         line += first ? " " : ", ";
         first = false;
-        line += std::string(parameter.label) + " ";
+        line += std::string(parameter.rule->label) + " ";
         if (!parameter.converts) {
             line += "out of range (" +
-                    quoted(std::string(parameter.pattern.marker) + parameter.text) + ")";
+                    quoted(std::string(parameter.rule->pattern.marker) + parameter.text) + ")";
         } else {
-            line +=
-                parameter.value + std::string(parameter.unit) + " (" + whereFrom(parameter) + ")";
+            const std::string_view unit = parameter.rule->unit;
+            line += parameter.value + (unit.empty() ? "" : " " + std::string(unit)) + " (" +
+                    whereFrom(parameter) + ")";
         }
     }
     if (!use.detail.empty()) line += (first ? " " : ", ") + use.detail;

@@ -9,25 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "animation/name_parameters.h"
+#include "animation/component_catalogue.h"
 
 namespace sim::check {
 
-// In the order the update pass calls the animators.
-enum class Component {
-    chain,
-    frontBrake,
-    rearBrake,
-    clutchLever,
-    gearLever,
-    gearMeter,
-    odometer,
-    speedometer,
-    revCounter
-};
-
-inline constexpr std::size_t componentCount = 9;
-
+// The component's key and title, as the catalogue gives them.
 std::string_view componentKey(Component component);
 std::string_view componentTitle(Component component);  // "front brake"
 
@@ -55,9 +41,7 @@ struct Warning {
 };
 
 struct Parameter {
-    std::string_view label;  // "max angle"
-    std::string_view unit;   // " degrees", " km/h" or empty
-    NamePattern pattern;
+    const ParameterRule* rule;
     std::string text;  // what the pattern captured, or the default text
     bool fromName = false;
     bool converts = true;  // false: out of range, the library's conversion fails

@@ -34,9 +34,7 @@ void walk(const hostsim::FrameShape& frame, const std::string& namePath,
     }
 }
 
-bool isNeedle(Component component) {
-    return component == Component::speedometer || component == Component::revCounter;
-}
+bool isNeedle(Component component) { return catalogueEntry(component).motion == Motion::needle; }
 
 std::string sharedMessage(Component component, const FrameReport& first,
                           const ComponentUse& firstUse) {
@@ -45,21 +43,21 @@ std::string sharedMessage(Component component, const FrameReport& first,
                           ", the first frame in the walk with " + "\"" +
                           std::string(componentKey(component)) + "\"";
     if (isNeedle(component)) message += " whose parameters convert";
-    switch (component) {
-        case Component::chain:
+    switch (catalogueEntry(component).children) {
+        case ChildFrames::chainLinkSets:
             return message + ": only its link sets are shown, never this frame's children";
-        case Component::gearMeter:
+        case ChildFrames::gearDisplays:
             return message + ": only its displays are shown, never this frame's children";
-        case Component::odometer:
+        case ChildFrames::odometerWheels:
             return message +
                    ": its digit wheels and unit are used, this frame's children never turn";
-        default:
+        case ChildFrames::none:
             break;
     }
     std::string values;
     for (const Parameter& parameter : firstUse.parameters) {
-        values +=
-            (values.empty() ? "" : ", ") + std::string(parameter.label) + " " + parameter.value;
+        values += (values.empty() ? "" : ", ") + std::string(parameter.rule->label) + " " +
+                  parameter.value;
     }
     return message + ": its parameters (" + values +
            ") apply to both, this frame's own are not read";

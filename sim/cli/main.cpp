@@ -80,10 +80,9 @@ std::string readWhole(std::FILE* file) {
     return text;
 }
 
-void writeReport(const sim::Scene& scene, const std::string& traceText, const std::string& path) {
-    const sim::Report report = sim::buildReport(scene, traceText);
+void writeReport(const sim::report::Ride& ride, const std::string& path) {
     std::ofstream html(path, std::ios::binary);
-    html << report.html;
+    html << sim::report::reportPage(ride);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + path);
 }
@@ -118,7 +117,8 @@ int runCommand(const std::string& scenePath, const std::string& tracePath,
     const bool copied = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     finishTrace(copy, file, tracePath);
     if (!copied) throw std::runtime_error("writing the trace failed");
-    writeReport(scene, text, reportPath);
+    writeReport(sim::report::readRide(text, tracePath.empty() ? "the trace" : tracePath),
+                reportPath);
     return 0;
 }
 
@@ -149,10 +149,11 @@ int demoCommand(const std::string& outDir, const std::string& libraryPath) {
     std::ifstream in(tracePath, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
-    const sim::Report report = sim::buildReport(scene, text.str());
-    writeReport(scene, text.str(), reportPath);
+    const sim::report::Ride ride = sim::report::readRide(text.str(), tracePath);
+    writeReport(ride, reportPath);
 
-    std::cout << report.summary << "\nTrace:  " << tracePath << "\nReport: " << reportPath << "\n";
+    std::cout << sim::report::rideSummary(ride) << "\nTrace:  " << tracePath
+              << "\nReport: " << reportPath << "\n";
     return 0;
 }
 

@@ -33,6 +33,21 @@ std::string runToText(const Scene& scene, const std::string& library) {
     return text;
 }
 
+// "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several); "reading".
+std::string unitOf(const ComponentEntry& entry) {
+    switch (entry.children) {
+        case ChildFrames::chainLinkSets:
+            return "link";
+        case ChildFrames::gearDisplays:
+            return "gear";
+        case ChildFrames::odometerWheels:
+            return "reading";
+        case ChildFrames::none:
+            break;
+    }
+    return "degrees";
+}
+
 }  // namespace
 
 std::string writePreview(const PreviewRequest& request) {
@@ -52,12 +67,16 @@ std::string writePreview(const PreviewRequest& request) {
     data.frames = &frames;
     data.trace = runToText(scene, request.libraryPath);
     data.vehicleName = vehicleName;
-    const Report report = buildReport(scene, data.trace);
-    for (const VehicleReport& vehicle : report.vehicles) {
+    const report::Ride ride = report::readRide(data.trace, "the preview's trace");
+    for (const report::RideVehicle& vehicle : ride.vehicles) {
         if (vehicle.name != vehicleName) continue;
-        data.plotsHtml = vehicle.sectionHtml;
-        for (const ComponentSeries& c : vehicle.components) {
-            data.components.push_back({c.title, c.key, c.frame, c.unit, c.values});
+        data.plotsHtml = report::vehicleSection(ride, vehicle);
+        for (const report::RideComponent& c : vehicle.components) {
+            // The first value is the state at creation, before any render.
+            std::vector<double> values;
+            for (std::size_t k = 1; k < c.values.size(); ++k) values.push_back(c.values[k].second);
+            data.components.push_back({std::string(c.entry->title), std::string(c.entry->key),
+                                       c.frame, unitOf(*c.entry), std::move(values)});
         }
     }
 

@@ -1,16 +1,15 @@
 #include "sim/formats/scene.h"
 
-#include <charconv>
-#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <map>
 #include <sstream>
 
 #include "hostsim/host_image.h"
 #include "sim/formats/json_reader.h"
+#include "sim/formats/json_values.h"
 #include "sim/formats/json_writing.h"
 
 namespace sim {
@@ -18,137 +17,6 @@ namespace sim {
 namespace {
 
 using Kind = JsonNode::Kind;
-
-[[noreturn]] void fail(const JsonNode& at, const std::string& path, const std::string& what) {
-    throw JsonError(at.pos, path, what);
-}
-
-std::string describe(const JsonNode& node) {
-    if (node.kind == Kind::number) return node.text;
-    if (node.kind == Kind::string) return "the string " + jsonQuoted(node.text);
-    return kindName(node.kind);
-}
-
-// An object whose keys are all known; unknown keys are refused where they stand.
-class ObjectReader {
-  public:
-    ObjectReader(const JsonNode& node, std::string path, std::initializer_list<const char*> keys,
-                 const std::string& hint = "")
-        : node_(node), path_(std::move(path)) {
-        if (node.kind != Kind::object)
-            fail(node, path_, std::string("expected an object, got ") + describe(node));
-        for (const JsonNode::Member& member : node.members) {
-            bool known = false;
-            for (const char* key : keys) known = known || member.key == key;
-            if (known) continue;
-            std::string expected;
-            for (const char* key : keys)
-                expected += std::string(expected.empty() ? "" : ", ") + key;
-            throw JsonError(member.keyPos, memberPath(path_, member.key),
-                            "unknown key (expected one of: " + expected + ")" + hint);
-        }
-    }
-
-    // Null counts as given: only fields that allow null ask for it explicitly.
-    const JsonNode* optional(const char* key) const { return node_.find(key); }
-    const JsonNode& required(const char* key) const {
-        const JsonNode* value = node_.find(key);
-        if (value == nullptr) fail(node_, memberPath(path_, key), "required but missing");
-        return *value;
-    }
-    std::string path(const char* key) const { return memberPath(path_, key); }
-    const JsonNode& node() const { return node_; }
-
-  private:
-    const JsonNode& node_;
-    std::string path_;
-};
-
-// Large bounds with thousands separators, as people write them: 1,000,000.
-std::string showNumber(std::int64_t value) {
-    const std::string digits = std::to_string(value < 0 ? -value : value);
-    std::string shown = value < 0 ? "-" : "";
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && digits.size() > 5 && (digits.size() - i) % 3 == 0) shown += ',';
-        shown += digits[i];
-    }
-    return shown;
-}
-
-std::string rangeText(std::int64_t min, std::int64_t max) {
-    return showNumber(min) + " to " + showNumber(max);
-}
-
-std::int64_t readInteger(const JsonNode& node, const std::string& path, std::int64_t min,
-                         std::int64_t max) {
-    if (node.kind != Kind::number) fail(node, path, "expected an integer, got " + describe(node));
-    if (node.text.find_first_of(".eE") != std::string::npos) {
-        fail(node, path, "expected an integer, got " + node.text);
-    }
-    std::int64_t value = 0;
-    const char* end = node.text.data() + node.text.size();
-    const auto result = std::from_chars(node.text.data(), end, value);
-    if (result.ec != std::errc() || result.ptr != end || value < min || value > max) {
-        fail(node, path, node.text + " is out of range (allowed: " + rangeText(min, max) + ")");
-    }
-    return value;
-}
-
-// The nearest 32-bit float to the decimal text, rounded once.
-float readFloat(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::number) fail(node, path, "expected a number, got " + describe(node));
-    const char* begin = node.text.data();
-    const char* end = begin + node.text.size();
-    float value = 0.0f;
-    const auto result = std::from_chars(begin, end, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too large, or so small that the nearest float is zero.
-        double wide = 0.0;
-        std::from_chars(begin, end, wide);
-        if (!(std::fabs(wide) < 1.0))
-            fail(node, path, node.text + " is out of range for a 32-bit float");
-        return node.text[0] == '-' ? -0.0f : 0.0f;
-    }
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
-        fail(node, path, node.text + " is out of range for a 32-bit float");
-    }
-    return value;
-}
-
-template <std::size_t N>
-std::array<float, N> readFloats(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::array || node.items.size() != N) {
-        const std::string got = node.kind == Kind::array
-                                    ? std::to_string(node.items.size()) + " items"
-                                    : describe(node);
-        fail(node, path, "expected an array of " + std::to_string(N) + " numbers, got " + got);
-    }
-    std::array<float, N> values{};
-    for (std::size_t i = 0; i < N; ++i) values[i] = readFloat(node.items[i], itemPath(path, i));
-    return values;
-}
-
-bool readBool(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::boolean)
-        fail(node, path, "expected true or false, got " + describe(node));
-    return node.boolean;
-}
-
-const std::string& readString(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::string) fail(node, path, "expected a string, got " + describe(node));
-    return node.text;
-}
-
-const std::vector<JsonNode>& readArray(const JsonNode& node, const std::string& path) {
-    if (node.kind != Kind::array) fail(node, path, "expected an array, got " + describe(node));
-    return node.items;
-}
-
-std::optional<std::int64_t> readOptionalInteger(const JsonNode* node, const std::string& path,
-                                                std::int64_t min, std::int64_t max) {
-    if (node == nullptr || node->kind == Kind::null) return std::nullopt;
-    return readInteger(*node, path, min, max);
-}
 
 hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
     const ObjectReader frame(node, path, {"name", "objects", "hidden", "children"});
@@ -159,9 +27,9 @@ hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
         if (byte < 0x20 || byte > 0x7E) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", byte);
-            fail(frame.required("name"), frame.path("name"),
-                 std::string("frame names must be printable ASCII: byte ") + hex + " at position " +
-                     std::to_string(i));
+            failAt(frame.required("name"), frame.path("name"),
+                   std::string("frame names must be printable ASCII: byte ") + hex +
+                       " at position " + std::to_string(i));
         }
     }
     if (const JsonNode* objects = frame.optional("objects")) {
@@ -185,7 +53,8 @@ std::string tickRange(const Scene& scene) {
 std::uint32_t readTick(const JsonNode& node, const std::string& path, const Scene& scene) {
     const std::int64_t tick = readInteger(node, path, INT64_MIN, INT64_MAX);
     if (tick < 0 || tick >= scene.ticks) {
-        fail(node, path, "tick " + node.text + " is outside the scene (" + tickRange(scene) + ")");
+        failAt(node, path,
+               "tick " + node.text + " is outside the scene (" + tickRange(scene) + ")");
     }
     return static_cast<std::uint32_t>(tick);
 }
@@ -197,7 +66,7 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
     SceneVehicle v;
     v.name = readString(vehicle.required("name"), vehicle.path("name"));
     if (v.name.empty())
-        fail(vehicle.required("name"), vehicle.path("name"), "a vehicle name must not be empty");
+        failAt(vehicle.required("name"), vehicle.path("name"), "a vehicle name must not be empty");
     v.vehicleClass = static_cast<std::int32_t>(
         readInteger(vehicle.required("class"), vehicle.path("class"), INT32_MIN, INT32_MAX));
     v.modelIndex = static_cast<std::uint16_t>(
@@ -212,17 +81,17 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
         despawn && despawn->kind != Kind::null) {
         v.despawnTick = readTick(*despawn, vehicle.path("despawnTick"), scene);
         if (*v.despawnTick <= v.spawnTick) {
-            fail(*despawn, vehicle.path("despawnTick"),
-                 "despawnTick " + despawn->text + " is not after spawnTick " +
-                     std::to_string(v.spawnTick));
+            failAt(*despawn, vehicle.path("despawnTick"),
+                   "despawnTick " + despawn->text + " is not after spawnTick " +
+                       std::to_string(v.spawnTick));
         }
     }
     if (auto slot = readOptionalInteger(vehicle.optional("slot"), vehicle.path("slot"), INT64_MIN,
                                         INT64_MAX)) {
         if (*slot < 0 || *slot >= scene.poolSize) {
-            fail(*vehicle.optional("slot"), vehicle.path("slot"),
-                 "slot " + std::to_string(*slot) + " is outside the pool (slots 0 to " +
-                     std::to_string(scene.poolSize - 1) + ")");
+            failAt(*vehicle.optional("slot"), vehicle.path("slot"),
+                   "slot " + std::to_string(*slot) + " is outside the pool (slots 0 to " +
+                       std::to_string(scene.poolSize - 1) + ")");
         }
         v.requestedSlot = static_cast<std::uint32_t>(*slot);
     }
@@ -235,9 +104,9 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
         } else if (text == "alternate") {
             v.renderSite = RenderMode::alternate;
         } else {
-            fail(*site, vehicle.path("renderSite"),
-                 "unknown render site " + jsonQuoted(text) +
-                     " (expected \"call\", \"jump\" or \"alternate\")");
+            failAt(*site, vehicle.path("renderSite"),
+                   "unknown render site " + jsonQuoted(text) +
+                       " (expected \"call\", \"jump\" or \"alternate\")");
         }
     }
     v.model = readFrame(vehicle.required("model"), vehicle.path("model"));
@@ -291,12 +160,12 @@ TimelineEntry readTimelineEntry(const JsonNode& node, const std::string& path, c
             if (scene.vehicles[i].name == name) e.vehicle = static_cast<int>(i);
         }
         if (e.vehicle < 0)
-            fail(*vehicle, entry.path("vehicle"), "unknown vehicle " + jsonQuoted(name));
+            failAt(*vehicle, entry.path("vehicle"), "unknown vehicle " + jsonQuoted(name));
         const SceneVehicle& v = scene.vehicles[static_cast<std::size_t>(e.vehicle)];
         if (!v.aliveAt(e.tick)) {
-            fail(*vehicle, entry.path("vehicle"),
-                 "vehicle " + jsonQuoted(name) + " is not alive at tick " + std::to_string(e.tick) +
-                     " (" + aliveText(v) + ")");
+            failAt(*vehicle, entry.path("vehicle"),
+                   "vehicle " + jsonQuoted(name) + " is not alive at tick " +
+                       std::to_string(e.tick) + " (" + aliveText(v) + ")");
         }
         readVehicleFields(set, entry.path("set"), e.fields);
     } else {
@@ -333,19 +202,19 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
             if (v.requestedSlot) {
                 const int taken = owner[*v.requestedSlot];
                 if (taken >= 0) {
-                    fail(*node.find("slot"), memberPath(path, "slot"),
-                         "slot " + std::to_string(*v.requestedSlot) + " is taken at tick " +
-                             std::to_string(tick) + " by vehicle " +
-                             jsonQuoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
+                    failAt(*node.find("slot"), memberPath(path, "slot"),
+                           "slot " + std::to_string(*v.requestedSlot) + " is taken at tick " +
+                               std::to_string(tick) + " by vehicle " +
+                               jsonQuoted(scene.vehicles[static_cast<std::size_t>(taken)].name));
                 }
                 v.slot = *v.requestedSlot;
             } else {
                 std::size_t free = 0;
                 while (free < owner.size() && owner[free] >= 0) ++free;
                 if (free == owner.size()) {
-                    fail(node, path,
-                         "no free slot at tick " + std::to_string(tick) + ": all " +
-                             std::to_string(scene.poolSize) + " slots of the pool are taken");
+                    failAt(node, path,
+                           "no free slot at tick " + std::to_string(tick) + ": all " +
+                               std::to_string(scene.poolSize) + " slots of the pool are taken");
                 }
                 v.slot = static_cast<std::uint32_t>(free);
             }
@@ -364,10 +233,11 @@ Scene sceneFrom(const JsonNode& root) {
             const std::int64_t value =
                 readInteger(*version, host.path("version"), INT32_MIN, INT32_MAX);
             if (!hostsim::isKnownHostVersion(static_cast<std::int32_t>(value))) {
-                fail(*version, host.path("version"),
-                     "unknown host version " + version->text +
-                         " (expected 1001, 1002, 1011, 1101, 1111, 3200, 3210, or 0 for an unknown "
-                         "build)");
+                failAt(
+                    *version, host.path("version"),
+                    "unknown host version " + version->text +
+                        " (expected 1001, 1002, 1011, 1101, 1111, 3200, 3210, or 0 for an unknown "
+                        "build)");
             }
             scene.hostVersion = static_cast<std::int32_t>(value);
         }
@@ -401,9 +271,9 @@ Scene sceneFrom(const JsonNode& root) {
         SceneVehicle v = readVehicle(vehicles[i], path, scene);
         for (std::size_t j = 0; j < scene.vehicles.size(); ++j) {
             if (scene.vehicles[j].name == v.name) {
-                fail(*vehicles[i].find("name"), memberPath(path, "name"),
-                     "duplicate vehicle name " + jsonQuoted(v.name) + " (also " +
-                         itemPath(top.path("vehicles"), j) + ")");
+                failAt(*vehicles[i].find("name"), memberPath(path, "name"),
+                       "duplicate vehicle name " + jsonQuoted(v.name) + " (also " +
+                           itemPath(top.path("vehicles"), j) + ")");
             }
         }
         // One model index leads to one model information, holding one pair of wheel scales.
@@ -413,10 +283,10 @@ Scene sceneFrom(const JsonNode& root) {
             if (std::memcmp(other.wheelScales.data(), v.wheelScales.data(), sizeof v.wheelScales) !=
                 0) {
                 const JsonNode* scales = vehicles[i].find("wheelScales");
-                fail(scales ? *scales : vehicles[i], memberPath(path, "wheelScales"),
-                     "vehicle " + jsonQuoted(other.name) + " has the same modelIndex " +
-                         std::to_string(v.modelIndex) +
-                         " with other wheelScales; one model has one pair of wheel scales");
+                failAt(scales ? *scales : vehicles[i], memberPath(path, "wheelScales"),
+                       "vehicle " + jsonQuoted(other.name) + " has the same modelIndex " +
+                           std::to_string(v.modelIndex) +
+                           " with other wheelScales; one model has one pair of wheel scales");
             }
         }
         scene.vehicles.push_back(std::move(v));
@@ -429,9 +299,10 @@ Scene sceneFrom(const JsonNode& root) {
             const std::string path = itemPath(top.path("timeline"), i);
             TimelineEntry entry = readTimelineEntry(entries[i], path, scene);
             if (!scene.timeline.empty() && entry.tick < scene.timeline.back().tick) {
-                fail(*entries[i].find("tick"), memberPath(path, "tick"),
-                     "timeline entries must be sorted by tick: tick " + std::to_string(entry.tick) +
-                         " comes after tick " + std::to_string(scene.timeline.back().tick));
+                failAt(*entries[i].find("tick"), memberPath(path, "tick"),
+                       "timeline entries must be sorted by tick: tick " +
+                           std::to_string(entry.tick) + " comes after tick " +
+                           std::to_string(scene.timeline.back().tick));
             }
             scene.timeline.push_back(std::move(entry));
         }
@@ -445,11 +316,7 @@ Scene readScene(std::string_view text, std::string_view fileName) {
     try {
         return sceneFrom(parseJson(text));
     } catch (const JsonError& error) {
-        std::ostringstream message;
-        message << fileName << ":" << error.pos.line << ":" << error.pos.column << ": ";
-        if (!error.path.empty()) message << error.path << ": ";
-        message << error.what();
-        throw SceneError(message.str());
+        throw SceneError(placedMessage(fileName, error));
     }
 }
 

@@ -4,88 +4,111 @@
 
 namespace sim {
 
-void TraceWriter::emit(std::string& line) {
-    line += '\n';
-    if (std::fwrite(line.data(), 1, line.size(), out_) != line.size()) ok_ = false;
+namespace {
+
+// [a,b,...] of anything that appendItem writes.
+template <typename List, typename AppendItem>
+void appendList(std::string& out, const List& items, AppendItem appendItem) {
+    out += '[';
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ',';
+        appendItem(items[i]);
+    }
+    out += ']';
+}
+
+}  // namespace
+
+const char* siteName(RenderSite site) { return site == RenderSite::jump ? "jump" : "call"; }
+
+// The fields of every line come in the order format 1 gives them; later additions follow them.
+
+void TraceWriter::write(const TraceStart& start) {
+    line_ = "{\"type\":\"start\",\"format\":" + std::to_string(traceFormat) +
+            ",\"version\":" + std::to_string(start.version) + ",\"patchedSites\":";
+    appendList(line_, start.patchedSites,
+               [this](std::uint32_t site) { line_ += std::to_string(site); });
+    line_ += ",\"ticks\":" + std::to_string(start.ticks) + "}";
+    emit();
+}
+
+void TraceWriter::write(const TraceCreate& create) {
+    line_ = "{\"type\":\"create\",\"tick\":" + std::to_string(create.tick) + ",\"vehicle\":";
+    appendJsonString(line_, create.vehicle);
+    line_ += ",\"slot\":" + std::to_string(create.slot) + ",\"frames\":";
+    appendList(line_, create.frames,
+               [this](const TraceFrame& f) { appendJsonString(line_, f.name); });
+    line_ += ",\"class\":" + std::to_string(create.vehicleClass) + ",\"parents\":";
+    appendList(line_, create.frames,
+               [this](const TraceFrame& f) { line_ += std::to_string(f.parent); });
+    line_ += ",\"objects\":";
+    appendList(line_, create.frames,
+               [this](const TraceFrame& f) { line_ += std::to_string(f.objects); });
+    line_ += ",\"startFlags\":";
+    appendList(line_, create.frames,
+               [this](const TraceFrame& f) { line_ += std::to_string(f.startFlags); });
+    line_ += '}';
+    emit();
+}
+
+void TraceWriter::write(const TraceRender& render) {
+    line_ = "{\"type\":\"render\",\"tick\":" + std::to_string(render.tick) + ",\"vehicle\":";
+    appendJsonString(line_, render.vehicle);
+    line_ += ",\"site\":\"";
+    line_ += siteName(render.site);
+    line_ += "\",\"rotations\":";
+    appendList(line_, render.rotations, [this](const TraceRotation& r) {
+        line_ += '[' + std::to_string(r.frameIndex) + ",\"";
+        line_ += r.axis;
+        line_ += "\",";
+        appendFloat(line_, r.angle);
+        line_ += ']';
+    });
+    line_ += ",\"updates\":";
+    appendList(line_, render.updates, [this](int frame) { line_ += std::to_string(frame); });
+    line_ += ",\"flags\":";
+    appendList(line_, render.flags, [this](const hostsim::FlagChange& f) {
+        line_ += '[' + std::to_string(f.frameIndex) + ',' + std::to_string(f.objectIndex) + ',' +
+                 std::to_string(f.flags) + ']';
+    });
+    const RenderInputs& in = render.inputs;
+    line_ += ",\"speedEstimate\":";
+    appendDouble(line_, in.speedEstimate);
+    line_ += ",\"passSpeed\":" + std::to_string(in.passSpeed) +
+             ",\"passTime\":" + std::to_string(in.passTime) + ",\"timeStep\":";
+    appendFloat(line_, in.timeStep);
+    line_ += ",\"currentGear\":" + std::to_string(in.currentGear) +
+             ",\"vehicleFlags\":" + std::to_string(in.vehicleFlags) + ",\"rearBrakeInput\":";
+    appendFloat(line_, in.rearBrakeInput);
+    line_ += ",\"driveInput\":";
+    appendFloat(line_, in.driveInput);
+    line_ += '}';
+    emit();
+}
+
+void TraceWriter::write(const TraceDestroy& destroy) {
+    line_ = "{\"type\":\"destroy\",\"tick\":" + std::to_string(destroy.tick) + ",\"vehicle\":";
+    appendJsonString(line_, destroy.vehicle);
+    line_ += ",\"slot\":" + std::to_string(destroy.slot) + "}";
+    emit();
+}
+
+void TraceWriter::write(const TraceEnd& end) {
+    line_ = std::string("{\"type\":\"end\",\"restored\":") + (end.restored ? "true" : "false") +
+            ",\"log\":";
+    appendList(line_, end.log, [this](const std::string& text) { appendJsonString(line_, text); });
+    line_ += '}';
+    emit();
+}
+
+void TraceWriter::emit() {
+    line_ += '\n';
+    if (std::fwrite(line_.data(), 1, line_.size(), out_) != line_.size()) ok_ = false;
 }
 
 bool TraceWriter::flush() {
     if (std::fflush(out_) != 0 || std::ferror(out_)) ok_ = false;
     return ok_;
-}
-
-void TraceWriter::start(std::int32_t version, const std::vector<std::uint32_t>& patchedSites) {
-    std::string line = "{\"type\":\"start\",\"format\":" + std::to_string(traceFormat) +
-                       ",\"version\":" + std::to_string(version) + ",\"patchedSites\":[";
-    for (std::size_t i = 0; i < patchedSites.size(); ++i) {
-        if (i) line += ',';
-        line += std::to_string(patchedSites[i]);
-    }
-    line += "]}";
-    emit(line);
-}
-
-void TraceWriter::create(std::uint32_t tick, const std::string& vehicle, std::uint32_t slot,
-                         const std::vector<std::string>& frames) {
-    std::string line = "{\"type\":\"create\",\"tick\":" + std::to_string(tick) + ",\"vehicle\":";
-    appendJsonString(line, vehicle);
-    line += ",\"slot\":" + std::to_string(slot) + ",\"frames\":[";
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (i) line += ',';
-        appendJsonString(line, frames[i]);
-    }
-    line += "]}";
-    emit(line);
-}
-
-void TraceWriter::render(std::uint32_t tick, const std::string& vehicle, const char* site,
-                         const std::vector<TraceRotation>& rotations,
-                         const std::vector<int>& updates,
-                         const std::vector<hostsim::FlagChange>& flags) {
-    std::string line = "{\"type\":\"render\",\"tick\":" + std::to_string(tick) + ",\"vehicle\":";
-    appendJsonString(line, vehicle);
-    line += ",\"site\":\"";
-    line += site;
-    line += "\",\"rotations\":[";
-    for (std::size_t i = 0; i < rotations.size(); ++i) {
-        if (i) line += ',';
-        line += '[' + std::to_string(rotations[i].frameIndex) + ",\"";
-        line += rotations[i].axis;
-        line += "\",";
-        appendFloat(line, rotations[i].angle);
-        line += ']';
-    }
-    line += "],\"updates\":[";
-    for (std::size_t i = 0; i < updates.size(); ++i) {
-        if (i) line += ',';
-        line += std::to_string(updates[i]);
-    }
-    line += "],\"flags\":[";
-    for (std::size_t i = 0; i < flags.size(); ++i) {
-        if (i) line += ',';
-        line += '[' + std::to_string(flags[i].frameIndex) + ',' +
-                std::to_string(flags[i].objectIndex) + ',' + std::to_string(flags[i].flags) + ']';
-    }
-    line += "]}";
-    emit(line);
-}
-
-void TraceWriter::destroy(std::uint32_t tick, const std::string& vehicle, std::uint32_t slot) {
-    std::string line = "{\"type\":\"destroy\",\"tick\":" + std::to_string(tick) + ",\"vehicle\":";
-    appendJsonString(line, vehicle);
-    line += ",\"slot\":" + std::to_string(slot) + "}";
-    emit(line);
-}
-
-void TraceWriter::end(bool restored, const std::vector<std::string>& log) {
-    std::string line = std::string("{\"type\":\"end\",\"restored\":") +
-                       (restored ? "true" : "false") + ",\"log\":[";
-    for (std::size_t i = 0; i < log.size(); ++i) {
-        if (i) line += ',';
-        appendJsonString(line, log[i]);
-    }
-    line += "]}";
-    emit(line);
 }
 
 }  // namespace sim

@@ -1,38 +1,21 @@
 #pragma once
-// Turns a scene and its trace into a short text summary and a self-contained HTML report with
-// plots over time of what every component did.
+// A trace as a short text summary and a self-contained HTML page, with plots over time of what
+// every component did. Both are read from the trace alone.
 
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "sim/formats/scene.h"
+#include "sim/report/ride_model.h"
 
-namespace sim {
+namespace sim::report {
 
-// A component's state after each render of its vehicle, as the report follows it.
-struct ComponentSeries {
-    std::string title;  // "Front brake lever"
-    std::string key;    // "vx_fbrake"
-    int frame = 0;      // index of its frame in the trace
-    // "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several);
-    // "reading"
-    std::string unit;
-    std::vector<double> values;
-};
+// A few lines for the ride, and one for every component of every vehicle.
+std::string rideSummary(const Ride& ride);
 
-struct VehicleReport {
-    std::string name;
-    std::string sectionHtml;  // the vehicle's part of the report: its plots, escaped
-    std::vector<ComponentSeries> components;
-};
+// The plots and tables of one vehicle, as an HTML section.
+std::string vehicleSection(const Ride& ride, const RideVehicle& vehicle);
 
-struct Report {
-    std::string summary;  // plain text, a few lines per vehicle
-    std::string html;
-    std::vector<VehicleReport> vehicles;  // the vehicles the trace creates, in scene order
-};
+// The whole page: a header with the host's side of the run, then every vehicle's section.
+std::string reportPage(const Ride& ride);
 
-// Throws std::runtime_error when the trace does not belong to the scene or cannot be read.
-Report buildReport(const Scene& scene, const std::string& traceText);
-
-}  // namespace sim
+}  // namespace sim::report

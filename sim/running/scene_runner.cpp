@@ -10,6 +10,7 @@
 #include "hostsim/library_loader.h"
 #include "hostsim/site_calls.h"
 #include "hostsim/vehicle_pool.h"
+#include "sim/running/render_inputs.h"
 
 namespace sim {
 
@@ -21,9 +22,12 @@ struct LiveVehicle {
     std::uint32_t renders = 0;
 };
 
-void collectNames(const hostsim::FrameShape& shape, std::vector<std::string>& names) {
-    names.push_back(shape.name);
-    for (const hostsim::FrameShape& child : shape.children) collectNames(child, names);
+// Depth-first pre-order, as the trace numbers frames.
+void collectFrames(const hostsim::FrameShape& shape, int parent, std::vector<TraceFrame>& frames) {
+    const int index = static_cast<int>(frames.size());
+    frames.push_back({shape.name, parent, shape.objects,
+                      shape.hidden ? hostsim::hiddenObjectFlags : hostsim::shownObjectFlags});
+    for (const hostsim::FrameShape& child : shape.children) collectFrames(child, index, frames);
 }
 
 void apply(const VehicleFields& fields, hostsim::SimVehicle& v) {
@@ -75,7 +79,7 @@ class Runner {
         std::string error;
         if (!library.load(options.libraryPath, error))
             throw LoadError("cannot load the library: " + error);
-        trace_.start(scene_.hostVersion, hostsim::patchedSites());
+        trace_.write(TraceStart{scene_.hostVersion, hostsim::patchedSites(), scene_.ticks});
         hostsim::createPoolThroughSite(scene_.poolSize);
 
         std::size_t nextEntry = 0;
@@ -108,7 +112,7 @@ class Runner {
             restored =
                 restored && hostsim::currentSiteBytes(site) == hostsim::originalSiteBytes(site);
         }
-        trace_.end(restored, readLog());
+        trace_.write(TraceEnd{restored, readLog()});
         hostsim::releaseVehiclePool();
     }
 
@@ -125,9 +129,9 @@ class Runner {
         live.object->modelIndex = v.modelIndex;
         live.object->vehicleSubclass = v.vehicleClass;
         hostsim::constructThroughSite(live.object);
-        std::vector<std::string> names;
-        collectNames(v.model, names);
-        trace_.create(tick, v.name, v.slot, names);
+        TraceCreate create{tick, v.name, v.slot, v.vehicleClass, {}};
+        collectFrames(v.model, -1, create.frames);
+        trace_.write(create);
     }
 
     void destroy(std::size_t index, std::uint32_t tick) {
@@ -137,7 +141,7 @@ class Runner {
         std::memset(static_cast<void*>(live.object), 0, sizeof(hostsim::SimVehicle));
         live.object = nullptr;
         live.model.reset();
-        trace_.destroy(tick, v.name, v.slot);
+        trace_.write(TraceDestroy{tick, v.name, v.slot});
     }
 
     void applyEntry(const TimelineEntry& entry) {
@@ -156,20 +160,27 @@ class Runner {
                           (v.renderSite == RenderMode::alternate && live.renders % 2 == 1);
         ++live.renders;
 
+        render_.tick = tick;
+        render_.vehicle = v.name;
+        render_.site = jump ? RenderSite::jump : RenderSite::call;
+        render_.inputs = renderInputsOf(*live.object);
+
         hostsim::HostCallLog& calls = hostsim::hostCallLog();
         calls.clear();
         const std::vector<std::uint8_t> before = live.model->flagSnapshot();
         hostsim::renderThroughSite(live.object,
                                    jump ? hostsim::RenderSite::jump : hostsim::RenderSite::call);
 
-        rotations_.clear();
+        render_.rotations.clear();
         for (const hostsim::RotationCall& call : calls.rotations) {
-            rotations_.push_back({frameIndex(live, call.frame), call.axis, call.angle});
+            render_.rotations.push_back({frameIndex(live, call.frame), call.axis, call.angle});
         }
-        updates_.clear();
-        for (hostsim::SimFrame* frame : calls.updates) updates_.push_back(frameIndex(live, frame));
-        trace_.render(tick, v.name, jump ? "jump" : "call", rotations_, updates_,
-                      live.model->flagChangesSince(before));
+        render_.updates.clear();
+        for (hostsim::SimFrame* frame : calls.updates) {
+            render_.updates.push_back(frameIndex(live, frame));
+        }
+        render_.flags = live.model->flagChangesSince(before);
+        trace_.write(render_);
     }
 
     // A frame of another model than the rendered vehicle's would be a fault of the library; it
@@ -185,8 +196,7 @@ class Runner {
     const Scene& scene_;
     TraceWriter& trace_;
     std::vector<LiveVehicle> live_;
-    std::vector<TraceRotation> rotations_;
-    std::vector<int> updates_;
+    TraceRender render_;  // reused from render to render
 };
 
 }  // namespace

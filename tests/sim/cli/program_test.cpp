@@ -96,7 +96,7 @@ TEST(Program, RunsASceneIntoATraceFile) {
     const Outcome outcome = runProgram("run " + scenePath("small.json") + " --trace " + trace +
                                        " --library \"" + SIM_NULL_LIBRARY + "\"");
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
-    const auto lines = test::splitLines(test::readFile(trace));
+    const auto lines = test::linesWithoutAdditions(test::readFile(trace));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines.front(), R"({"type":"start","format":1,"version":1011,"patchedSites":[]})");
     EXPECT_EQ(lines.back(), R"({"type":"end","restored":true,"log":[]})");

@@ -1,51 +1,63 @@
-// The demo's summary and report are accumulated from a trace: what they say each component did
-// must follow from the trace's rotations and flags.
+// The demo's summary and report are read from the trace alone: what they say each component did
+// must follow from the trace's rotations and flags, and what they say of the ride from the inputs
+// the trace carries.
 #include "sim/report/report.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-namespace sim {
+#include "sim/formats/trace_reader.h"
+
+namespace sim::report {
 namespace {
 
 using ::testing::HasSubstr;
 
+std::string render(int tick, const char* site, const std::string& changes, const char* speed,
+                   int gear) {
+    return R"({"type":"render","tick":)" + std::to_string(tick) + R"(,"vehicle":"bike","site":")" +
+           site + "\"," + changes + R"(,"speedEstimate":)" + speed +
+           R"(,"passSpeed":0,"passTime":0,"timeStep":1,)" + R"("currentGear":)" +
+           std::to_string(gear) + R"(,"vehicleFlags":0,"rearBrakeInput":0,"driveInput":0})" + "\n";
+}
+
 TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
-    const Scene scene =
-        readScene(R"({"format":1,"ticks":4,"vehicles":[{"name":"bike","class":9,"modelIndex":1,
-        "model":{"name":"bike","children":[
-          {"name":"vx_fbrake_az-3"},
-          {"name":"vx_chain","objects":0,"children":[{"name":"a"},{"name":"<script>b","hidden":true}]},
-          {"name":"vx_gm","objects":0,"children":[{"name":"n"},{"name":"g1","hidden":true}]},
-          {"name":"vx_om_kph","objects":0,"children":[{"name":"w1"},{"name":"w2"},{"name":"w3"},{"name":"w4"},{"name":"w5"},{"name":"w6"}]},
-          {"name":"vx_sm_m220_r270"},
-          {"name":"plain"}]}}]})",
-                  "t.json");
-    // Frames: 0 bike, 1 brake, 2 chain, 3 a, 4 b, 5 gm, 6 n, 7 g1, 8 om, 9..14 wheels, 15 needle.
+    // Frames: 0 bike, 1 brake, 2 chain, 3 a, 4 b, 5 gm, 6 n, 7 g1, 8 om, 9..14 wheels, 15 needle,
+    // 16 plain.
     const std::string trace =
-        R"({"type":"start","format":1,"version":1002,"patchedSites":[6027355,7095587]})"
+        R"({"type":"start","format":1,"version":1002,"patchedSites":[6027355,7095587],"ticks":4})"
         "\n"
-        R"({"type":"create","tick":0,"vehicle":"bike","slot":3,"frames":[]})"
-        "\n"
-        R"({"type":"render","tick":0,"vehicle":"bike","site":"call","rotations":[[1,"z",-1],[11,"x",36],[12,"x",72],[13,"x",108],[14,"x",144],[15,"y",12.5]],"updates":[],"flags":[[3,0,1],[4,0,5],[6,0,1],[7,0,5]]})"
-        "\n"
-        R"({"type":"render","tick":1,"vehicle":"bike","site":"jump","rotations":[[1,"z",-1],[14,"x",36],[15,"y",-2.25]],"updates":[],"flags":[[3,0,5],[4,0,1]]})"
-        "\n"
-        R"({"type":"render","tick":2,"vehicle":"bike","site":"call","rotations":[[1,"z",2],[13,"x",36],[14,"x",-180]],"updates":[],"flags":[[6,0,5],[7,0,1]]})"
-        "\n"
-        R"({"type":"render","tick":3,"vehicle":"bike","site":"jump","rotations":[],"updates":[],"flags":[]})"
-        "\n"
+        R"({"type":"create","tick":0,"vehicle":"bike","slot":3,"frames":["bike","vx_fbrake_az-3","vx_chain","a","b",)"
+        R"("vx_gm","n","g1","vx_om_kph","w1","w2","w3","w4","w5","w6","vx_sm_m220_r270","plain"],"class":9,)"
+        R"("parents":[-1,0,0,2,2,0,5,5,0,8,8,8,8,8,8,0,0],"objects":[1,1,0,1,1,0,1,1,0,1,1,1,1,1,1,1,1],)"
+        R"("startFlags":[5,5,5,5,1,5,5,1,5,5,5,5,5,5,5,5,5]})"
+        "\n" +
+        render(
+            0, "call",
+            R"("rotations":[[1,"z",-1],[11,"x",36],[12,"x",72],[13,"x",108],[14,"x",144],[15,"y",12.5]],)"
+            R"("updates":[],"flags":[[3,0,1],[4,0,5],[6,0,1],[7,0,5]])",
+            "75.9", 1) +
+        render(
+            1, "jump",
+            R"("rotations":[[1,"z",-1],[14,"x",36],[15,"y",-2.25]],"updates":[],"flags":[[3,0,5],[4,0,1]])",
+            "80.5", 1) +
+        render(
+            2, "call",
+            R"("rotations":[[1,"z",2],[13,"x",36],[14,"x",-180]],"updates":[],"flags":[[6,0,5],[7,0,1]])",
+            "-3", 0) +
+        render(3, "jump", R"("rotations":[],"updates":[],"flags":[])", "0", 0) +
         R"({"type":"destroy","tick":4,"vehicle":"bike","slot":3})"
         "\n"
         R"({"type":"end","restored":true,"log":["Log started"]})"
         "\n";
-    const Report report = buildReport(scene, trace);
-    const std::string& s = report.summary;
+    const Ride ride = readRide(trace, "t.jsonl");
+    const std::string s = rideSummary(ride);
+    EXPECT_THAT(s,
+                HasSubstr("Ride of 4 ticks in host build 1002; sites patched: 0x5BF85B 0x6C4523; "
+                          "restored after unload: yes"));
     EXPECT_THAT(
-        s,
-        HasSubstr("host build 1002; sites patched: 0x5BF85B 0x6C4523; restored after unload: yes"));
-    EXPECT_THAT(s, HasSubstr("bike (class 9, slot 3, ticks 0 to 4, 4 renders (2 through the call "
-                             "site, 2 through the jump site))"));
+        s, HasSubstr("bike (class 9, slot 3, ticks 0 to 4, 4 renders (2 through the call site, "
+                     "2 through the jump site))"));
     EXPECT_THAT(s, HasSubstr("vx_fbrake_az-3     reached -2.0\u00B0, 1 stroke"));
     EXPECT_THAT(s, HasSubstr("vx_chain           2 steps over 2 link sets"));
     EXPECT_THAT(s, HasSubstr("vx_gm              showed N 1 N"));
@@ -54,22 +66,56 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
     EXPECT_THAT(
         s, HasSubstr("vx_sm_m220_r270    max 12.5\u00B0, min 0.0\u00B0, at the end 10.2\u00B0"));
     EXPECT_EQ(s.find("plain"), std::string::npos);
+    // The ride is what the library saw, render by render.
+    ASSERT_EQ(ride.vehicles.size(), 1u);
+    EXPECT_EQ(ride.vehicles[0].speed, (Samples{{0, 75.9}, {1, 80.5}, {2, -3}, {3, 0}}));
+    EXPECT_EQ(ride.vehicles[0].gear, (Samples{{0, 1}, {1, 1}, {2, 0}, {3, 0}}));
 
-    const std::string& html = report.html;
+    const std::string html = reportPage(ride);
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    // Self-contained, nothing fetched; names (a link set's here) escaped.
-    EXPECT_EQ(html.find("<script"), std::string::npos);
+    EXPECT_EQ(html.find("<script"), std::string::npos);  // self-contained, nothing fetched
     EXPECT_EQ(html.find("http"), std::string::npos);
     EXPECT_THAT(html, HasSubstr("<svg"));
 }
 
-TEST(Report, RefusesATraceOfAnotherScene) {
-    const Scene scene = readScene(R"({"format":1,"ticks":1,"vehicles":[]})", "t.json");
-    EXPECT_THROW(
-        buildReport(scene, R"({"type":"create","tick":0,"vehicle":"x","slot":0,"frames":[]})"),
-        std::runtime_error);
-    EXPECT_THROW(buildReport(scene, "{not json"), std::runtime_error);
+// A frame with two keys is every component it names, as the library drives it; names reach the
+// page as text, never as markup.
+TEST(Report, TwoKeysAreTwoComponentsAndNamesAreText) {
+    const std::string trace =
+        R"({"type":"create","tick":0,"vehicle":"<b>&'\"","slot":0,"frames":["m","vx_fbrake_vx_cl_az5",)"
+        R"("vx_chain","<i>links","b&c"],"class":3,"parents":[-1,0,0,2,2],"objects":[1,1,0,1,1],)"
+        R"("startFlags":[5,5,5,5,1]})"
+        "\n";
+    const Ride ride = readRide(trace, "t.jsonl");
+    const std::string s = rideSummary(ride);
+    EXPECT_THAT(s, HasSubstr("Front brake          vx_fbrake_vx_cl_az5"));
+    EXPECT_THAT(s, HasSubstr("Clutch lever         vx_fbrake_vx_cl_az5"));
+    const std::string html = reportPage(ride);
+    EXPECT_THAT(html, HasSubstr("&lt;i&gt;links</text>"));
+    EXPECT_THAT(html, HasSubstr("b&amp;c</text>"));
+    EXPECT_THAT(html, HasSubstr("<h2>&lt;b&gt;&amp;&#39;&quot;</h2>"));
+    EXPECT_EQ(html.find("<i>"), std::string::npos);
+}
+
+TEST(Report, RefusesATraceItCannotFollow) {
+    const struct {
+        const char* kind;
+        const char* trace;
+        const char* expected;
+    } cases[] = {
+        {"render before create", R"({"type":"destroy","tick":0,"vehicle":"x","slot":0})",
+         "t.jsonl:1:1: the trace destroys vehicle \"x\", which is not alive"},
+        {"not JSON", "\n{not json", "t.jsonl:2:3: malformed JSON: invalid literal"},
+    };
+    for (const auto& c : cases) {
+        try {
+            readRide(c.trace, "t.jsonl");
+            ADD_FAILURE() << c.kind << ": accepted";
+        } catch (const TraceError& error) {
+            EXPECT_THAT(error.what(), HasSubstr(c.expected)) << c.kind;
+        }
+    }
 }
 
 }  // namespace
-}  // namespace sim
+}  // namespace sim::report

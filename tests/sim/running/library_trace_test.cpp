@@ -30,7 +30,7 @@ std::string render(int tick, const std::string& site, const std::string& rotatio
 const std::string logStarted = R"({"type":"end","restored":true,"log":["Log started"]})";
 
 std::vector<std::string> run(const std::string& json) {
-    return test::splitLines(
+    return test::linesWithoutAdditions(
         test::traceOf(readScene(json, "t.json"), hostsim::defaultLibraryPath()));
 }
 
@@ -138,7 +138,7 @@ TEST(LibraryTrace, DemoRideMovesEveryComponent) {
     }
     EXPECT_EQ(summary.find("did not turn"), std::string::npos) << summary;
     EXPECT_EQ(summary.find(" 0 steps"), std::string::npos) << summary;
-    const auto lines = test::splitLines(test::readFile((out / "trace.jsonl").string()));
+    const auto lines = test::linesWithoutAdditions(test::readFile((out / "trace.jsonl").string()));
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), start(1001, allSites));
     EXPECT_EQ(lines.back(), logStarted);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "hostsim/host_layout.h"
@@ -40,7 +41,7 @@ TEST(Runner, TracesLifecycleAndSitesInOrder) {
     };
     hostsim::hostActivity() = hostsim::HostActivity{};
     const std::string trace = test::traceOf(scene, SIM_NULL_LIBRARY);
-    EXPECT_EQ(test::splitLines(trace), expected);
+    EXPECT_EQ(test::linesWithoutAdditions(trace), expected);
     EXPECT_EQ(trace.back(), '\n');
     EXPECT_EQ(trace.find('\r'), std::string::npos);
     // Every create, destroy and render went through the host's own functions.
@@ -48,6 +49,52 @@ TEST(Runner, TracesLifecycleAndSitesInOrder) {
     EXPECT_EQ(hostsim::hostActivity().constructions, 3u);
     EXPECT_EQ(hostsim::hostActivity().destructions, 3u);
     EXPECT_EQ(hostsim::hostActivity().renders, 8u);
+}
+
+// What the trace adds to format 1's lines: the scene's length, each model's tree and starting
+// flags, and every render's inputs as the library computes them (the speeds are the worked values
+// of the speed estimate's three forms).
+TEST(Runner, TracesTheModelsAndWhatEachRenderHadToWorkWith) {
+    const Scene scene =
+        readScene(R"({"format":1,"ticks":2,"clock":{"timeStep":0.5,"counterStart":1001},
+        "vehicles":[
+          {"name":"bike","class":9,"modelIndex":1,"model":{"name":"bike","objects":2,"children":[
+            {"name":"vx_gm","objects":0,"children":[{"name":"n"},{"name":"g1","hidden":true}]}]}},
+          {"name":"car","class":3,"modelIndex":2,"model":{"name":"car"}},
+          {"name":"quad","class":0,"modelIndex":3,"model":{"name":"quad"}}],
+        "timeline":[
+          {"tick":0,"vehicle":"bike","set":{"bikeWheelSpeed":[-1,-1],"currentGear":3,"vehicleFlags":32,
+            "rearBrakeInput":0.25,"driveInput":-1}},
+          {"tick":0,"vehicle":"car","set":{"moveSpeed":[0,1,0]}},
+          {"tick":1,"vehicle":"quad","set":{"wheelSpeed":[0,-1,0,-1]}}]})",
+                  "t.json");
+    const std::string inputs = R"("passSpeed":%s,"passTime":%s,"timeStep":0.5,"currentGear":%s,)"
+                               R"("vehicleFlags":%s,"rearBrakeInput":%s,"driveInput":%s})";
+    auto render = [&inputs](const char* head, const char* speed, const char* passSpeed,
+                            const char* passTime, bool bike) {
+        char tail[256];
+        std::snprintf(tail, sizeof tail, inputs.c_str(), passSpeed, passTime, bike ? "3" : "0",
+                      bike ? "32" : "0", bike ? "0.25" : "0", bike ? "-1" : "0");
+        return std::string(head) + R"(,"rotations":[],"updates":[],"flags":[],"speedEstimate":)" +
+               speed + "," + tail;
+    };
+    const std::vector<std::string> lines = test::splitLines(test::traceOf(scene, SIM_NULL_LIBRARY));
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0],
+              R"({"type":"start","format":1,"version":1001,"patchedSites":[],"ticks":2})");
+    EXPECT_EQ(
+        lines[1],
+        R"({"type":"create","tick":0,"vehicle":"bike","slot":0,"frames":["bike","vx_gm","n","g1"],)"
+        R"("class":9,"parents":[-1,0,1,1],"objects":[2,0,1,1],"startFlags":[5,5,5,1]})");
+    // float(1001) * 0.5 = 500.5, then 1017 * 0.5: passTime is truncated.
+    EXPECT_EQ(lines[4], render(R"({"type":"render","tick":0,"vehicle":"bike","site":"call")",
+                               "75.91836586935928", "75", "500", true));
+    EXPECT_EQ(lines[5], render(R"({"type":"render","tick":0,"vehicle":"car","site":"call")",
+                               "179.99999523162842", "179", "500", false));
+    EXPECT_EQ(lines[6], render(R"({"type":"render","tick":0,"vehicle":"quad","site":"call")", "-0",
+                               "0", "500", false));
+    EXPECT_EQ(lines[9], render(R"({"type":"render","tick":1,"vehicle":"quad","site":"call")",
+                               "37.95918293467964", "37", "508", false));
 }
 
 TEST(Runner, SetsClockAndVehicleFieldsAsTheSceneSays) {

@@ -1,0 +1,35 @@
+#pragma once
+// What the figures of a ride say in words: what each component did, the rows of a flip-book, an
+// odometer's reading.
+
+#include <string>
+#include <utility>
+
+#include "sim/report/ride_model.h"
+
+namespace sim::report {
+
+std::string formatNumber(const char* pattern, double value);
+std::string degrees(double value);        // "-30.0°"
+std::string readingText(double reading);  // six digits, or dashes before the first reading
+// The component's title as a heading: "Front brake".
+std::string heading(const RideComponent& component);
+
+// The lowest and the highest value, counting 0.
+std::pair<double, double> valueRange(const Samples& samples);
+
+// The name of a row of a flip-book: the gear for a gear meter (N for 0), else the frame's name;
+// "none" and "several" for the row values -1 and -2.
+std::string rowName(const RideVehicle& vehicle, const RideComponent& component, double row);
+
+// One line, for example "reached -30.0°, 2 strokes" or "showed N 1 2 1 N".
+std::string whatItDid(const RideVehicle& vehicle, const RideComponent& component);
+
+// "class 9, slot 0, ticks 0 to 1500, 1500 renders (1500 through the call site)"
+std::string lifeOf(const RideVehicle& vehicle);
+
+// The host's side of the run: "0x5BF85B 0x6C4523" or "none"; the log's lines quoted, or "(empty)".
+std::string sitesText(const Ride& ride);
+std::string logText(const Ride& ride);
+
+}  // namespace sim::report
