@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "sim/formats/base64.h"
 #include "sim/formats/glb_container.h"
 #include "sim/formats/json_shape_check.h"
@@ -134,24 +136,6 @@ std::string sniffedImageType(const std::vector<unsigned char>& bytes) {
     return "application/octet-stream";
 }
 
-// Everything into one file: the first buffer becomes the BIN chunk, other buffers and images
-// not in a buffer become data: URIs.
-std::string selfContainedGlb(tinygltf::Model& model) {
-    if (!model.buffers.empty()) model.buffers[0].uri.clear();
-    for (tinygltf::Image& image : model.images) {
-        if (image.bufferView >= 0) continue;
-        const std::string type =
-            image.mimeType.empty() ? sniffedImageType(image.image) : image.mimeType;
-        image.uri = "data:" + type + ";base64," +
-                    base64({reinterpret_cast<const char*>(image.image.data()), image.image.size()});
-        image.image.clear();
-    }
-    std::ostringstream out;
-    tinygltf::TinyGLTF writer;
-    writer.WriteGltfSceneToStream(&model, out, false, true);
-    return out.str();
-}
-
 // The container as the library expects it: header, JSON chunk, BIN chunk, each padded to four
 // bytes, and nothing else.
 std::string canonicalGlb(const GlbChunks& chunks) {
@@ -178,6 +162,35 @@ std::string canonicalGlb(const GlbChunks& chunks) {
         out += bin;
     }
     return out;
+}
+
+// Everything into one file: the first buffer becomes the BIN chunk, other buffers and images
+// not in a buffer become data: URIs.
+std::string selfContainedGlb(tinygltf::Model& model) {
+    if (!model.buffers.empty()) model.buffers[0].uri.clear();
+    for (tinygltf::Image& image : model.images) {
+        if (image.bufferView >= 0) continue;
+        const std::string type =
+            image.mimeType.empty() ? sniffedImageType(image.image) : image.mimeType;
+        image.uri = "data:" + type + ";base64," +
+                    base64({reinterpret_cast<const char*>(image.image.data()), image.image.size()});
+        image.image.clear();
+    }
+    std::ostringstream out;
+    tinygltf::TinyGLTF writer;
+    writer.WriteGltfSceneToStream(&model, out, false, true);
+    // The library writes an object whose fields all have their defaults (an unnamed leaf node, a
+    // scene without nodes, a texture without a source) as null, which no reader takes.
+    const std::string glb = out.str();
+    const GlbChunks chunks = readGlbChunks(glb, "the self-contained .glb");
+    nlohmann::json json = nlohmann::json::parse(chunks.json);
+    for (auto& [key, value] : json.items()) {
+        if (!value.is_array()) continue;
+        for (auto& element : value) {
+            if (element.is_null()) element = nlohmann::json::object();
+        }
+    }
+    return canonicalGlb({json.dump(), chunks.bin});
 }
 
 bool hasExtension(const std::string& fileName, const char* extension) {
