@@ -122,6 +122,12 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
         {"data: URI of another type", "a.gltf",
          gltf(bufferOf + R"("data:application/zip;base64,YWJjZA=="}])"),
          "the data: URI \"data:application/zip;base64,YWJjZA==\" cannot be read"},
+        {"image view past its buffer", "a.gltf",
+         gltf(bufferOf + R"("data:application/octet-stream;base64,YWJjZA=="}],)"
+                         R"("bufferViews":[{"buffer":0,"byteOffset":2,"byteLength":4}],)"
+                         R"("images":[{"bufferView":0,"mimeType":"image/png"}])"),
+         "images[0]: bufferViews[0] (4 bytes from byte 2) runs past the end of buffers[0] (4 "
+         "bytes)"},
         {"missing image", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{}],"images":[{"uri":"absent.png"}])"),
          "refers to \"absent.png\""},
