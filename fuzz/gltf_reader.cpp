@@ -2,13 +2,14 @@
 // names the file, never a crash, a hang or unbounded memory. Only the bytes are read: the model
 // may refer to no other file. A model that is read must also come back unchanged from the
 // self-contained .glb that the preview embeds.
+#include "sim/formats/gltf_reader.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "sim/formats/gltf_reader.h"
 #include "sim/formats/model_frames.h"
 
 namespace {

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <sstream>
-
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "sim/formats/base64.h"
 #include "sim/formats/glb_container.h"
@@ -112,9 +111,24 @@ bool writeNothing(std::string*, const std::string&, const std::vector<unsigned c
     return false;
 }
 
-// Images stay as their encoded bytes: the preview page decodes them.
-bool keepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
-                    const unsigned char* bytes, int size, void*) {
+// Images stay as their encoded bytes: the preview page decodes them. loading: the model being
+// read, whose buffers and buffer views are complete by the time images come. The library hands
+// over an image's buffer view without checking that it lies inside its buffer.
+bool keepImageBytes(tinygltf::Image* image, const int index, std::string* err, std::string*, int,
+                    int, const unsigned char* bytes, int size, void* loading) {
+    if (image->bufferView >= 0) {
+        const auto& model = *static_cast<const tinygltf::Model*>(loading);
+        const tinygltf::BufferView& view = model.bufferViews[std::size_t(image->bufferView)];
+        const std::size_t bufferSize = model.buffers[std::size_t(view.buffer)].data.size();
+        if (view.byteOffset > bufferSize || view.byteLength > bufferSize - view.byteOffset) {
+            *err += "images[" + std::to_string(index) + "]: bufferViews[" +
+                    std::to_string(image->bufferView) + "] (" + std::to_string(view.byteLength) +
+                    " bytes from byte " + std::to_string(view.byteOffset) +
+                    ") runs past the end of buffers[" + std::to_string(view.buffer) + "] (" +
+                    std::to_string(bufferSize) + " bytes)";
+            return false;
+        }
+    }
     image->image.assign(bytes, bytes + size);
     image->as_is = true;
     return true;
@@ -248,8 +262,8 @@ GltfModel parseGltf(std::string_view bytes, const std::string& fileName, const f
 
     tinygltf::TinyGLTF loader;
     loader.SetFsCallbacks({&fileExists, &sameName, &readWholeFile, &writeNothing, &access});
-    loader.SetImageLoader(&keepImageBytes, nullptr);
     tinygltf::Model model;
+    loader.SetImageLoader(&keepImageBytes, &model);
     std::string err, warn;
     bool loaded = false;
     if (looksLikeGlb(bytes) || hasExtension(fileName, ".glb")) {
