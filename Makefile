@@ -3,7 +3,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 PRESETS := linux-x86 windows-x86 linux-x86-sanitize
 
-.PHONY: setup test demo bench fuzz build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: setup test demo bench dist fuzz build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 setup:
 	@scripts/setup.sh
@@ -26,6 +26,11 @@ demo: build-linux-x86
 bench: build-linux-x86
 	build/linux-x86/bin/vorlix-bench
 
+# The release package for players and model authors: dist/vorlix-<version>-windows-x86.zip.
+dist: setup
+	cmake --preset windows-x86 >/dev/null
+	cmake --build build/windows-x86 --target dist -j $(JOBS)
+
 # The fuzz targets have a preset of their own (clang's libFuzzer); make test does not build them.
 build-linux-x86-fuzz: setup
 	cmake --preset linux-x86-fuzz >/dev/null
@@ -36,4 +41,4 @@ fuzz: build-linux-x86-fuzz
 	fuzz/run.sh build/linux-x86-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build out
+	rm -rf build out dist

@@ -15,3 +15,10 @@ endif()
 # Warnings as errors for the project's own code.
 add_library(vorlix_warnings INTERFACE)
 target_compile_options(vorlix_warnings INTERFACE -Wall -Wextra -Werror)
+
+# The shipped Windows binaries are the same bytes whoever builds them, wherever: no link time in the
+# PE headers, and no build folder in debug information or in __FILE__.
+if(WIN32)
+    add_link_options(-Wl,--no-insert-timestamp)
+    add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+endif()

@@ -3,12 +3,14 @@ import { ticksPerSecond } from './player.js';
 // The page's text and controls. Everything that comes from the model or the data is set as text,
 // never parsed as HTML; only the report's plots, which the report writes as escaped HTML, are markup.
 
+// Angles in degrees, the odometer's reading as its six wheels show it, others as "gear 3", "link 2".
 function formatValue(value, unit) {
   if (value === undefined || value === null) return '–';
   if (typeof value !== 'number') return String(value);
   if (unit === 'degrees') return `${value.toFixed(1)}°`;
+  if (unit === 'reading') return String(Math.trunc(value)).padStart(6, '0');
   const number = Number.isInteger(value) ? String(value) : value.toFixed(2);
-  return unit ? `${number} ${unit}` : number;
+  return unit ? `${unit} ${number}` : number;
 }
 
 export function createPanel(document, data, player, renders) {

@@ -1,4 +1,4 @@
-// The preview page in headless chromium: a page made for the sample model must pose every frame as
+// The preview page in headless chromium: the sample model's preview must pose every frame as
 // the trace says, play, show names as text, and log nothing.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -57,24 +57,32 @@ function expectedAfter(data, model, k) {
 let data;
 let model;
 let samplePage;
+let profile;
 let context;
+
+// The data embedded in a page, as the page itself reads it.
+function pageData(path) {
+  const page = readFileSync(path, 'utf8');
+  const start = page.indexOf('>', page.indexOf('<script type="application/json" id="vorlix-data"')) + 1;
+  return JSON.parse(page.slice(start, page.indexOf('</script>', start)));
+}
 
 before(async () => {
   rmSync(folder, { recursive: true, force: true });
   mkdirSync(folder, { recursive: true });
-  const dataPath = join(folder, 'sample-data.json');
-  execFileSync('python3', [new URL('make_preview_data.py', import.meta.url).pathname, setting('VORLIX_SIM'),
-    setting('VORLIX_MODEL'), dataPath]);
-  data = JSON.parse(readFileSync(dataPath, 'utf8'));
+  execFileSync(setting('VORLIX_SIM'), ['preview', setting('VORLIX_MODEL'), '--out', folder]);
+  samplePage = join(folder, 'preview.html');
+  data = pageData(samplePage);
   model = glbJson(data.model.glb);
-  samplePage = writePage('sample', data);
-  context = await chromium.launchPersistentContext(mkdtempSync(join(tmpdir(), 'vorlix-chromium-')), {
+  profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
+  context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, args: chromiumFlags,
   });
 });
 
 after(async () => {
   await context?.close();
+  if (profile) rmSync(profile, { recursive: true, force: true });
 });
 
 // Without a GPU the browser reads each WebGL frame back to composite it, and its GL layer notes
@@ -145,7 +153,7 @@ test('every animated frame of the sample model is posed as the trace says', asyn
   await page.close();
 });
 
-test('playing moves on in time and shows the pose of the render it stops at', async () => {
+test('playing moves on in time and shows the pose and values of the render it stops at', async () => {
   const { page, noise } = await open(samplePage);
   await page.selectOption('#speed', '4');
   await page.click('#play');
@@ -155,6 +163,11 @@ test('playing moves on in time and shows the pose of the render it stops at', as
   assert.ok(k > 0, `stopped at render ${k}`);
   const nodes = model.nodes.map((_, i) => i);
   assertPose(await poseOf(page, nodes), expectedAfter(data, model, k), nodes, k);
+  const values = await page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+  data.components.forEach((component, i) => {
+    const shown = Number(values[i].match(/-?[0-9.]+/)?.[0]);
+    assert.ok(Math.abs(shown - component.values[k]) < 0.05, `${component.key}: ${values[i]} after render ${k}`);
+  });
   assert.deepEqual(noise, []);
   await page.close();
 });

@@ -25,6 +25,7 @@
 #include "sim/preview/standard_ride.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
+#include "vorlix_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -216,6 +217,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     // A path such as /scenes/ride.json is a path on every platform, never a /option.
     app.allow_windows_style_options(false);
+    app.set_version_flag("--version", "vorlix-sim " VORLIX_VERSION);
 
     std::string scenePath, tracePath, libraryPath, outDir = "out/demo";
     CLI::App* run = app.add_subcommand("run", "run a scene and write its trace");

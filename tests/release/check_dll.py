@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
+nothing, needs only KERNEL32 and msvcrt, and carries a version resource of the project's version.
+The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no other DLL either.
+
+    check_dll.py DLL EXE VERSION OBJDUMP WINDRES
+"""
+
+import re
+import struct
+import subprocess
+import sys
+
+IMAGE_FILE_MACHINE_I386 = 0x14C
+ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
+
+
+def machine(path):
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    (pe,) = struct.unpack_from("<I", data, 0x3C)
+    if data[pe:pe + 4] != b"PE\0\0":
+        return None
+    return struct.unpack_from("<H", data, pe + 4)[0]
+
+
+def export_count(headers):
+    # The linker may leave an export directory that lists nothing; what counts is its entries.
+    if "There is an export table" not in headers:
+        return 0
+    counts = re.search(r"Export Address Table\s+([0-9a-fA-F]+)\s+\[Name Pointer/Ordinal\] Table\s+([0-9a-fA-F]+)",
+                       headers)
+    if counts is None:
+        return None
+    return int(counts.group(1), 16) + int(counts.group(2), 16)
+
+
+def version_faults(resource, version):
+    numbers = ", ".join(version.split(".") + ["0"])
+    wanted = [f"FILEVERSION {numbers}", f"PRODUCTVERSION {numbers}",
+              f'VALUE "FileVersion", "{version}"', f'VALUE "ProductVersion", "{version}"',
+              'VALUE "ProductName", "Vorlix"', 'VALUE "FileDescription", "',
+              'VALUE "LegalCopyright", "Copyright (C) The Vorlix developers"']
+    return [f"the version resource lacks {w}" for w in wanted if w not in resource]
+
+
+def import_faults(headers):
+    imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
+    extra = imports - ALLOWED_IMPORTS
+    return [f"imports from {', '.join(sorted(extra))}"] if extra else []
+
+
+def main():
+    dll, exe, version, objdump, windres = sys.argv[1:6]
+    faults = []
+    for path in (dll, exe):
+        found = machine(path)
+        if found != IMAGE_FILE_MACHINE_I386:
+            faults.append((path, f"machine type {found!r}, not i386 (0x14c)"))
+        headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
+        faults += [(path, fault) for fault in import_faults(headers)]
+        if path == dll:
+            exports = export_count(headers)
+            if exports != 0:
+                faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
+
+    resource = subprocess.run([windres, "-i", dll, "-O", "rc"], capture_output=True, text=True).stdout
+    if "VERSIONINFO" not in resource:
+        faults.append((dll, "no version resource"))
+    else:
+        faults += [(dll, fault) for fault in version_faults(resource, version)]
+
+    for path, fault in faults:
+        print(f"{path}: {fault}")
+    if not faults:
+        print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only, version {version}")
+        print(f"{exe}: i386, imports from KERNEL32 and msvcrt only")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
