@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "sim/formats/base64.h"
@@ -110,9 +111,24 @@ bool writeNothing(std::string*, const std::string&, const std::vector<unsigned c
     return false;
 }
 
-// Images stay as their encoded bytes: the preview page decodes them.
-bool keepImageBytes(tinygltf::Image* image, const int, std::string*, std::string*, int, int,
-                    const unsigned char* bytes, int size, void*) {
+// Images stay as their encoded bytes: the preview page decodes them. loading: the model being
+// read, whose buffers and buffer views are complete by the time images come. The library hands
+// over an image's buffer view without checking that it lies inside its buffer.
+bool keepImageBytes(tinygltf::Image* image, const int index, std::string* err, std::string*, int,
+                    int, const unsigned char* bytes, int size, void* loading) {
+    if (image->bufferView >= 0) {
+        const auto& model = *static_cast<const tinygltf::Model*>(loading);
+        const tinygltf::BufferView& view = model.bufferViews[std::size_t(image->bufferView)];
+        const std::size_t bufferSize = model.buffers[std::size_t(view.buffer)].data.size();
+        if (view.byteOffset > bufferSize || view.byteLength > bufferSize - view.byteOffset) {
+            *err += "images[" + std::to_string(index) + "]: bufferViews[" +
+                    std::to_string(image->bufferView) + "] (" + std::to_string(view.byteLength) +
+                    " bytes from byte " + std::to_string(view.byteOffset) +
+                    ") runs past the end of buffers[" + std::to_string(view.buffer) + "] (" +
+                    std::to_string(bufferSize) + " bytes)";
+            return false;
+        }
+    }
     image->image.assign(bytes, bytes + size);
     image->as_is = true;
     return true;
@@ -132,24 +148,6 @@ std::string sniffedImageType(const std::vector<unsigned char>& bytes) {
     if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8) return "image/jpeg";
     if (bytes.size() >= 12 && std::memcmp(bytes.data() + 8, "WEBP", 4) == 0) return "image/webp";
     return "application/octet-stream";
-}
-
-// Everything into one file: the first buffer becomes the BIN chunk, other buffers and images
-// not in a buffer become data: URIs.
-std::string selfContainedGlb(tinygltf::Model& model) {
-    if (!model.buffers.empty()) model.buffers[0].uri.clear();
-    for (tinygltf::Image& image : model.images) {
-        if (image.bufferView >= 0) continue;
-        const std::string type =
-            image.mimeType.empty() ? sniffedImageType(image.image) : image.mimeType;
-        image.uri = "data:" + type + ";base64," +
-                    base64({reinterpret_cast<const char*>(image.image.data()), image.image.size()});
-        image.image.clear();
-    }
-    std::ostringstream out;
-    tinygltf::TinyGLTF writer;
-    writer.WriteGltfSceneToStream(&model, out, false, true);
-    return out.str();
 }
 
 // The container as the library expects it: header, JSON chunk, BIN chunk, each padded to four
@@ -178,6 +176,35 @@ std::string canonicalGlb(const GlbChunks& chunks) {
         out += bin;
     }
     return out;
+}
+
+// Everything into one file: the first buffer becomes the BIN chunk, other buffers and images
+// not in a buffer become data: URIs.
+std::string selfContainedGlb(tinygltf::Model& model) {
+    if (!model.buffers.empty()) model.buffers[0].uri.clear();
+    for (tinygltf::Image& image : model.images) {
+        if (image.bufferView >= 0) continue;
+        const std::string type =
+            image.mimeType.empty() ? sniffedImageType(image.image) : image.mimeType;
+        image.uri = "data:" + type + ";base64," +
+                    base64({reinterpret_cast<const char*>(image.image.data()), image.image.size()});
+        image.image.clear();
+    }
+    std::ostringstream out;
+    tinygltf::TinyGLTF writer;
+    writer.WriteGltfSceneToStream(&model, out, false, true);
+    // The library writes an object whose fields all have their defaults (an unnamed leaf node, a
+    // scene without nodes, a texture without a source) as null, which no reader takes.
+    const std::string glb = out.str();
+    const GlbChunks chunks = readGlbChunks(glb, "the self-contained .glb");
+    nlohmann::json json = nlohmann::json::parse(chunks.json);
+    for (auto& [key, value] : json.items()) {
+        if (!value.is_array()) continue;
+        for (auto& element : value) {
+            if (element.is_null()) element = nlohmann::json::object();
+        }
+    }
+    return canonicalGlb({json.dump(), chunks.bin});
 }
 
 bool hasExtension(const std::string& fileName, const char* extension) {
@@ -235,8 +262,8 @@ GltfModel parseGltf(std::string_view bytes, const std::string& fileName, const f
 
     tinygltf::TinyGLTF loader;
     loader.SetFsCallbacks({&fileExists, &sameName, &readWholeFile, &writeNothing, &access});
-    loader.SetImageLoader(&keepImageBytes, nullptr);
     tinygltf::Model model;
+    loader.SetImageLoader(&keepImageBytes, &model);
     std::string err, warn;
     bool loaded = false;
     if (looksLikeGlb(bytes) || hasExtension(fileName, ".glb")) {

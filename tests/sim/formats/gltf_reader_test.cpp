@@ -122,6 +122,12 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
         {"data: URI of another type", "a.gltf",
          gltf(bufferOf + R"("data:application/zip;base64,YWJjZA=="}])"),
          "the data: URI \"data:application/zip;base64,YWJjZA==\" cannot be read"},
+        {"image view past its buffer", "a.gltf",
+         gltf(bufferOf + R"("data:application/octet-stream;base64,YWJjZA=="}],)"
+                         R"("bufferViews":[{"buffer":0,"byteOffset":2,"byteLength":4}],)"
+                         R"("images":[{"bufferView":0,"mimeType":"image/png"}])"),
+         "images[0]: bufferViews[0] (4 bytes from byte 2) runs past the end of buffers[0] (4 "
+         "bytes)"},
         {"missing image", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{}],"images":[{"uri":"absent.png"}])"),
          "refers to \"absent.png\""},
@@ -206,20 +212,23 @@ TEST(GltfReader, ReadsAHundredThousandNodesAndTheDeepestHierarchyAllowed) {
 }
 
 TEST(GltfReader, WritesTheModelAsOneSelfContainedGlb) {
-    // A .gltf whose buffer and image are files beside it; the .glb must need neither.
+    // A .gltf whose buffer and image are files beside it; the .glb must need neither. Objects with
+    // every field at its default (an unnamed leaf, a scene without nodes, a texture without a
+    // source) must stay objects.
     writeFile(folder / "parts.bin", std::string("\0\0\x80\x3f", 4));
     writeFile(folder / "paint.png", "\x89PNG\r\n\x1a\n-pixels-");
     const std::string json = gltf(
-        R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"bike","children":[1]},{"name":"vx_cl_az20"}],)"
+        R"("scenes":[{"nodes":[0]},{}],"textures":[{}],)"
+        R"("nodes":[{"name":"bike","children":[1,2]},{"name":"vx_cl_az20"},{}],)"
         R"("buffers":[{"byteLength":4,"uri":"parts.bin"}],"bufferViews":[{"buffer":0,"byteLength":4}],)"
         R"("images":[{"uri":"paint.png"}])");
     const GltfModel model = readAs("split.gltf", json, true);
     ASSERT_EQ(model.glb.substr(0, 4), "glTF");
 
     const GltfModel again = parseGltf(model.glb, "embedded.glb", {}, true);
-    ASSERT_EQ(again.nodes.size(), 2u);
+    ASSERT_EQ(again.nodes.size(), 3u);
     EXPECT_EQ(again.nodes[1].name, "vx_cl_az20");
-    EXPECT_EQ(again.nodes[0].children, (std::vector<int>{1}));
+    EXPECT_EQ(again.nodes[0].children, (std::vector<int>{1, 2}));
     EXPECT_THAT(model.glb, HasSubstr("data:image/png;base64,iVBORw0KGgotcGl4ZWxzLQ=="));
     EXPECT_THAT(model.glb, HasSubstr(std::string("BIN\0\0\0\x80\x3f", 8)));
 }
