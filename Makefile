@@ -3,7 +3,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 PRESETS := linux-x86 windows-x86 linux-x86-sanitize
 
-.PHONY: setup test demo bench dist fuzz build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: setup test demo bench dist fuzz format-check build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 setup:
 	@scripts/setup.sh
@@ -40,6 +40,10 @@ build-linux-x86-fuzz: setup
 # Every fuzz target for FUZZ_SECONDS seconds.
 fuzz: build-linux-x86-fuzz
 	fuzz/run.sh build/linux-x86-fuzz $(FUZZ_SECONDS)
+
+# Every C++ source as .clang-format lays it out (Debian's clang-format).
+format-check: setup
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build out dist

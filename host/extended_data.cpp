@@ -19,7 +19,8 @@ ExtenderInterface<CVehicle>::ExtenderInterface() {
         if (registry.callbacksInstalled == 0) {
             poolReadyEvent().AddCallback(poolReadyEvent().after, notifyPoolAllocated, 0);
             vehicleCreatedEvent().AddCallback(vehicleCreatedEvent().before, notifyObjectCreated, 0);
-            vehicleDestroyedEvent().AddCallback(vehicleDestroyedEvent().after, notifyObjectDestroyed, 0);
+            vehicleDestroyedEvent().AddCallback(vehicleDestroyedEvent().after,
+                                                notifyObjectDestroyed, 0);
             registry.callbacksInstalled = 1;
         }
     } catch (...) {
@@ -52,18 +53,20 @@ void notifyPoolAllocated() {
 }
 
 void notifyObjectCreated(CVehicle* vehicle) {
-    notifyEach([vehicle](ExtenderInterface<CVehicle>& extender) { extender.OnObjectCreated(vehicle); });
+    notifyEach(
+        [vehicle](ExtenderInterface<CVehicle>& extender) { extender.OnObjectCreated(vehicle); });
 }
 
 void notifyObjectDestroyed(CVehicle* vehicle) {
-    notifyEach([vehicle](ExtenderInterface<CVehicle>& extender) { extender.OnObjectDestroyed(vehicle); });
+    notifyEach(
+        [vehicle](ExtenderInterface<CVehicle>& extender) { extender.OnObjectDestroyed(vehicle); });
 }
 
 std::optional<std::uint32_t> poolSlotOf(const CVehicle* vehicle) {
     const void* pool = host::vehiclePool();
     if (pool == nullptr) return std::nullopt;
-    const auto distance =
-        static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle) - host::poolObjects(pool));
+    const auto distance = static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle) -
+                                                    host::poolObjects(pool));
     if (distance < 0) return std::nullopt;
     return static_cast<std::uint32_t>(distance / host::vehicleStride);
 }

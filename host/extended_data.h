@@ -17,7 +17,7 @@ class ExtenderInterface;
 // registry to the pool, creation and destruction events.
 template <>
 class ExtenderInterface<CVehicle> {
-public:
+  public:
     ExtenderInterface(const ExtenderInterface&) = delete;
     ExtenderInterface& operator=(const ExtenderInterface&) = delete;
 
@@ -25,7 +25,7 @@ public:
     virtual void OnObjectCreated(CVehicle* vehicle) = 0;
     virtual void OnObjectDestroyed(CVehicle* vehicle) = 0;
 
-protected:
+  protected:
     ExtenderInterface();
     // Leaves the registry, so that an event raised after an interface is gone cannot reach it.
     ~ExtenderInterface();
@@ -50,7 +50,7 @@ std::optional<std::uint32_t> poolSlotOf(const CVehicle* vehicle);
 
 template <class Data>
 class VehicleExtendedData : public ExtenderInterface<CVehicle> {
-public:
+  public:
     VehicleExtendedData() = default;
     ~VehicleExtendedData() { releaseAll(); }
 
@@ -101,7 +101,7 @@ public:
     Data** slots = nullptr;
     std::uint32_t slotCount = 0;
 
-private:
+  private:
     Data** slotOf(const CVehicle* vehicle) const {
         if (slots == nullptr) return nullptr;
         const std::optional<std::uint32_t> index = poolSlotOf(vehicle);

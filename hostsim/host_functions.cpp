@@ -41,7 +41,8 @@ void turnMatrix(float* m, const float* axis, float degrees) {
 
 }  // namespace
 
-extern "C" SimFrame* simFrameRotate(SimFrame* frame, const float* axis, float angle, std::int32_t combine) {
+extern "C" SimFrame* simFrameRotate(SimFrame* frame, const float* axis, float angle,
+                                    std::int32_t combine) {
     HostCallLog& log = hostCallLog();
     if (log.recording) {
         log.rotations.push_back({frame, axisName(axis), angle});

@@ -21,8 +21,11 @@ __attribute__((thiscall)) float simVectorMagnitude(const float* vector);
 // Reached through the pool site: creates the vehicle pool with the size set beforehand.
 __attribute__((force_align_arg_pointer)) std::int32_t simCreateVehiclePool();
 // Reached through the construction, destruction and render sites, as member functions.
-__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(SimVehicle* vehicle);
-__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simDestroyVehicle(SimVehicle* vehicle);
-__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(
+    SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simDestroyVehicle(
+    SimVehicle* vehicle);
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simRenderVehicle(
+    SimVehicle* vehicle);
 
 }  // namespace hostsim

@@ -89,7 +89,8 @@ void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> a
     std::memset(at(address::regionStart), 0, address::regionEnd - address::regionStart);
 
     for (const BuildSignature& signature : buildSignatures) {
-        const bool carried = std::ranges::find(alsoCarrying, signature.version) != alsoCarrying.end();
+        const bool carried =
+            std::ranges::find(alsoCarrying, signature.version) != alsoCarrying.end();
         if (signature.version == version || carried) {
             std::memcpy(at(signature.at), signature.bytes, 4);
         }
@@ -103,7 +104,8 @@ void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> a
     std::memcpy(at(address::axisX), axisVectors, sizeof axisVectors);
 
     // The pool site is a plain call with no arguments.
-    at(writeBranch(address::poolSite, callOpcode, addressOf(&simCreateVehiclePool)))[0] = returnOpcode;
+    at(writeBranch(address::poolSite, callOpcode, addressOf(&simCreateVehiclePool)))[0] =
+        returnOpcode;
     writeMemberCallRoutine(address::constructSite, callOpcode, addressOf(&simConstructVehicle));
     writeMemberCallRoutine(address::destroySite, callOpcode, addressOf(&simDestroyVehicle));
     writeMemberCallRoutine(address::renderCallSite, callOpcode, addressOf(&simRenderVehicle));
@@ -120,7 +122,9 @@ void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> a
     protectImage(address::writableStart, address::regionEnd, Protection::readWrite);
 }
 
-std::array<std::uint8_t, 5> originalSiteBytes(std::uint32_t site) { return laidOutSiteBytes().at(site); }
+std::array<std::uint8_t, 5> originalSiteBytes(std::uint32_t site) {
+    return laidOutSiteBytes().at(site);
+}
 
 std::array<std::uint8_t, 5> currentSiteBytes(std::uint32_t site) {
     std::array<std::uint8_t, 5> bytes;

@@ -38,8 +38,9 @@ inline constexpr std::uint32_t renderCallSite = 0x6C4523;
 inline constexpr std::uint32_t renderJumpSite = 0x6D0E89;
 }  // namespace address
 
-inline constexpr std::uint32_t allSites[] = {address::poolSite, address::renderCallSite, address::renderJumpSite,
-                                             address::constructSite, address::destroySite};
+inline constexpr std::uint32_t allSites[] = {address::poolSite, address::renderCallSite,
+                                             address::renderJumpSite, address::constructSite,
+                                             address::destroySite};
 
 struct SimLink {
     SimLink* next;

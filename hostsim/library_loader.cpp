@@ -15,7 +15,8 @@ bool LoadedLibrary::load(const std::string& path, std::string& error) {
     unload();
 #ifdef _WIN32
     handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
-    if (handle_ == nullptr) error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+    if (handle_ == nullptr)
+        error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
 #else
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle_ == nullptr) error = dlerror();

@@ -6,7 +6,7 @@
 namespace hostsim {
 
 class LoadedLibrary {
-public:
+  public:
     LoadedLibrary() = default;
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
@@ -20,7 +20,7 @@ public:
     // An exported symbol of the loaded library, or null.
     void* symbol(const char* name) const;
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string path_;
 };

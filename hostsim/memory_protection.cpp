@@ -25,7 +25,8 @@ void protectPages(std::uint32_t start, std::uint32_t end, Protection protection)
     const bool ok = mprotect(reinterpret_cast<void*>(start), end - start, value) == 0;
 #endif
     if (!ok) {
-        std::fprintf(stderr, "substitute host: cannot change the protection of %#x..%#x\n", start, end);
+        std::fprintf(stderr, "substitute host: cannot change the protection of %#x..%#x\n", start,
+                     end);
         std::abort();
     }
 }

@@ -59,7 +59,9 @@ void SimModel::add(const FrameShape& shape, SimFrame* parent) {
     }
 }
 
-int SimModel::indexOf(const SimFrame* frame) const { return static_cast<int>(frame - frames_.data()); }
+int SimModel::indexOf(const SimFrame* frame) const {
+    return static_cast<int>(frame - frames_.data());
+}
 
 SimFrame* SimModel::find(const std::string& name) {
     for (std::size_t i = 0; i < frames_.size(); ++i) {
@@ -79,7 +81,8 @@ std::vector<std::uint8_t> SimModel::flagSnapshot() const {
     return snapshot;
 }
 
-std::vector<FlagChange> SimModel::flagChangesSince(const std::vector<std::uint8_t>& snapshot) const {
+std::vector<FlagChange> SimModel::flagChangesSince(
+    const std::vector<std::uint8_t>& snapshot) const {
     std::vector<FlagChange> changes;
     for (std::size_t f = 0; f < objectRanges_.size(); ++f) {
         for (int i = 0; i < objectRanges_[f].count; ++i) {

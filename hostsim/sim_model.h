@@ -28,7 +28,7 @@ struct FlagChange {
 };
 
 class SimModel {
-public:
+  public:
     explicit SimModel(const FrameShape& root);
     SimModel(const SimModel&) = delete;
     SimModel& operator=(const SimModel&) = delete;
@@ -50,7 +50,7 @@ public:
     // Objects whose flag byte differs from the snapshot, in frame order, then object order.
     std::vector<FlagChange> flagChangesSince(const std::vector<std::uint8_t>& snapshot) const;
 
-private:
+  private:
     struct ObjectRange {
         int first;
         int count;

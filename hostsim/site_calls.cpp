@@ -23,12 +23,15 @@ void createPoolThroughSite(std::uint32_t slots) {
     reinterpret_cast<PlainRoutine>(inImage(address::poolSite))();
 }
 
-void constructThroughSite(SimVehicle* vehicle) { callMemberRoutine(address::constructSite, vehicle); }
+void constructThroughSite(SimVehicle* vehicle) {
+    callMemberRoutine(address::constructSite, vehicle);
+}
 
 void destroyThroughSite(SimVehicle* vehicle) { callMemberRoutine(address::destroySite, vehicle); }
 
 void renderThroughSite(SimVehicle* vehicle, RenderSite site) {
-    callMemberRoutine(site == RenderSite::call ? address::renderCallSite : address::renderJumpSite, vehicle);
+    callMemberRoutine(site == RenderSite::call ? address::renderCallSite : address::renderJumpSite,
+                      vehicle);
 }
 
 }  // namespace hostsim

@@ -72,10 +72,12 @@ HostActivity& hostActivity() {
 
 __attribute__((force_align_arg_pointer)) std::int32_t simCreateVehiclePool() {
     ++hostActivity().poolCreations;
-    return static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(createVehiclePool(pendingPoolSize())));
+    return static_cast<std::int32_t>(
+        reinterpret_cast<std::uintptr_t>(createVehiclePool(pendingPoolSize())));
 }
 
-__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(SimVehicle* vehicle) {
+__attribute__((thiscall, force_align_arg_pointer)) std::int32_t simConstructVehicle(
+    SimVehicle* vehicle) {
     ++hostActivity().constructions;
     return static_cast<std::int32_t>(reinterpret_cast<std::uintptr_t>(vehicle));
 }

@@ -33,7 +33,8 @@ Vorlix::Vorlix() {
     }
     try {
         auto& event = plugin::vehicleRenderedEvent();
-        event.AddCallback(event.before, [this](CVehicle* vehicle) { onVehicleRender(vehicle); }, 0);
+        event.AddCallback(
+            event.before, [this](CVehicle* vehicle) { onVehicleRender(vehicle); }, 0);
     } catch (...) {
     }
 }

@@ -4,7 +4,7 @@
 #include "host/host_interface.h"
 
 class Vorlix {
-public:
+  public:
     Vorlix();
     Vorlix(const Vorlix&) = delete;
     Vorlix& operator=(const Vorlix&) = delete;

@@ -17,7 +17,7 @@ template <class Scoped, class Base, class Result, class... Args>
 class function_hooker_manager : public Scoped {
     static_assert(!std::is_void_v<Result>, "every hooked host function returns a 32-bit value");
 
-public:
+  public:
     using func_type = std::function<Result(Args&...)>;
     using hook_type = std::function<Result(func_type, Args&...)>;
     // Calls the host function at an address in the host function's own convention.
@@ -36,7 +36,8 @@ public:
 
     // The site's manager, shared by every hooker of the site.
     static std::shared_ptr<function_hooker_manager>& instance() {
-        static std::shared_ptr<function_hooker_manager> shared = std::make_shared<function_hooker_manager>();
+        static std::shared_ptr<function_hooker_manager> shared =
+            std::make_shared<function_hooker_manager>();
         return shared;
     }
 
@@ -119,7 +120,7 @@ public:
     address_t target() const { return host_target; }
     std::size_t hook_count() const { return hooks.size(); }
 
-private:
+  private:
     // One call through the chain. It lives on the stack of the host's call, and each inner function
     // refers to it by a single pointer, which std::function keeps without a heap allocation: the
     // chain runs on every render of every vehicle.
@@ -142,8 +143,9 @@ private:
             return level.call.result;
         }
         const chain_level inner{level.call, std::next(level.hook)};
-        return level.hook->hook(func_type([&inner](Args&... innerArgs) { return call_level(inner, innerArgs...); }),
-                                args...);
+        return level.hook->hook(
+            func_type([&inner](Args&... innerArgs) { return call_level(inner, innerArgs...); }),
+            args...);
     }
 
     // The hook added last runs outermost; the first one's inner function calls the host.
@@ -166,7 +168,7 @@ class function_hooker_base;
 // last hook of a site restores the site.
 template <class Scoped, address_t Address, class Result, class... Args>
 class function_hooker_base<Scoped, Address, Result(Args...)> : public scoped_base {
-public:
+  public:
     using manager_type = function_hooker_manager<Scoped, function_hooker_base, Result, Args...>;
     using func_type = typename manager_type::func_type;
     using hook_type = typename manager_type::hook_type;
@@ -174,7 +176,8 @@ public:
 
     function_hooker_base() : manager(manager_type::instance()) {}
 
-    function_hooker_base(const function_hooker_base& source) : hooked(source.hooked), manager(source.manager) {
+    function_hooker_base(const function_hooker_base& source)
+        : hooked(source.hooked), manager(source.manager) {
         if (!manager) return;
         if (const hook_type* hook = manager->find_hook(&source)) {
             hook_type copy = *hook;
@@ -197,7 +200,7 @@ public:
     bool is_hooked() const { return hooked != 0; }
     const std::shared_ptr<manager_type>& shared_manager() const { return manager; }
 
-protected:
+  protected:
     void attach(hook_type hook, address_t entry, typename manager_type::host_invoker invoker) {
         hooked = 1;
         manager->add_hook(this, std::move(hook));
@@ -222,11 +225,13 @@ class function_hooker<Scoped, Address, Result(Args...)>
     : public function_hooker_base<Scoped, Address, Result(Args...)> {
     using base = function_hooker_base<Scoped, Address, Result(Args...)>;
 
-public:
+  public:
     using typename base::hook_type;
     using typename base::manager_type;
 
-    void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
+    void attach_hook(hook_type hook) override {
+        this->attach(std::move(hook), address_of(&hook_entry), &call_host);
+    }
 
     // Written into the site: takes the host call's arguments unchanged and returns its result. Host
     // code keeps the stack only 4-byte aligned, ours assumes 16: realign on entry.
@@ -234,7 +239,7 @@ public:
         return manager_type::enter(args...);
     }
 
-private:
+  private:
     static Result call_host(address_t target, Args&... args) {
         return reinterpret_cast<Result (*)(Args...)>(target)(args...);
     }
@@ -250,19 +255,22 @@ class function_hooker_thiscall<Scoped, Address, Result(Args...)>
     using base = function_hooker_base<Scoped, Address, Result(Args...)>;
     static_assert(sizeof...(Args) >= 1, "a member function takes its object");
 
-public:
+  public:
     using typename base::hook_type;
     using typename base::manager_type;
 
-    void attach_hook(hook_type hook) override { this->attach(std::move(hook), address_of(&hook_entry), &call_host); }
+    void attach_hook(hook_type hook) override {
+        this->attach(std::move(hook), address_of(&hook_entry), &call_host);
+    }
 
-    // The object arrives in ECX as the host passes it. A member function is not thiscall on Linux, so
-    // the convention is spelled out here and on the host function pointer below.
-    __attribute__((force_align_arg_pointer)) static Result __attribute__((thiscall)) hook_entry(Args... args) {
+    // The object arrives in ECX as the host passes it. A member function is not thiscall on Linux,
+    // so the convention is spelled out here and on the host function pointer below.
+    __attribute__((force_align_arg_pointer)) static Result __attribute__((thiscall))
+    hook_entry(Args... args) {
         return manager_type::enter(args...);
     }
 
-private:
+  private:
     static Result call_host(address_t target, Args&... args) {
         return reinterpret_cast<Result(__attribute__((thiscall))*)(Args...)>(target)(args...);
     }

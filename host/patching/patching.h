@@ -36,7 +36,7 @@ bool write_displacement(address_t field, address_t destination, bool unprotect);
 address_t branch_target(address_t site, bool unprotect);
 
 class scoped_base {
-public:
+  public:
     virtual ~scoped_base() = default;
     virtual void restore() = 0;
 };
@@ -45,7 +45,7 @@ public:
 // destruction.
 template <std::size_t N>
 class scoped_basic : public scoped_base {
-public:
+  public:
     scoped_basic() = default;
     scoped_basic(const scoped_basic&) = delete;
     scoped_basic& operator=(const scoped_basic&) = delete;
@@ -73,14 +73,15 @@ public:
     bool holds_saved() const { return has_saved != 0; }
     address_t saved_address() const { return address; }
 
-protected:
+  protected:
     // Forgets the saved bytes without writing them: used when a patch wrote nothing.
     void discard() { has_saved = 0; }
 
     // Writes opcode + rel32 to destination over the 5 bytes at site, keeping the old ones.
     // Returns the destination the site had before (0 if not a known form). On failure the site
     // keeps its bytes and nothing is held.
-    address_t patch_branch(std::uint8_t opcode, address_t site, address_t destination, bool unprotect_access) {
+    address_t patch_branch(std::uint8_t opcode, address_t site, address_t destination,
+                           bool unprotect_access) {
         static_assert(N >= 5);
         if (!save(site, 5, unprotect_access)) return 0;
         const address_t previous = branch_target(site, unprotect_access);
@@ -103,7 +104,7 @@ protected:
 };
 
 class scoped_call : public scoped_basic<5> {
-public:
+  public:
     // Makes site a relative call to destination; returns the destination it had before.
     // holds_saved() tells whether the site was written.
     address_t patch_call(address_t site, address_t destination, bool unprotect_access) {
@@ -115,7 +116,7 @@ public:
 };
 
 class scoped_jmp : public scoped_basic<5> {
-public:
+  public:
     address_t patch_jump(address_t site, address_t destination, bool unprotect_access) {
         return patch_branch(jump_opcode, site, destination, unprotect_access);
     }

@@ -66,7 +66,8 @@ std::uintptr_t pageSize() { return static_cast<std::uintptr_t>(sysconf(_SC_PAGES
 
 // Whether the pages [first, last] (last is the start of the last page) are all mapped; the
 // protection of the first page and, if every page allows it, whether all are readable.
-bool coveredPages(std::uintptr_t first, std::uintptr_t last, Protection& firstProtection, bool& allReadable) {
+bool coveredPages(std::uintptr_t first, std::uintptr_t last, Protection& firstProtection,
+                  bool& allReadable) {
     const std::vector<Mapping> mappings = currentMappings();
     std::uintptr_t next = first;
     bool found = false;
@@ -97,7 +98,8 @@ bool changeProtection(std::uintptr_t address, std::size_t size, Protection newPr
     bool readable = false;
     // mprotect would fail on a gap anyway on a real kernel; an emulator may instead map it.
     if (!coveredPages(first, lastPage, old, readable)) return false;
-    if (mprotect(reinterpret_cast<void*>(first), lastPage - first + pageSize(), static_cast<int>(newProtection)) != 0) {
+    if (mprotect(reinterpret_cast<void*>(first), lastPage - first + pageSize(),
+                 static_cast<int>(newProtection)) != 0) {
         return false;
     }
     oldProtection = old;
@@ -116,7 +118,8 @@ bool isReadable(std::uintptr_t address, std::size_t size) {
     if (last < address) return false;
     Protection first = PROT_NONE;
     bool readable = false;
-    return coveredPages(address & ~(pageSize() - 1), last & ~(pageSize() - 1), first, readable) && readable;
+    return coveredPages(address & ~(pageSize() - 1), last & ~(pageSize() - 1), first, readable) &&
+           readable;
 }
 
 std::uintptr_t executableImageBase() {

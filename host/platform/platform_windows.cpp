@@ -11,7 +11,8 @@ Protection executeReadWrite() { return PAGE_EXECUTE_READWRITE; }
 bool changeProtection(std::uintptr_t address, std::size_t size, Protection newProtection,
                       Protection& oldProtection) {
     DWORD old = 0;
-    if (VirtualProtect(reinterpret_cast<void*>(address), size, newProtection, &old) == 0) return false;
+    if (VirtualProtect(reinterpret_cast<void*>(address), size, newProtection, &old) == 0)
+        return false;
     oldProtection = old;
     return true;
 }
@@ -34,15 +35,19 @@ bool isReadable(std::uintptr_t address, std::size_t size) {
         MEMORY_BASIC_INFORMATION info;
         if (VirtualQuery(reinterpret_cast<const void*>(at), &info, sizeof info) == 0) return false;
         if (info.State != MEM_COMMIT) return false;
-        if ((info.Protect & readable) == 0 || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0) return false;
-        const std::uintptr_t regionEnd = reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
+        if ((info.Protect & readable) == 0 || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0)
+            return false;
+        const std::uintptr_t regionEnd =
+            reinterpret_cast<std::uintptr_t>(info.BaseAddress) + info.RegionSize;
         if (regionEnd <= at) return false;
         at = regionEnd;
     }
     return true;
 }
 
-std::uintptr_t executableImageBase() { return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr)); }
+std::uintptr_t executableImageBase() {
+    return reinterpret_cast<std::uintptr_t>(GetModuleHandleA(nullptr));
+}
 
 }  // namespace platform
 

@@ -7,7 +7,8 @@
 namespace {
 
 std::string unescaped(std::string text) {
-    for (std::size_t at = text.find("\\u003c"); at != std::string::npos; at = text.find("\\u003c", at + 1)) {
+    for (std::size_t at = text.find("\\u003c"); at != std::string::npos;
+         at = text.find("\\u003c", at + 1)) {
         text.replace(at, 6, "<");
     }
     return text;
@@ -27,7 +28,8 @@ TEST(PreviewPage, DataStaysInsideItsElement) {
         const std::size_t start = page.find(opening);
         ASSERT_NE(start, std::string::npos);
         const std::size_t end = page.find("</script>", start);
-        const std::string inside = page.substr(start + opening.size(), end - start - opening.size());
+        const std::string inside =
+            page.substr(start + opening.size(), end - start - opening.size());
         EXPECT_EQ(inside.find('<'), std::string::npos) << data;
         EXPECT_EQ(unescaped(inside), data);
         EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);

@@ -20,7 +20,7 @@ using hostsim::SimModel;
 HostFrame* host(SimFrame* frame) { return reinterpret_cast<HostFrame*>(frame); }
 
 class FrameOperations : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hostsim::layOutHostImage(1001);
         hostsim::hostCallLog().clear();
@@ -37,8 +37,9 @@ TEST_F(FrameOperations, RotationsTurnAboutTheirAxisAndUpdateTheFrame) {
         float angle;
         char axis;
     } calls[] = {
-        {rotateFrameX, a, 1.0f, 'x'},   {rotateFrameX, a, -1.0f, 'x'}, {rotateFrameY, b, 0.0f, 'y'},
-        {rotateFrameZ, a, -2.5f, 'z'},  {rotateFrameY, a, 1e-30f, 'y'}, {rotateFrameZ, b, 270.0f, 'z'},
+        {rotateFrameX, a, 1.0f, 'x'},   {rotateFrameX, a, -1.0f, 'x'},
+        {rotateFrameY, b, 0.0f, 'y'},   {rotateFrameZ, a, -2.5f, 'z'},
+        {rotateFrameY, a, 1e-30f, 'y'}, {rotateFrameZ, b, 270.0f, 'z'},
     };
     const hostsim::HostCallLog& log = hostsim::hostCallLog();
     for (std::size_t i = 0; i < std::size(calls); ++i) {
@@ -76,14 +77,16 @@ TEST_F(FrameOperations, RotationsAccumulate) {
 // A parent whose own objects and grandchild objects must keep their flags, and children whose
 // flag bytes carry other bits than the render flag.
 SimModel familyModel() {
-    return SimModel(FrameShape{"root", 0, false,
-                              {{"parent",
-                                2,
-                                false,
-                                {{"first", 3, false, {}},
-                                 {"empty", 0, false, {}},
-                                 {"third", 1, false, {{"grandchild", 2, false, {}}}}}},
-                               {"uncle", 1, false, {}}}});
+    return SimModel(FrameShape{"root",
+                               0,
+                               false,
+                               {{"parent",
+                                 2,
+                                 false,
+                                 {{"first", 3, false, {}},
+                                  {"empty", 0, false, {}},
+                                  {"third", 1, false, {{"grandchild", 2, false, {}}}}}},
+                                {"uncle", 1, false, {}}}});
 }
 
 TEST_F(FrameOperations, HideChildrenClearsOnlyTheRenderBitOfDirectChildren) {

@@ -53,9 +53,12 @@ TEST(NameParameters, PatternTextsAreTheSevenExpressions) {
         NamePattern pattern;
         const char* text;
     } cases[] = {
-        {patterns::zAngle, ".*_az(-?[0-9]+).*"},       {patterns::xAngle, ".*_ax(-?[0-9]+).*"},
-        {patterns::gearLeverStroke, ".*_o(-?[0-9]+).*"}, {patterns::speedometerMaxSpeed, ".*m([0-9]+).*"},
-        {patterns::speedometerMaxAngle, ".*r([0-9]+).*"}, {patterns::revCounterMaxValue, ".*_m([0-9]+).*"},
+        {patterns::zAngle, ".*_az(-?[0-9]+).*"},
+        {patterns::xAngle, ".*_ax(-?[0-9]+).*"},
+        {patterns::gearLeverStroke, ".*_o(-?[0-9]+).*"},
+        {patterns::speedometerMaxSpeed, ".*m([0-9]+).*"},
+        {patterns::speedometerMaxAngle, ".*r([0-9]+).*"},
+        {patterns::revCounterMaxValue, ".*_m([0-9]+).*"},
         {patterns::revCounterMaxAngle, ".*_([0-9]+).*"},
     };
     for (const auto& c : cases) EXPECT_EQ(patternText(c.pattern), c.text);
@@ -117,11 +120,14 @@ TEST(NameParameters, KeyIsFoundAnywhereAsExactBytes) {
         const char* key;
         bool found;
     } cases[] = {
-        {"vx_cl", "vx_cl", true},       {"vx_fbrake_vx_cl_az3", "vx_cl", true}, {"vx_c", "vx_cl", false},
-        {"VX_CL", "vx_cl", false},      {"vx_sm_kph", "_kph", true},            {"vx_om_KPH", "_kph", false},
-        {"vx_rpm", "vx_rpm", true},     {"vx_rp", "vx_rpm", false},             {"", "vx_gm", false},
+        {"vx_cl", "vx_cl", true},    {"vx_fbrake_vx_cl_az3", "vx_cl", true},
+        {"vx_c", "vx_cl", false},    {"VX_CL", "vx_cl", false},
+        {"vx_sm_kph", "_kph", true}, {"vx_om_KPH", "_kph", false},
+        {"vx_rpm", "vx_rpm", true},  {"vx_rp", "vx_rpm", false},
+        {"", "vx_gm", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(nameHasKey(c.name, c.key), c.found) << c.name << " / " << c.key;
+    for (const auto& c : cases)
+        EXPECT_EQ(nameHasKey(c.name, c.key), c.found) << c.name << " / " << c.key;
 }
 
 // What a regular-expression search with the pattern's text gives for the name.
@@ -139,8 +145,9 @@ void expectSameAsRegex(const std::vector<std::string>& names) {
             const std::string expected = regexParameter(name, expression);
             const std::string actual = nameParameter(name, p.pattern, noMatch);
             if (actual != expected && ++mismatches <= 5) {
-                ADD_FAILURE() << p.label << " on \"" << printable(name) << "\": " << printable(actual)
-                              << " instead of " << printable(expected);
+                ADD_FAILURE() << p.label << " on \"" << printable(name)
+                              << "\": " << printable(actual) << " instead of "
+                              << printable(expected);
             }
         }
         EXPECT_EQ(mismatches, 0) << p.label;
@@ -166,7 +173,7 @@ TEST(NameParameters, MatchesRegexSearchForEveryShortName) {
 TEST(NameParameters, MatchesRegexSearchForRandomNamesOfMarkersAndNumbers) {
     // Names built from whole markers and number pieces, so that most of them hold several
     // candidate occurrences; the generator and its use are fixed, so every run sees the same names.
-    const char* const pieces[] = {"vx_", "_az", "_ax", "_o", "_m", "m",  "r",    "_",  "-", "--",
+    const char* const pieces[] = {"vx_", "_az", "_ax", "_o", "_m", "m",  "r",  "_",    "-", "--",
                                   "0",   "7",   "42",  "a",  "x",  "\n", "\r", "\x80", "z", "o"};
     const std::uint32_t pieceCount = sizeof(pieces) / sizeof(pieces[0]);
     std::mt19937 random(20261208);
@@ -204,7 +211,8 @@ TEST(NameParameters, NamesOfAMillionBytesNeedNoStack) {
             {prefix + underscores, noMatch},
             {prefix + marker + digits + "\n" + marker + "5", digits},
         };
-        if (p.pattern.allowsMinus) cases.push_back({prefix + underscores + marker + "-" + digits, "-" + digits});
+        if (p.pattern.allowsMinus)
+            cases.push_back({prefix + underscores + marker + "-" + digits, "-" + digits});
 
         std::vector<std::string> results(cases.size());
         testing_support::runOnStack(testing_support::hostThreadStack, [&] {
@@ -244,20 +252,23 @@ TEST(NameParameters, IntegerConversion) {
         {"vx_fbrake_az-2147483648", std::numeric_limits<std::int32_t>::min()},
         {"vx_fbrake", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(intParameter(c.name, patterns::zAngle, "0"), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(intParameter(c.name, patterns::zAngle, "0"), c.expected) << c.name;
 
     // Defaults go through the same conversion: leading white space skipped, the rest ignored.
     EXPECT_EQ(intParameter("vx_sm", patterns::speedometerMaxSpeed, " +12abc"), 12);
 
-    for (const char* name : {"vx_fbrake_az2147483648", "vx_fbrake_az-2147483649", "vx_fbrake_az99999999999999999999"}) {
+    for (const char* name : {"vx_fbrake_az2147483648", "vx_fbrake_az-2147483649",
+                             "vx_fbrake_az99999999999999999999"}) {
         SCOPED_TRACE(name);
         expectFailure<std::out_of_range>([&] { intParameter(name, patterns::zAngle, "0"); },
                                          "stoi argument out of range");
     }
-    expectFailure<std::invalid_argument>([] { intParameter("vx_sm", patterns::speedometerMaxSpeed, "abc"); },
-                                         "invalid stoi argument");
-    expectFailure<std::invalid_argument>([] { intParameter("vx_sm", patterns::speedometerMaxSpeed, ""); },
-                                         "invalid stoi argument");
+    expectFailure<std::invalid_argument>(
+        [] { intParameter("vx_sm", patterns::speedometerMaxSpeed, "abc"); },
+        "invalid stoi argument");
+    expectFailure<std::invalid_argument>(
+        [] { intParameter("vx_sm", patterns::speedometerMaxSpeed, ""); }, "invalid stoi argument");
 }
 
 TEST(NameParameters, FloatConversion) {
@@ -271,16 +282,20 @@ TEST(NameParameters, FloatConversion) {
         {"vx_rpm", 100.0f},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(floatParameter(c.name, patterns::revCounterMaxAngle, "100"), c.expected) << c.name;
+        EXPECT_EQ(floatParameter(c.name, patterns::revCounterMaxAngle, "100"), c.expected)
+            << c.name;
     }
 
     const std::string tooLarge = "vx_rpm_1" + std::string(39, '0');
-    expectFailure<std::out_of_range>([&] { floatParameter(tooLarge, patterns::revCounterMaxAngle, "100"); },
-                                     "stof argument out of range");
-    expectFailure<std::out_of_range>([] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "1e-50"); },
-                                     "stof argument out of range");
-    expectFailure<std::invalid_argument>([] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "x1"); },
-                                         "invalid stof argument");
+    expectFailure<std::out_of_range>(
+        [&] { floatParameter(tooLarge, patterns::revCounterMaxAngle, "100"); },
+        "stof argument out of range");
+    expectFailure<std::out_of_range>(
+        [] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "1e-50"); },
+        "stof argument out of range");
+    expectFailure<std::invalid_argument>(
+        [] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "x1"); },
+        "invalid stof argument");
 }
 
 TEST(NameParameters, MillionDigitParametersFailAsOutOfRange) {

@@ -33,11 +33,21 @@ TEST(PassInputs, SpeedIsTruncatedTowardZeroAndSaturates) {
         double estimate;
         std::int32_t expected;
     } cases[] = {
-        {179.99999523162842, 179},  {-75.91836586935928, -75},   {0.9999, 0},
-        {-0.9999, 0},               {-0.0, 0},                   {2147483647.9, int32Max},
-        {2147483648.0, int32Max},   {1e10, int32Max},            {infinity, int32Max},
-        {-2147483648.9, int32Min},  {-2147483649.0, int32Min},   {-1e300, int32Min},
-        {-infinity, int32Min},      {std::nan(""), 0},           {-std::nan(""), 0},
+        {179.99999523162842, 179},
+        {-75.91836586935928, -75},
+        {0.9999, 0},
+        {-0.9999, 0},
+        {-0.0, 0},
+        {2147483647.9, int32Max},
+        {2147483648.0, int32Max},
+        {1e10, int32Max},
+        {infinity, int32Max},
+        {-2147483648.9, int32Min},
+        {-2147483649.0, int32Min},
+        {-1e300, int32Min},
+        {-infinity, int32Min},
+        {std::nan(""), 0},
+        {-std::nan(""), 0},
     };
     for (const auto& c : cases) EXPECT_EQ(passSpeedFrom(c.estimate), c.expected) << c.estimate;
 }
@@ -71,11 +81,12 @@ TEST(PassInputs, TimeIsTheCounterAsAFloatTimesTheStep) {
         {1000, nan, 0},
         {0, infinity, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(passTimeFrom(c.counter, c.step), c.expected) << c.counter << " x " << c.step;
+    for (const auto& c : cases)
+        EXPECT_EQ(passTimeFrom(c.counter, c.step), c.expected) << c.counter << " x " << c.step;
 }
 
 class UpdatePass : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hostsim::layOutHostImage(1001);
         hostsim::createVehiclePool(4);
@@ -93,7 +104,8 @@ protected:
 
     std::vector<std::string> queriedNames() const {
         std::vector<std::string> names;
-        for (const SimFrame* frame : hostsim::hostCallLog().nameQueries) names.emplace_back(frame->name);
+        for (const SimFrame* frame : hostsim::hostCallLog().nameQueries)
+            names.emplace_back(frame->name);
         return names;
     }
 
@@ -102,7 +114,8 @@ protected:
 };
 
 TEST_F(UpdatePass, InputsAreRefreshedOnEveryPassWithoutComponentFrames) {
-    SimModel model(FrameShape{"body", 1, false, {{"wheel", 1, false, {}}, {"VX_chain", 1, false, {}}}});
+    SimModel model(
+        FrameShape{"body", 1, false, {{"wheel", 1, false, {}}, {"VX_chain", 1, false, {}}}});
     use(model);
     const struct {
         std::uint32_t counter;
@@ -130,8 +143,10 @@ TEST_F(UpdatePass, InputsAreRefreshedOnEveryPassWithoutComponentFrames) {
 TEST_F(UpdatePass, TimeStepIsCopiedBitForBit) {
     SimModel model(FrameShape{"body", 0, false, {}});
     use(model);
-    for (std::uint32_t bits : {0x3F800000u, 0x80000000u, 0x00000001u, 0x7FC12345u, 0x7F800001u, 0xFF800000u}) {
-        // Through memory only: a float value passed around in an x87 register loses its signalling bit.
+    for (std::uint32_t bits :
+         {0x3F800000u, 0x80000000u, 0x00000001u, 0x7FC12345u, 0x7F800001u, 0xFF800000u}) {
+        // Through memory only: a float value passed around in an x87 register loses its signalling
+        // bit.
         std::memcpy(&hostsim::timeStepVariable(), &bits, sizeof bits);
         update();
         std::uint32_t copied;
@@ -162,7 +177,8 @@ TEST_F(UpdatePass, TimeFollowsTheCurrentStepAndCanFall) {
         update();
         times.push_back(record.passTime);
     }
-    EXPECT_EQ(times, (std::vector<std::uint32_t>{16777216, 16777216, 16777218, 16777220, 16777220}));
+    EXPECT_EQ(times,
+              (std::vector<std::uint32_t>{16777216, 16777216, 16777218, 16777220, 16777220}));
 }
 
 TEST_F(UpdatePass, SignedSpeedOfWheeledClasses) {
@@ -176,7 +192,8 @@ TEST_F(UpdatePass, SignedSpeedOfWheeledClasses) {
 
 TEST_F(UpdatePass, VehicleWithoutModelObjectOrRootFrameGetsInputsAndNoWalk) {
     hostsim::SimModelObject emptyModel{};
-    for (hostsim::SimModelObject* modelObject : {static_cast<hostsim::SimModelObject*>(nullptr), &emptyModel}) {
+    for (hostsim::SimModelObject* modelObject :
+         {static_cast<hostsim::SimModelObject*>(nullptr), &emptyModel}) {
         vehicle->modelObject = modelObject;
         hostsim::timeCounterVariable() += 10;
         record.passSpeed = -1;
@@ -188,15 +205,17 @@ TEST_F(UpdatePass, VehicleWithoutModelObjectOrRootFrameGetsInputsAndNoWalk) {
 }
 
 TEST_F(UpdatePass, WalkIsDepthFirstPreOrderWithOneNameQueryPerFrame) {
-    SimModel model(FrameShape{"root",
-                             0,
-                             false,
-                             {{"a", 0, false, {{"a1", 0, false, {{"a11", 0, false, {}}}}, {"a2", 0, false, {}}}},
-                              {"b", 0, false, {}},
-                              {"c", 0, false, {{"c1", 0, false, {}}}}}});
+    SimModel model(FrameShape{
+        "root",
+        0,
+        false,
+        {{"a", 0, false, {{"a1", 0, false, {{"a11", 0, false, {}}}}, {"a2", 0, false, {}}}},
+         {"b", 0, false, {}},
+         {"c", 0, false, {{"c1", 0, false, {}}}}}});
     use(model);
     update();
-    EXPECT_EQ(queriedNames(), (std::vector<std::string>{"root", "a", "a1", "a11", "a2", "b", "c", "c1"}));
+    EXPECT_EQ(queriedNames(),
+              (std::vector<std::string>{"root", "a", "a1", "a11", "a2", "b", "c", "c1"}));
 
     // Every render walks the whole tree again.
     hostsim::hostCallLog().clear();
@@ -233,9 +252,11 @@ TEST_F(UpdatePass, MillionByteComponentNameWithUnconvertibleParametersIsContaine
     // Every key and every marker, each followed by a number that no conversion can hold.
     const std::string digits(150000, '9');
     std::string name = "vx_chain_vx_fbrake_vx_rbrake_vx_cl_vx_gl_vx_gm_vx_om_vx_sm_vx_rpm_kph";
-    for (const char* marker : {"_az", "_ax", "_o", "_m", "r", "_", "_az-", "_ax-", "_o-"}) name += marker + digits;
+    for (const char* marker : {"_az", "_ax", "_o", "_m", "r", "_", "_az-", "_ax-", "_o-"})
+        name += marker + digits;
     ASSERT_GT(name.size(), 1000000u);
-    SimModel model(FrameShape{"body", 1, false, {{name, 1, false, {{"under", 1, false, {}}}}, {"after", 1, false, {}}}});
+    SimModel model(FrameShape{
+        "body", 1, false, {{name, 1, false, {{"under", 1, false, {}}}}, {"after", 1, false, {}}}});
     use(model);
 
     bool threw = false;

@@ -44,14 +44,16 @@ void runOnStack(std::size_t stackBytes, const std::function<void()>& work) {
     Job job{&work, nullptr};
 #ifdef _WIN32
     // The size is the reservation, as for a thread the host starts itself.
-    HANDLE thread = CreateThread(nullptr, stackBytes, threadMain, &job, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE thread = CreateThread(nullptr, stackBytes, threadMain, &job,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == nullptr) std::abort();
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
 #else
     pthread_attr_t attributes;
     pthread_t thread;
-    if (pthread_attr_init(&attributes) != 0 || pthread_attr_setstacksize(&attributes, stackBytes) != 0 ||
+    if (pthread_attr_init(&attributes) != 0 ||
+        pthread_attr_setstacksize(&attributes, stackBytes) != 0 ||
         pthread_create(&thread, &attributes, threadMain, &job) != 0) {
         std::abort();
     }

@@ -19,7 +19,7 @@ struct SpeedCase {
 };
 
 class SpeedEstimate : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hostsim::layOutHostImage(1001);
         hostsim::createVehiclePool(2);
@@ -71,7 +71,8 @@ TEST_F(SpeedEstimate, WorkedValues) {
         {0, {0.0f, 0.0f, 0.0f, 1.00000012f}, {}, {}, 1.0f, 1.00000012f, -18.979595992427047},
     };
     for (const SpeedCase& c : cases) {
-        EXPECT_EQ(estimate(c), c.expected) << "class " << c.vehicleClass << " expected " << c.expected;
+        EXPECT_EQ(estimate(c), c.expected)
+            << "class " << c.vehicleClass << " expected " << c.expected;
     }
 }
 
@@ -85,9 +86,10 @@ TEST_F(SpeedEstimate, ClassSelectsTheForm) {
         std::int32_t vehicleClass;
         double expected;
     } cases[] = {
-        {0, 37.95918293467964},   {1, 37.95918293467964},   {2, 37.95918293467964},   {9, 75.91836586935928},
-        {10, 75.91836586935928},  {3, 179.99999523162842},  {4, 179.99999523162842},  {5, 179.99999523162842},
-        {6, 179.99999523162842},  {7, 179.99999523162842},  {8, 179.99999523162842},  {11, 179.99999523162842},
+        {0, 37.95918293467964},   {1, 37.95918293467964},    {2, 37.95918293467964},
+        {9, 75.91836586935928},   {10, 75.91836586935928},   {3, 179.99999523162842},
+        {4, 179.99999523162842},  {5, 179.99999523162842},   {6, 179.99999523162842},
+        {7, 179.99999523162842},  {8, 179.99999523162842},   {11, 179.99999523162842},
         {-1, 179.99999523162842}, {256, 179.99999523162842}, {-2147483647 - 1, 179.99999523162842},
     };
     for (const auto& c : cases) {
@@ -108,7 +110,8 @@ TEST_F(SpeedEstimate, AtRestEveryClassGivesZero) {
 TEST_F(SpeedEstimate, WheelScalesComeFromTheVehiclesModel) {
     // Another model's scales must not matter; this model's do.
     hostsim::setWheelScales(0, 100.0f, 100.0f);
-    EXPECT_EQ(estimate({0, {0.0f, -1.0f, 0.0f, -1.0f}, {}, {}, 2.0f, 2.0f, 0.0}), 75.91836586935928);
+    EXPECT_EQ(estimate({0, {0.0f, -1.0f, 0.0f, -1.0f}, {}, {}, 2.0f, 2.0f, 0.0}),
+              75.91836586935928);
     EXPECT_EQ(estimate({9, {}, {-0.5f, -0.5f}, {}, 2.0f, 2.0f, 0.0}), 75.91836586935928);
     hostsim::setWheelScales(0, 1.0f, 1.0f);
 }

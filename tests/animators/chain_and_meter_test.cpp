@@ -32,7 +32,8 @@ TEST(Chain, RunsThroughItsLinksInTheDirectionOfTravel) {
         {10, -50, 1.0f, {"link0", "link0", "link0", "link0", "link0"}},
     };
     for (const auto& c : cases) {
-        TestVehicle v(frame("body", {hiddenChildren(frameWithChildren("vx_chain", "link", 3))}), 0, c.vehicleClass);
+        TestVehicle v(frame("body", {hiddenChildren(frameWithChildren("vx_chain", "link", 3))}), 0,
+                      c.vehicleClass);
         SimFrame* chain = v["vx_chain"];
         v.sim->driveInput = c.driveInput;
         v.setSpeed(c.speed);
@@ -46,7 +47,8 @@ TEST(Chain, RunsThroughItsLinksInTheDirectionOfTravel) {
             ASSERT_EQ(now.size(), 1u) << "class " << c.vehicleClass << " speed " << c.speed;
             shown.push_back(now[0]);
         }
-        EXPECT_EQ(shown, c.shownAfterEachStep) << "class " << c.vehicleClass << " speed " << c.speed;
+        EXPECT_EQ(shown, c.shownAfterEachStep)
+            << "class " << c.vehicleClass << " speed " << c.speed;
         EXPECT_EQ(v.rotationCount(), 0u);
     }
 }
@@ -150,7 +152,8 @@ TEST(GearMeter, GearAtFirstRenderIsShownOnTheSecond) {
 }
 
 TEST(GearMeter, SecondMeterFrameSharesTheFirstFramesDisplays) {
-    TestVehicle v(frame("dash", {hiddenChildren(frameWithChildren("vx_gm", "a", 3)), frameWithChildren("vx_gm2", "b", 3)}));
+    TestVehicle v(frame("dash", {hiddenChildren(frameWithChildren("vx_gm", "a", 3)),
+                                 frameWithChildren("vx_gm2", "b", 3)}));
     v.pass(10);
     v.sim->currentGear = 1;
     v.pass(11);

@@ -138,11 +138,13 @@ TEST(BrakeLever, FramesWithOneKeyShareTheFirstFramesMaximumAndStepOncePerPass) {
     }
     EXPECT_EQ(v.anglesOf(second, 'z').size(), 1u);
     EXPECT_EQ(runs(v.anglesOf(first, 'z')).substr(0, 7), "+19-1+1");
-    EXPECT_EQ(v.totalAngle(first, 'z') + v.totalAngle(second, 'z'), static_cast<float>(v.record.frontBrake.angle));
+    EXPECT_EQ(v.totalAngle(first, 'z') + v.totalAngle(second, 'z'),
+              static_cast<float>(v.record.frontBrake.angle));
 }
 
 TEST(BrakeLever, ParameterOutOfRangeLeavesTheLeverStillAndOtherComponentsRunning) {
-    TestVehicle v(frame("body", {frame("vx_fbrake_az-2147483649"), frame("vx_rbrake_ax99999999999_vx_cl_az2")}));
+    TestVehicle v(frame(
+        "body", {frame("vx_fbrake_az-2147483649"), frame("vx_rbrake_ax99999999999_vx_cl_az2")}));
     v.sim->vehicleFlags = 0x20;
     v.sim->rearBrakeInput = 1.0f;
     for (std::uint32_t counter = 10; counter < 30; ++counter) v.pass(counter);
@@ -162,18 +164,19 @@ struct StrokeCase {
     char axis;
     int startGear;
     std::vector<std::pair<std::uint32_t, int>> gearChanges;  // counter, gear
-    int passes;                                               // counters 10, 11, ...
+    int passes;                                              // counters 10, 11, ...
     std::string expectedPattern;
 };
 
 void runStroke(const StrokeCase& c) {
     TestVehicle v(frame("body", {frame(c.name)}));
     v.sim->currentGear = static_cast<std::uint8_t>(c.startGear);
-    const std::string pattern = stepPattern(v, v[c.name], c.axis, 10, c.passes, [&](std::uint32_t counter) {
-        for (const auto& [at, gear] : c.gearChanges) {
-            if (at == counter) v.sim->currentGear = static_cast<std::uint8_t>(gear);
-        }
-    });
+    const std::string pattern =
+        stepPattern(v, v[c.name], c.axis, 10, c.passes, [&](std::uint32_t counter) {
+            for (const auto& [at, gear] : c.gearChanges) {
+                if (at == counter) v.sim->currentGear = static_cast<std::uint8_t>(gear);
+            }
+        });
     EXPECT_EQ(pattern, c.expectedPattern) << c.name;
     const float angle = c.axis == 'z' ? v.record.clutchLever.angle : v.record.gearLever.angle;
     EXPECT_EQ(v.totalAngle(v[c.name], c.axis), angle) << c.name;
@@ -192,7 +195,11 @@ TEST(ClutchLever, StrokesOnGearChanges) {
         {"vx_cl_az2", 'z', 0, {}, 10, "..++.--..."},
         {"vx_cl_az-10", 'z', 0, {}, 46, ".." + repeat("-.", 10) + "." + repeat("+.", 10) + "..."},
         // The return to idle keeps the last step time: a waiting gear change starts at once.
-        {"vx_cl_az-10", 'z', 1, {{20, 2}}, 47,
+        {"vx_cl_az-10",
+         'z',
+         1,
+         {{20, 2}},
+         47,
          ".." + repeat("-.", 10) + "." + repeat("+.", 10) + "." + "." + "-."},
         // A change during the stroke: a second stroke once the first has ended.
         {"vx_cl_az2", 'z', 1, {{13, 2}}, 16, "..++.--..++.--.."},
@@ -210,7 +217,12 @@ TEST(GearLever, StrokesWithTheDirectionOfTheGearChange) {
         {"vx_gl_o2", 'x', 0, {}, 9, "..--.++.."},
         {"vx_gl_o10", 'x', 0, {}, 47, ".." + repeat("-.", 10) + ".." + repeat("+.", 10) + "..."},
         // The return to idle sets the last step time: a waiting gear change waits for it.
-        {"vx_gl_o10", 'x', 1, {{20, 2}}, 48, ".." + repeat("-.", 10) + ".." + repeat("+.", 10) + "." + ".." + "-"},
+        {"vx_gl_o10",
+         'x',
+         1,
+         {{20, 2}},
+         48,
+         ".." + repeat("-.", 10) + ".." + repeat("+.", 10) + "." + ".." + "-"},
     };
     for (const StrokeCase& c : cases) runStroke(c);
 }
@@ -244,7 +256,8 @@ TEST(GearLever, StrokeSequenceFollowsGearChanges) {
             }
             v.pass(counter);
         }
-        EXPECT_EQ(runs(v.anglesOf(lever, 'x')), c.expectedRuns) << c.name << " from " << c.startGear;
+        EXPECT_EQ(runs(v.anglesOf(lever, 'x')), c.expectedRuns)
+            << c.name << " from " << c.startGear;
         EXPECT_EQ(v.record.gearLever.maxAngle, c.maxAngle);
         EXPECT_EQ(v.record.gearLever.phase, 0);
         EXPECT_EQ(v.record.gearLever.angle, 0.0f);

@@ -1,4 +1,5 @@
-// Odometer: start value, reading, carries, the top limit and the unit, driven through the update pass.
+// Odometer: start value, reading, carries, the top limit and the unit, driven through the update
+// pass.
 
 #include <gtest/gtest.h>
 
@@ -78,7 +79,7 @@ TEST(Odometer, StartValuesFollowTheRuntimeSequence) {
 }
 
 class OdometerReading {
-public:
+  public:
     explicit OdometerReading(TestVehicle& v) : v_(v) {
         v_.pass(counter_++);
         base_ = v_.record.odometer.odometerLastRaw;
@@ -89,7 +90,7 @@ public:
         v_.pass(counter_++);
     }
 
-private:
+  private:
     TestVehicle& v_;
     std::uint32_t counter_ = 10;
     std::int64_t base_ = 0;
@@ -125,7 +126,8 @@ TEST(Odometer, TurnsOnlyTheWheelsWhoseDigitChangesBySignedDifference) {
         EXPECT_EQ(wheelTurns(v, before), c.turns) << c.from << " + " << c.change;
         // Every wheel's total turn is its digit.
         const std::array<float, 6> total = wheelTurns(v);
-        for (std::size_t w = 0; w < 6; ++w) EXPECT_EQ(total[w], (v.record.odometer.odometerText[w] - '0') * 36.0f);
+        for (std::size_t w = 0; w < 6; ++w)
+            EXPECT_EQ(total[w], (v.record.odometer.odometerText[w] - '0') * 36.0f);
     }
 }
 
@@ -147,8 +149,9 @@ TEST(Odometer, UnitComesFromTheName) {
         std::int64_t increment;
         float unitFactor;
     } cases[] = {
-        {"vx_om_kph", 2860, 10, 100.0f}, {"vx_om_kph", 142, 0, 100.0f}, {"vx_om_kph", 286, 1, 100.0f},
-        {"vx_om", 2860, 6, 160.9f},      {"vx_om", 4602, 10, 160.9f},   {"vx_om", 286, 1, 160.9f},
+        {"vx_om_kph", 2860, 10, 100.0f}, {"vx_om_kph", 142, 0, 100.0f},
+        {"vx_om_kph", 286, 1, 100.0f},   {"vx_om", 2860, 6, 160.9f},
+        {"vx_om", 4602, 10, 160.9f},     {"vx_om", 286, 1, 160.9f},
     };
     for (const auto& c : cases) {
         TestVehicle v(frameWithChildren(c.name, "d", 6));
@@ -160,7 +163,8 @@ TEST(Odometer, UnitComesFromTheName) {
         const std::string start = v.record.odometer.odometerText;
         v.sim->travelCounter = static_cast<float>(1000 * unit + unit / 2 + c.sourceChange);
         v.pass(12);
-        EXPECT_EQ(std::stoll(v.record.odometer.odometerText) - std::stoll(start), c.increment) << c.name;
+        EXPECT_EQ(std::stoll(v.record.odometer.odometerText) - std::stoll(start), c.increment)
+            << c.name;
     }
 }
 
@@ -194,7 +198,8 @@ TEST(Odometer, BikeClassReadsItsOwnTravelCounter) {
         v.sim->travelCounter = sourceForRaw(20);
         v.pass(13);
         const std::int64_t byBike = std::stoll(afterBike) - std::stoll(start);
-        const std::int64_t byCar = std::stoll(v.record.odometer.odometerText) - std::stoll(afterBike);
+        const std::int64_t byCar =
+            std::stoll(v.record.odometer.odometerText) - std::stoll(afterBike);
         EXPECT_EQ(byBike, c.bikeCounterCounts ? 7 : 0) << c.vehicleClass;
         EXPECT_EQ(byCar, c.bikeCounterCounts ? 0 : 20) << c.vehicleClass;
     }
@@ -218,7 +223,7 @@ TEST(Odometer, SourceBeyondTheIntegerRangeOrNotANumberIsHandled) {
         float source;
         const char* text;
     } steps[] = {
-        {1e30f, "000000"},                                     // saturates far beyond the limit: dropped
+        {1e30f, "000000"},  // saturates far beyond the limit: dropped
         {std::numeric_limits<float>::quiet_NaN(), "000000"},  // taken as 0, again a huge change
         {sourceForRaw(5), "000005"},
         {-1e30f, "000005"},
@@ -243,7 +248,8 @@ TEST(Odometer, SecondOdometerFrameSharesTheFirstFramesWheelsAndUnit) {
     EXPECT_EQ(v.record.odometer.odometerUnitFactor, 100.0f);
     for (int w = 0; w < 6; ++w) EXPECT_EQ(v.rotationsOf(v["b" + std::to_string(w)]).size(), 0u);
     const std::array<float, 6> turns = wheelTurns(v);
-    for (std::size_t w = 0; w < 6; ++w) EXPECT_EQ(turns[w], (v.record.odometer.odometerText[w] - '0') * 36.0f);
+    for (std::size_t w = 0; w < 6; ++w)
+        EXPECT_EQ(turns[w], (v.record.odometer.odometerText[w] - '0') * 36.0f);
 }
 
 }  // namespace

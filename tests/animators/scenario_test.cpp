@@ -11,11 +11,12 @@ namespace {
 
 FrameShape bikeModel() {
     return frame("bike", {frameWithChildren("vx_chain", "link", 4),
-                          frame("frame_body", {frame("handlebar", {frame("vx_fbrake_az-20"), frame("vx_cl_az8")}),
-                                               frame("vx_rbrake_ax12"), frame("vx_gl_o6"),
-                                               frame("dash", {frame("vx_sm_m200_r270"), frame("vx_rpm_m100_240"),
-                                                              frameWithChildren("vx_gm", "g", 6),
-                                                              frameWithChildren("vx_om_kph", "d", 6)})})});
+                          frame("frame_body",
+                                {frame("handlebar", {frame("vx_fbrake_az-20"), frame("vx_cl_az8")}),
+                                 frame("vx_rbrake_ax12"), frame("vx_gl_o6"),
+                                 frame("dash", {frame("vx_sm_m200_r270"), frame("vx_rpm_m100_240"),
+                                                frameWithChildren("vx_gm", "g", 6),
+                                                frameWithChildren("vx_om_kph", "d", 6)})})});
 }
 
 struct Inputs {
@@ -51,7 +52,8 @@ TEST(Scenario, BikeWithAllComponents) {
         const Inputs in = inputsAt(pass);
         v.setSpeed(in.speed);
         v.sim->currentGear = static_cast<std::uint8_t>(in.gear);
-        v.sim->vehicleFlags = static_cast<std::uint8_t>((in.frontBrake ? 0x20 : 0) | (in.engineFlag ? 0x10 : 0));
+        v.sim->vehicleFlags =
+            static_cast<std::uint8_t>((in.frontBrake ? 0x20 : 0) | (in.engineFlag ? 0x10 : 0));
         v.sim->rearBrakeInput = in.rearBrake ? 1.0f : 0.0f;
         units += in.speed / 10;
         v.sim->bikeTravelCounter = static_cast<float>(143 + 286 * units);
@@ -68,7 +70,8 @@ TEST(Scenario, BikeWithAllComponents) {
         expectedReading += std::llabs(units - lastUnits);
         lastUnits = units;
 
-        ASSERT_EQ(v.shownChildren(meter), std::vector<std::string>{"g" + std::to_string(in.gear)}) << pass;
+        ASSERT_EQ(v.shownChildren(meter), std::vector<std::string>{"g" + std::to_string(in.gear)})
+            << pass;
         const std::vector<std::string> links = v.shownChildren(chain);
         ASSERT_EQ(links.size(), 1u) << pass;
         if (in.speed == 0 && pass > 350) {
@@ -90,12 +93,12 @@ TEST(Scenario, BikeWithAllComponents) {
     }
 
     // Each frame's recorded turns add up to its component's angle.
-    EXPECT_EQ(v.totalAngle(v["vx_fbrake_az-20"], 'z'), static_cast<float>(v.record.frontBrake.angle));
+    EXPECT_EQ(v.totalAngle(v["vx_fbrake_az-20"], 'z'),
+              static_cast<float>(v.record.frontBrake.angle));
     EXPECT_EQ(v.totalAngle(v["vx_rbrake_ax12"], 'x'), static_cast<float>(v.record.rearBrake.angle));
     EXPECT_EQ(v.totalAngle(v["vx_cl_az8"], 'z'), v.record.clutchLever.angle);
     EXPECT_EQ(v.totalAngle(v["vx_gl_o6"], 'x'), v.record.gearLever.angle);
-    EXPECT_EQ(v.totalAngle(v["vx_sm_m200_r270"], 'y'),
-              v.record.speedometer.speedometerAngle);
+    EXPECT_EQ(v.totalAngle(v["vx_sm_m200_r270"], 'y'), v.record.speedometer.speedometerAngle);
     EXPECT_EQ(v.totalAngle(v["vx_rpm_m100_240"], 'y'), v.record.revCounter.revCounterAngle);
 
     // Everything is back at rest.
@@ -119,11 +122,13 @@ TEST(Scenario, BikeWithAllComponents) {
     text.insert(0, 6 - text.size(), '0');
     EXPECT_EQ(v.record.odometer.odometerText, text);
     for (int w = 0; w < 6; ++w) {
-        EXPECT_EQ(v.totalAngle(v["d" + std::to_string(w)], 'x'), (text[static_cast<std::size_t>(w)] - '0') * 36.0f);
+        EXPECT_EQ(v.totalAngle(v["d" + std::to_string(w)], 'x'),
+                  (text[static_cast<std::size_t>(w)] - '0') * 36.0f);
     }
 
     // Frames without a key are never turned, and their objects keep their flags.
-    for (const char* name : {"bike", "frame_body", "handlebar", "dash", "vx_chain", "link0", "vx_gm", "g0", "vx_om_kph"}) {
+    for (const char* name : {"bike", "frame_body", "handlebar", "dash", "vx_chain", "link0",
+                             "vx_gm", "g0", "vx_om_kph"}) {
         EXPECT_TRUE(v.rotationsOf(v[name]).empty()) << name;
     }
     for (const hostsim::FlagChange& change : v.model.flagChangesSince(modelled)) {

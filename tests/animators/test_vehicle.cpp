@@ -118,8 +118,8 @@ std::vector<std::string> TestVehicle::shownChildren(const SimFrame* frame) {
     return names;
 }
 
-std::string stepPattern(TestVehicle& vehicle, const SimFrame* frame, char axis, std::uint32_t from, int passes,
-                        const std::function<void(std::uint32_t)>& beforePass) {
+std::string stepPattern(TestVehicle& vehicle, const SimFrame* frame, char axis, std::uint32_t from,
+                        int passes, const std::function<void(std::uint32_t)>& beforePass) {
     std::string pattern;
     for (int i = 0; i < passes; ++i) {
         const std::uint32_t counter = from + static_cast<std::uint32_t>(i);
@@ -129,9 +129,11 @@ std::string stepPattern(TestVehicle& vehicle, const SimFrame* frame, char axis, 
         const std::vector<hostsim::RotationCall> calls = vehicle.rotationsOf(frame);
         if (calls.size() == before) {
             pattern += '.';
-        } else if (calls.size() == before + 1 && calls.back().axis == axis && calls.back().angle == 1.0f) {
+        } else if (calls.size() == before + 1 && calls.back().axis == axis &&
+                   calls.back().angle == 1.0f) {
             pattern += '+';
-        } else if (calls.size() == before + 1 && calls.back().axis == axis && calls.back().angle == -1.0f) {
+        } else if (calls.size() == before + 1 && calls.back().axis == axis &&
+                   calls.back().angle == -1.0f) {
             pattern += '-';
         } else {
             pattern += '?';

@@ -22,8 +22,9 @@ FrameShape frame(const std::string& name, std::vector<FrameShape> children = {})
 FrameShape frameWithChildren(const std::string& name, const std::string& prefix, int count);
 
 class TestVehicle {
-public:
-    explicit TestVehicle(const FrameShape& root, std::uint32_t slot = 0, std::int32_t vehicleClass = 3);
+  public:
+    explicit TestVehicle(const FrameShape& root, std::uint32_t slot = 0,
+                         std::int32_t vehicleClass = 3);
     TestVehicle(const TestVehicle&) = delete;
     TestVehicle& operator=(const TestVehicle&) = delete;
 
@@ -56,15 +57,16 @@ public:
     // Names of the children of the frame whose objects are all shown.
     std::vector<std::string> shownChildren(const SimFrame* frame);
 
-private:
+  private:
     std::int32_t expectedSpeed_ = 0;
 };
 
-// Runs passes at counters from, from + 1, ... (step factor 1) and writes what each did to the frame:
+// Runs passes at counters from, from + 1, ... (step factor 1) and writes what each did to the
+// frame:
 // '+' or '-' for one whole-degree turn about the axis, '.' for none, '?' for anything else. The
 // hook runs before each pass with its counter.
-std::string stepPattern(TestVehicle& vehicle, const SimFrame* frame, char axis, std::uint32_t from, int passes,
-                        const std::function<void(std::uint32_t)>& beforePass = {});
+std::string stepPattern(TestVehicle& vehicle, const SimFrame* frame, char axis, std::uint32_t from,
+                        int passes, const std::function<void(std::uint32_t)>& beforePass = {});
 
 // Angles written as runs of one sign, e.g. {-1,-1,+1} gives "-2+1".
 std::string runs(const std::vector<float>& unitSteps);

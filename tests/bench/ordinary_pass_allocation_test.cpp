@@ -13,14 +13,16 @@ TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
     const struct {
         const char* label;
         hostsim::FrameShape model;
-    } cases[] = {{"reference bike", bench::referenceBike()}, {"generated, 100 frames", bench::generatedModel(100)}};
+    } cases[] = {{"reference bike", bench::referenceBike()},
+                 {"generated, 100 frames", bench::generatedModel(100)}};
     for (const auto& c : cases) {
         bench::Fleet fleet(c.model, 5);
         int pass = 0;
         for (; pass < 3; ++pass) {
             bench::advanceClock(pass);
             fleet.driveInputs(pass);
-            for (std::size_t i = 0; i < fleet.size(); ++i) updateVehicle(fleet.vehicle(i), fleet.record(i));
+            for (std::size_t i = 0; i < fleet.size(); ++i)
+                updateVehicle(fleet.vehicle(i), fleet.record(i));
         }
         // The substitute host's call records would allocate; they are the host's, not the pass's.
         hostsim::hostCallLog().recording = false;
@@ -28,7 +30,8 @@ TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
         for (; pass < 400; ++pass) {
             bench::advanceClock(pass);
             fleet.driveInputs(pass);
-            for (std::size_t i = 0; i < fleet.size(); ++i) updateVehicle(fleet.vehicle(i), fleet.record(i));
+            for (std::size_t i = 0; i < fleet.size(); ++i)
+                updateVehicle(fleet.vehicle(i), fleet.record(i));
         }
         EXPECT_EQ(bench::allocationCount() - before, 0u) << c.label;
         hostsim::hostCallLog().recording = true;

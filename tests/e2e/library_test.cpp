@@ -39,7 +39,8 @@ TEST_F(Library, RecognisedBuildsPatchAllFiveSitesAndUnloadRestoresThem) {
         }
         EXPECT_TRUE(library_.unload()) << "the library stayed in the process";
         EXPECT_TRUE(patchedSites().empty());
-        for (std::uint32_t site : allSites) EXPECT_EQ(currentSiteBytes(site), originalSiteBytes(site));
+        for (std::uint32_t site : allSites)
+            EXPECT_EQ(currentSiteBytes(site), originalSiteBytes(site));
     }
 }
 
@@ -229,10 +230,12 @@ TEST_F(Library, VehiclesWithoutAModelOrOutsideThePoolAreLeftAlone) {
 TEST_F(Library, EachRenderDrawsWhatTheLibraryMovedForIt) {
     load(1001);
     createPoolThroughSite(2);
-    SimModel model(FrameShape{"body", 1, false,
-                              {{"vx_fbrake_az-30", 1, false, {}},
-                               {"vx_gm", 0, false,
-                                {{"g0", 1, false, {}}, {"g1", 1, true, {}}, {"g2", 2, true, {}}}}}});
+    SimModel model(FrameShape{
+        "body",
+        1,
+        false,
+        {{"vx_fbrake_az-30", 1, false, {}},
+         {"vx_gm", 0, false, {{"g0", 1, false, {}}, {"g1", 1, true, {}}, {"g2", 2, true, {}}}}}});
     SimVehicle* vehicle = vehicleInSlot(1);
     vehicle->modelObject = model.modelObject();
     vehicle->vehicleFlags = 0x20;  // front brake held

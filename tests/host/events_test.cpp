@@ -16,8 +16,10 @@
 namespace {
 
 // An event whose only site belongs to a build that never runs, so adding callbacks patches nothing.
-using TestEvent = plugin::BaseEventI<injector::function_hooker_thiscall, plugin::RefList<plugin::Ref<0x6F0000, 4242, 0>>,
-                                     plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using TestEvent =
+    plugin::BaseEventI<injector::function_hooker_thiscall,
+                       plugin::RefList<plugin::Ref<0x6F0000, 4242, 0>>,
+                       plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 std::vector<std::string>& trace() {
     static std::vector<std::string> calls;
@@ -37,11 +39,16 @@ struct Add {
 
 TestEvent::callback_type make(Kind kind) {
     switch (kind) {
-    case Kind::plainA: return plainA;
-    case Kind::plainB: return plainB;
-    case Kind::wrappedA: return std::function<void(CVehicle*)>(plainA);
-    case Kind::closure: return [](CVehicle*) { trace().push_back("closure"); };
-    case Kind::empty: return nullptr;
+        case Kind::plainA:
+            return plainA;
+        case Kind::plainB:
+            return plainB;
+        case Kind::wrappedA:
+            return std::function<void(CVehicle*)>(plainA);
+        case Kind::closure:
+            return [](CVehicle*) { trace().push_back("closure"); };
+        case Kind::empty:
+            return nullptr;
     }
     return nullptr;
 }
@@ -53,28 +60,69 @@ TEST(Event, AddCallbackKeepsOneEntryPerIdAndPerPlainFunction) {
         std::size_t before, after;
         std::vector<std::string> firstRun;  // what the before list runs
     } cases[] = {
-        {"same plain function twice", {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainA, 0}}, 1, 0, {"plainA"}},
-        {"same plain function on both lists", {{Which::before, Kind::plainA, 0}, {Which::after, Kind::plainA, 0}}, 1, 1, {"plainA"}},
+        {"same plain function twice",
+         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainA, 0}},
+         1,
+         0,
+         {"plainA"}},
+        {"same plain function on both lists",
+         {{Which::before, Kind::plainA, 0}, {Which::after, Kind::plainA, 0}},
+         1,
+         1,
+         {"plainA"}},
         {"a plain function inside a callable is the same function",
-         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::wrappedA, 0}}, 1, 0, {"plainA"}},
-        {"two plain functions", {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainB, 0}}, 2, 0, {"plainA", "plainB"}},
-        {"two closures", {{Which::before, Kind::closure, 0}, {Which::before, Kind::closure, 0}}, 2, 0, {"closure", "closure"}},
+         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::wrappedA, 0}},
+         1,
+         0,
+         {"plainA"}},
+        {"two plain functions",
+         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainB, 0}},
+         2,
+         0,
+         {"plainA", "plainB"}},
+        {"two closures",
+         {{Which::before, Kind::closure, 0}, {Which::before, Kind::closure, 0}},
+         2,
+         0,
+         {"closure", "closure"}},
         {"a closure never matches a plain function",
-         {{Which::before, Kind::closure, 0}, {Which::before, Kind::plainA, 0}}, 2, 0, {"closure", "plainA"}},
-        {"two empty callbacks", {{Which::before, Kind::empty, 0}, {Which::before, Kind::empty, 0}}, 2, 0, {}},
-        {"same id keeps the first", {{Which::before, Kind::plainA, 7}, {Which::before, Kind::plainB, 7}}, 1, 0, {"plainA"}},
-        {"same id on other lists", {{Which::before, Kind::plainA, 7}, {Which::after, Kind::plainB, 7}}, 1, 1, {"plainA"}},
+         {{Which::before, Kind::closure, 0}, {Which::before, Kind::plainA, 0}},
+         2,
+         0,
+         {"closure", "plainA"}},
+        {"two empty callbacks",
+         {{Which::before, Kind::empty, 0}, {Which::before, Kind::empty, 0}},
+         2,
+         0,
+         {}},
+        {"same id keeps the first",
+         {{Which::before, Kind::plainA, 7}, {Which::before, Kind::plainB, 7}},
+         1,
+         0,
+         {"plainA"}},
+        {"same id on other lists",
+         {{Which::before, Kind::plainA, 7}, {Which::after, Kind::plainB, 7}},
+         1,
+         1,
+         {"plainA"}},
         {"an id is not compared with functions",
-         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainA, 5}}, 2, 0, {"plainA", "plainA"}},
+         {{Which::before, Kind::plainA, 0}, {Which::before, Kind::plainA, 5}},
+         2,
+         0,
+         {"plainA", "plainA"}},
         {"a function under an id still counts for id 0",
-         {{Which::before, Kind::plainA, 5}, {Which::before, Kind::plainA, 0}}, 1, 0, {"plainA"}},
+         {{Which::before, Kind::plainA, 5}, {Which::before, Kind::plainA, 0}},
+         1,
+         0,
+         {"plainA"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TestEvent event;
         EXPECT_EQ(event.patched, 0);
         for (const Add& add : c.adds) {
-            event.AddCallback(add.list == Which::before ? event.before : event.after, make(add.kind), add.id);
+            event.AddCallback(add.list == Which::before ? event.before : event.after,
+                              make(add.kind), add.id);
         }
         EXPECT_EQ(event.patched, 1);
         EXPECT_EQ(event.before.size(), c.before);
@@ -99,30 +147,42 @@ TEST(Event, EveryCallbackAndTheHostRunWhateverACallbackThrows) {
         };
     };
     event.AddCallback(event.before, noting("before 1"), 0);
-    event.AddCallback(event.before, [](CVehicle*) { throw std::runtime_error("failed"); }, 0);
+    event.AddCallback(
+        event.before, [](CVehicle*) { throw std::runtime_error("failed"); }, 0);
     event.AddCallback(event.before, nullptr, 0);
     event.AddCallback(event.before, noting("before 2"), 0);
     event.AddCallback(event.after, noting("after 1"), 0);
-    event.AddCallback(event.after, [](CVehicle*) { throw std::bad_alloc(); }, 0);
-    event.AddCallback(event.after, [](CVehicle*) { throw 3; }, 0);
+    event.AddCallback(
+        event.after, [](CVehicle*) { throw std::bad_alloc(); }, 0);
+    event.AddCallback(
+        event.after, [](CVehicle*) { throw 3; }, 0);
     event.AddCallback(event.after, noting("after 2"), 0);
 
     CVehicle* argument = vehicle;
     const std::int32_t result = event.eventHook(
         [&calls](CVehicle*& v) {
-            calls.push_back(v == reinterpret_cast<CVehicle*>(0x12345678) ? "host" : "host with another vehicle");
+            calls.push_back(v == reinterpret_cast<CVehicle*>(0x12345678)
+                                ? "host"
+                                : "host with another vehicle");
             return -77;
         },
         argument);
     EXPECT_EQ(result, -77);
-    EXPECT_EQ(calls, (std::vector<std::string>{"before 1", "before 2", "host", "after 1", "after 2"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"before 1", "before 2", "host", "after 1", "after 2"}));
 }
 
 // The lists are read as the event fires: a callback added by a callback takes part.
 TEST(Event, ACallbackAddedWhileFiringRunsInTheSameEvent) {
     TestEvent event;
     int late = 0;
-    event.AddCallback(event.before, [&](CVehicle*) { event.AddCallback(event.after, [&late](CVehicle*) { ++late; }, 9); }, 0);
+    event.AddCallback(
+        event.before,
+        [&](CVehicle*) {
+            event.AddCallback(
+                event.after, [&late](CVehicle*) { ++late; }, 9);
+        },
+        0);
     CVehicle* vehicle = nullptr;
     event.eventHook([](CVehicle*&) { return 0; }, vehicle);
     EXPECT_EQ(late, 1);
@@ -130,10 +190,12 @@ TEST(Event, ACallbackAddedWhileFiringRunsInTheSameEvent) {
 
 // An event over a real site, listed for the build these tests run as (0) and for one they do not.
 constexpr std::uint32_t destroySite = hostsim::address::destroySite;
-using SiteEvent = plugin::BaseEventI<injector::function_hooker_thiscall,
-                                     plugin::RefList<plugin::Ref<destroySite, 1001, 0>, plugin::Ref<destroySite, 0, 0>>,
-                                     plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using SiteHooker = injector::function_hooker_thiscall<injector::scoped_call, destroySite, std::int32_t(CVehicle*)>;
+using SiteEvent = plugin::BaseEventI<
+    injector::function_hooker_thiscall,
+    plugin::RefList<plugin::Ref<destroySite, 1001, 0>, plugin::Ref<destroySite, 0, 0>>,
+    plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using SiteHooker =
+    injector::function_hooker_thiscall<injector::scoped_call, destroySite, std::int32_t(CVehicle*)>;
 
 TEST(Event, TheFirstCallbackPatchesTheSitesOfTheRunningBuildOnce) {
     hostsim::layOutHostImage(1001);
@@ -144,15 +206,22 @@ TEST(Event, TheFirstCallbackPatchesTheSitesOfTheRunningBuildOnce) {
     std::vector<std::string> calls;
     {
         SiteEvent event;
-        event.AddCallback(event.before, [&](CVehicle* v) {
-            calls.push_back(v == expected ? "before" : "before, another vehicle");
-        }, 0);
+        event.AddCallback(
+            event.before,
+            [&](CVehicle* v) {
+                calls.push_back(v == expected ? "before" : "before, another vehicle");
+            },
+            0);
         EXPECT_EQ(hostsim::patchedSites(), std::vector<std::uint32_t>{destroySite});
         EXPECT_EQ(plugin::hookerStore<SiteHooker>().size(), 1u);
 
-        event.AddCallback(event.after, [&](CVehicle*) {
-            calls.push_back(hostsim::hostActivity().destructions == 1 ? "after the host" : "after, host not run");
-        }, 0);
+        event.AddCallback(
+            event.after,
+            [&](CVehicle*) {
+                calls.push_back(hostsim::hostActivity().destructions == 1 ? "after the host"
+                                                                          : "after, host not run");
+            },
+            0);
         EXPECT_EQ(plugin::hookerStore<SiteHooker>().size(), 1u);
         EXPECT_EQ(plugin::hookerStore<SiteHooker>().front().shared_manager()->hook_count(), 1u);
 

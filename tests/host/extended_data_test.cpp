@@ -15,7 +15,9 @@ namespace {
 
 using hostsim::vehicleInSlot;
 
-CVehicle* asVehicle(const void* address) { return static_cast<CVehicle*>(const_cast<void*>(address)); }
+CVehicle* asVehicle(const void* address) {
+    return static_cast<CVehicle*>(const_cast<void*>(address));
+}
 CVehicle* slotVehicle(std::uint32_t slot) { return asVehicle(vehicleInSlot(slot)); }
 
 // A record that counts its live instances and can be made to fail construction.
@@ -34,7 +36,7 @@ struct CountedRecord {
 };
 
 class Store : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hostsim::layOutHostImage(0);
         CountedRecord::live = 0;

@@ -19,12 +19,16 @@ using hostsim::SimVehicle;
 namespace address = hostsim::address;
 
 using RenderHooker =
-    injector::function_hooker_thiscall<injector::scoped_call, address::renderCallSite, std::int32_t(SimVehicle*)>;
+    injector::function_hooker_thiscall<injector::scoped_call, address::renderCallSite,
+                                       std::int32_t(SimVehicle*)>;
 using RenderJumpHooker =
-    injector::function_hooker_thiscall<injector::scoped_jmp, address::renderJumpSite, std::int32_t(SimVehicle*)>;
-using PoolHooker = injector::function_hooker<injector::scoped_call, address::poolSite, std::int32_t()>;
+    injector::function_hooker_thiscall<injector::scoped_jmp, address::renderJumpSite,
+                                       std::int32_t(SimVehicle*)>;
+using PoolHooker =
+    injector::function_hooker<injector::scoped_call, address::poolSite, std::int32_t()>;
 // An address in the host's code that holds no branch.
-using NoBranchHooker = injector::function_hooker_thiscall<injector::scoped_call, 0x6F0000, std::int32_t(SimVehicle*)>;
+using NoBranchHooker =
+    injector::function_hooker_thiscall<injector::scoped_call, 0x6F0000, std::int32_t(SimVehicle*)>;
 
 using Inner = RenderHooker::func_type;
 
@@ -34,7 +38,7 @@ std::int32_t runRoutine(std::uint32_t site, SimVehicle* vehicle) {
 }
 
 class HookChain : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         hostsim::layOutHostImage(1001);
         hostsim::createVehiclePool(2);
@@ -104,7 +108,8 @@ TEST_F(HookChain, TheLastRemovalRestoresTheSiteByteForByte) {
     EXPECT_FALSE(first.is_hooked());
     EXPECT_EQ(hostsim::patchedSites(), std::vector<std::uint32_t>{address::renderCallSite});
     second.reset();
-    EXPECT_EQ(hostsim::currentSiteBytes(address::renderCallSite), hostsim::originalSiteBytes(address::renderCallSite));
+    EXPECT_EQ(hostsim::currentSiteBytes(address::renderCallSite),
+              hostsim::originalSiteBytes(address::renderCallSite));
     EXPECT_FALSE(first.shared_manager()->is_patched());
 
     // The host is reached directly again.
@@ -115,7 +120,8 @@ TEST_F(HookChain, TheLastRemovalRestoresTheSiteByteForByte) {
 
 TEST_F(HookChain, AHookAtTheJumpSiteReturnsStraightToTheRoutinesCaller) {
     RenderJumpHooker hooker;
-    hooker.attach_hook([](RenderJumpHooker::func_type inner, SimVehicle*& v) { return inner(v) + 100; });
+    hooker.attach_hook(
+        [](RenderJumpHooker::func_type inner, SimVehicle*& v) { return inner(v) + 100; });
     EXPECT_EQ(hostsim::currentSiteBytes(address::renderJumpSite)[0], 0xE9);
     EXPECT_EQ(runRoutine(address::renderJumpSite, vehicle), 101);
     EXPECT_EQ(hostsim::hostActivity().renders, 1u);

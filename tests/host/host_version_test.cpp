@@ -30,7 +30,8 @@ TEST(HostVersion, TheImageBaseIsThePreferredOneAndAddressesTranslateWithWrapArou
         {0x300000, 0x0, 0xFFF00000},
         {0xFFFFFFFF, 0x500000, 0x000FFFFF},
     };
-    for (const auto& c : cases) EXPECT_EQ(injector::translate_address(c.address, c.base), c.expected);
+    for (const auto& c : cases)
+        EXPECT_EQ(injector::translate_address(c.address, c.base), c.expected);
 }
 
 // An image that does not reach a signature's address is simply not that build.

@@ -30,7 +30,7 @@ std::vector<std::uint8_t> withWord(std::vector<std::uint8_t> bytes, std::uint32_
 }
 
 class CodePage : public ::testing::Test {
-protected:
+  protected:
     // A site in the middle of the first page.
     address_t site() const { return reinterpret_cast<address_t>(codePages) + 0x100; }
 
@@ -56,7 +56,7 @@ protected:
         return value;
     }
 
-private:
+  private:
     static void protect(hostsim::Protection protection) {
         const auto start = static_cast<std::uint32_t>(reinterpret_cast<address_t>(codePages));
         hostsim::protectPages(start, start + sizeof codePages, protection);
@@ -73,9 +73,12 @@ TEST_F(CodePage, BranchTargetDecodesTheFourFormsAndRejectsOthers) {
         {"call to the next instruction", {0xE8, 0x00, 0x00, 0x00, 0x00}, true, 5},
         {"jump to itself", {0xE9, 0xFB, 0xFF, 0xFF, 0xFF}, true, 0},
         {"call far back", withWord({0xE8}, 0xFFFF0000u), true, 5u - 0x10000u},
-        {"indirect call", withWord({0xFF, 0x15}, static_cast<std::uint32_t>(cellAddress())), false, cellDestination},
-        {"indirect jump", withWord({0xFF, 0x25}, static_cast<std::uint32_t>(cellAddress())), false, cellDestination},
-        {"push through the cell", withWord({0xFF, 0x35}, static_cast<std::uint32_t>(cellAddress())), false, 0},
+        {"indirect call", withWord({0xFF, 0x15}, static_cast<std::uint32_t>(cellAddress())), false,
+         cellDestination},
+        {"indirect jump", withWord({0xFF, 0x25}, static_cast<std::uint32_t>(cellAddress())), false,
+         cellDestination},
+        {"push through the cell", withWord({0xFF, 0x35}, static_cast<std::uint32_t>(cellAddress())),
+         false, 0},
         {"FF without a branch", {0xFF, 0xC0, 0x90, 0x90, 0x90}, false, 0},
         {"nop", {0x90, 0x90, 0x90, 0x90, 0x90}, false, 0},
         {"indirect call through an unmapped cell", withWord({0xFF, 0x15}, 0x1000), false, 0},
@@ -84,7 +87,8 @@ TEST_F(CodePage, BranchTargetDecodesTheFourFormsAndRejectsOthers) {
         SCOPED_TRACE(c.what);
         setCode(c.bytes);
         const platform::Protection before = protection();
-        const address_t expected = c.relative ? static_cast<address_t>(site() + c.expected) : c.expected;
+        const address_t expected =
+            c.relative ? static_cast<address_t>(site() + c.expected) : c.expected;
         EXPECT_EQ(injector::branch_target(site(), true), expected);
         EXPECT_EQ(protection(), before);
     }
@@ -103,23 +107,24 @@ TEST_F(CodePage, PatchWritesTheBranchReturnsThePreviousTargetAndRestoresByteForB
         {"jump over a jump", true, withWord({0xE9}, 0xFFFFFF00u), true, 5u - 0x100u},
         {"call over a jump", false, withWord({0xE9}, 0), true, 5},
         {"call over anything else", false, {0x55, 0x8B, 0xEC, 0x53, 0x56}, false, 0},
-        {"jump over an indirect call", true, withWord({0xFF, 0x15}, static_cast<std::uint32_t>(cellAddress())), false,
-         0},
+        {"jump over an indirect call", true,
+         withWord({0xFF, 0x15}, static_cast<std::uint32_t>(cellAddress())), false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         setCode(c.original);
         const auto original = siteBytes();
         const platform::Protection before = protection();
-        const address_t expectedPrevious = c.previousKnown                        ? site() + c.previousOffset
+        const address_t expectedPrevious = c.previousKnown         ? site() + c.previousOffset
                                            : c.original[0] == 0xFF ? cellDestination
                                                                    : 0;
         {
             injector::scoped_call call;
             injector::scoped_jmp jump;
-            injector::scoped_basic<5>& scope = c.jump ? static_cast<injector::scoped_basic<5>&>(jump) : call;
-            const address_t previous =
-                c.jump ? jump.patch_jump(site(), destination, true) : call.patch_call(site(), destination, true);
+            injector::scoped_basic<5>& scope =
+                c.jump ? static_cast<injector::scoped_basic<5>&>(jump) : call;
+            const address_t previous = c.jump ? jump.patch_jump(site(), destination, true)
+                                              : call.patch_call(site(), destination, true);
             EXPECT_EQ(previous, expectedPrevious);
             EXPECT_TRUE(scope.holds_saved());
 

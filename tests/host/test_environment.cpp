@@ -10,7 +10,7 @@
 namespace {
 
 class UnrecognisedHost : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         hostsim::layOutHostImage(0);
         ASSERT_EQ(injector::host_version(), 0);

@@ -100,8 +100,10 @@ TEST(HostImage, SiteInstructionsSitAtTheSiteAddresses) {
     const struct {
         std::uint32_t site;
         std::uint8_t opcode;
-    } cases[] = {{0x5BF85B, 0xE8}, {0x6D5F2F, 0xE8}, {0x6E2D35, 0xE8}, {0x6C4523, 0xE8}, {0x6D0E89, 0xE9}};
-    for (const auto& c : cases) EXPECT_EQ(originalSiteBytes(c.site)[0], c.opcode) << std::hex << c.site;
+    } cases[] = {
+        {0x5BF85B, 0xE8}, {0x6D5F2F, 0xE8}, {0x6E2D35, 0xE8}, {0x6C4523, 0xE8}, {0x6D0E89, 0xE9}};
+    for (const auto& c : cases)
+        EXPECT_EQ(originalSiteBytes(c.site)[0], c.opcode) << std::hex << c.site;
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ namespace hostsim {
 namespace {
 
 TEST(SimModel, FramesAreLinkedInPreOrderWithCircularObjectLists) {
-    SimModel model(FrameShape{"root", 0, false, {{"a", 2, false, {{"a1", 1, true, {}}}}, {"b", 1, false, {}}}});
+    SimModel model(FrameShape{
+        "root", 0, false, {{"a", 2, false, {{"a1", 1, true, {}}}}, {"b", 1, false, {}}}});
     ASSERT_EQ(model.frameCount(), 4u);
     SimFrame* root = model.root();
     EXPECT_STREQ(root->name, "root");

@@ -62,7 +62,8 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
     } cases[] = {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
-        {"unknown command", "walk", "unknown command \"walk\" (expected run, check, preview or demo)"},
+        {"unknown command", "walk",
+         "unknown command \"walk\" (expected run, check, preview or demo)"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
          "missing.json: cannot open the scene file"},
         {"bad scene", "run " + scenePath("bad_slot_taken.json") + null + " --trace " + trace,
