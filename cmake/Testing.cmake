@@ -15,6 +15,10 @@ if(EXISTS /proc/sys/fs/binfmt_misc/qemu-i386)
     math(EXPR VORLIX_TEST_TIME_SCALE "${VORLIX_TEST_TIME_SCALE} * 4")
 endif()
 
+# The limit of a test that sets none of its own. CTest reads it from this file in the build folder,
+# so it holds for a plain `ctest` as much as for `make test`.
+file(WRITE "${CMAKE_BINARY_DIR}/DartConfiguration.tcl" "TimeOut: 600\n")
+
 # Sets the time limit of the tests named after the seconds, scaled as above.
 function(vorlix_test_timeout seconds)
     math(EXPR limit "${seconds} * ${VORLIX_TEST_TIME_SCALE}")
