@@ -196,34 +196,35 @@ std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
                     {WarningKind::noGearDisplays, component,
                      title + ": no child frames: there is no display to show for any gear"});
             } else if (highestGear && static_cast<std::size_t>(*highestGear) + 1 > childCount) {
+                const std::string hidden = static_cast<std::size_t>(*highestGear) > childCount
+                                               ? "gears " + std::to_string(childCount) + " to " +
+                                                     std::to_string(*highestGear) + " hide"
+                                               : "gear " + std::to_string(childCount) + " hides";
                 warnings.push_back(
                     {WarningKind::fewGearDisplays, component,
                      title + ": " + count + (childCount == 1 ? " display" : " displays") +
                          " (gears 0 to " + std::to_string(childCount - 1) +
-                         ") but the scene sets gears up to " + std::to_string(*highestGear) + ": " +
-                         (static_cast<std::size_t>(*highestGear) > childCount
-                              ? "gears " + std::to_string(childCount) + " to " +
-                                    std::to_string(*highestGear) + " hide"
-                              : "gear " + std::to_string(childCount) + " hides") +
-                         " every display; add one child per gear, gear 0 first"});
+                         ") but its vehicles use gears up to " + std::to_string(*highestGear) +
+                         ": " + hidden + " every display; add one child per gear, gear 0 first"});
             }
             std::string detail = count + (childCount == 1 ? " display" : " displays");
             if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
             if (highestGear)
-                detail += ", the scene sets gears up to " + std::to_string(*highestGear);
+                detail += ", its vehicles use gears up to " + std::to_string(*highestGear);
             return detail;
         }
         case ChildFrames::odometerWheels: {
-            if (childCount < 6) {
+            if (childCount < odometerWheelCount) {
                 warnings.push_back({WarningKind::fewOdometerWheels, component,
                                     title + ": " + count +
                                         " child frames but six digit wheels are needed, leftmost "
                                         "first: the " +
-                                        std::to_string(6 - childCount) +
+                                        std::to_string(odometerWheelCount - childCount) +
                                         " rightmost digits are not shown"});
             }
-            std::string detail = std::to_string(childCount < 6 ? childCount : 6) + " digit wheels";
-            if (childCount > 6) detail += " (children after the sixth never turn)";
+            std::string detail =
+                std::to_string(std::min(childCount, odometerWheelCount)) + " digit wheels";
+            if (childCount > odometerWheelCount) detail += " (children after the sixth never turn)";
             detail += nameHasKey(name, kilometresMarker) ? ", counts kilometres (\"_kph\")"
                                                          : ", counts miles (no \"_kph\")";
             return detail;
@@ -303,6 +304,12 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
     return findings;
 }
 
+std::string shownValue(const Parameter& parameter) {
+    if (parameter.converts) return parameter.value;
+    return "out of range (" + quoted(std::string(parameter.rule->pattern.marker) + parameter.text) +
+           ")";
+}
+
 std::string describeComponent(const ComponentUse& use) {
     std::string line(componentTitle(use.component));
     line += ":";
@@ -310,14 +317,11 @@ std::string describeComponent(const ComponentUse& use) {
     for (const Parameter& parameter : use.parameters) {
         line += first ? " " : ", ";
         first = false;
-        line += std::string(parameter.rule->label) + " ";
-        if (!parameter.converts) {
-            line += "out of range (" +
-                    quoted(std::string(parameter.rule->pattern.marker) + parameter.text) + ")";
-        } else {
+        line += std::string(parameter.rule->label) + " " + shownValue(parameter);
+        if (parameter.converts) {
             const std::string_view unit = parameter.rule->unit;
-            line += parameter.value + (unit.empty() ? "" : " " + std::string(unit)) + " (" +
-                    whereFrom(parameter) + ")";
+            line +=
+                (unit.empty() ? "" : " " + std::string(unit)) + " (" + whereFrom(parameter) + ")";
         }
     }
     if (!use.detail.empty()) line += (first ? " " : ", ") + use.detail;

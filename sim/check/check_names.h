@@ -61,10 +61,14 @@ struct FrameFindings {
     std::vector<Warning> warnings;
 };
 
-// childCount: the frame's direct children. highestGear: the highest gear value the scene sets for
-// vehicles of this model, if it sets one.
+// childCount: the frame's direct children. highestGear: the highest gear value that vehicles of
+// this model use (set by the scene, or for a model file by --gears or its kind), if known.
 FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
                              std::optional<int> highestGear);
+
+// The parameter's value as the author should see it, for example -30 or
+//   out of range ("_az99999999999")
+std::string shownValue(const Parameter& parameter);
 
 // One line for a component, for example
 //   front brake: max angle -30 (from "_az-30")

@@ -57,7 +57,7 @@ std::string sharedMessage(Component component, const FrameReport& first,
     std::string values;
     for (const Parameter& parameter : firstUse.parameters) {
         values += (values.empty() ? "" : ", ") + std::string(parameter.rule->label) + " " +
-                  parameter.value;
+                  shownValue(parameter);
     }
     return message + ": its parameters (" + values +
            ") apply to both, this frame's own are not read";

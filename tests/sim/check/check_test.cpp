@@ -182,17 +182,17 @@ const NameCase nameCases[] = {
     // Children.
     {"vx_chain", 4, {}, {"chain: 4 link sets"}, {}},
     {"vx_chain", 0, {}, {"chain: 0 link sets"}, {{K::noChainLinks, "no link sets"}}},
-    {"vx_gm", 7, 6, {"gear meter: 7 displays (gears 0 to 6), the scene sets gears up to 6"}, {}},
+    {"vx_gm", 7, 6, {"gear meter: 7 displays (gears 0 to 6), its vehicles use gears up to 6"}, {}},
     {"vx_gm", 3, {}, {"gear meter: 3 displays (gears 0 to 2)"}, {}},
     {"vx_gm",
      3,
      4,
-     {"gear meter: 3 displays (gears 0 to 2), the scene sets gears up to 4"},
+     {"gear meter: 3 displays (gears 0 to 2), its vehicles use gears up to 4"},
      {{K::fewGearDisplays, "gears 3 to 4 hide every display"}}},
     {"vx_gm",
      3,
      3,
-     {"gear meter: 3 displays (gears 0 to 2), the scene sets gears up to 3"},
+     {"gear meter: 3 displays (gears 0 to 2), its vehicles use gears up to 3"},
      {{K::fewGearDisplays, "gear 3 hides every display"}}},
     {"vx_gm", 0, {}, {"gear meter: 0 displays"}, {{K::noGearDisplays, "no display"}}},
     {"vx_om_kph", 6, {}, {"odometer: 6 digit wheels, counts kilometres (\"_kph\")"}, {}},
@@ -254,11 +254,14 @@ TEST(CheckModel, SecondFrameWithAKeySharesTheFirstOnesState) {
     // is reported. The needle that cannot be configured leaves it to the next one.
     const auto root =
         frame("bike", {frame("bars", {frame("vx_fbrake_az-30"), frame("vx_fbrake")}),
+                       frame("vx_rbrake_ax99999999999"), frame("vx_rbrake"),
                        frame("vx_sm_m" + std::string(12, '9')), frame("vx_sm_m220"),
                        frame("vx_sm_m180"), frame("vx_chain", {frame("a")}), frame("vx_chain")});
     const ModelReport model = checkModel(root, "vehicles[0].model", std::nullopt);
     const std::vector<std::pair<std::string, K>> expected = {
         {"bike/bars/vx_fbrake", K::sharedKey},
+        {"bike/vx_rbrake_ax99999999999", K::outOfRange},
+        {"bike/vx_rbrake", K::sharedKey},
         {"bike/vx_sm_m999999999999", K::outOfRange},
         {"bike/vx_sm_m999999999999", K::sharedKey},
         {"bike/vx_sm_m180", K::sharedKey},
@@ -266,19 +269,22 @@ TEST(CheckModel, SecondFrameWithAKeySharesTheFirstOnesState) {
     };
     EXPECT_EQ(warningsOf(model), expected);
     EXPECT_EQ(model.warningCount, expected.size());
-    ASSERT_EQ(model.frames.size(), 7u);  // the prefixed ones
+    ASSERT_EQ(model.frames.size(), 9u);  // the prefixed ones
     EXPECT_EQ(model.frames[0].scenePath, "vehicles[0].model.children[0].children[0]");
     EXPECT_THAT(
         model.frames[1].findings.warnings[0].message,
         HasSubstr(
             "shares its state with bike/bars/vx_fbrake_az-30, the first frame in the walk with "
             "\"vx_fbrake\": its parameters (max angle -30) apply to both"));
+    // A first frame whose parameter does not convert still decides for both.
+    EXPECT_THAT(model.frames[3].findings.warnings[0].message,
+                HasSubstr("(max angle out of range (\"_ax99999999999\")) apply to both"));
     EXPECT_EQ(model.frames[1].sharesWith[0], std::optional<std::size_t>(0));
-    EXPECT_EQ(model.frames[2].sharesWith[0], std::optional<std::size_t>(3));
-    EXPECT_THAT(model.frames[4].findings.warnings[0].message,
+    EXPECT_EQ(model.frames[4].sharesWith[0], std::optional<std::size_t>(5));
+    EXPECT_THAT(model.frames[6].findings.warnings[0].message,
                 HasSubstr("bike/vx_sm_m220, the first frame in the walk with \"vx_sm\" whose "
                           "parameters convert"));
-    EXPECT_THAT(model.frames[6].findings.warnings[0].message,
+    EXPECT_THAT(model.frames[8].findings.warnings[0].message,
                 HasSubstr("never this frame's children"));
 }
 

@@ -181,8 +181,8 @@ TEST(Program, ChecksAFaultySceneWithStatusOne) {
         "\"_mx80\" at character 7 "
         "is skipped",
         "bike/dash/vx_gm (vehicles[0].model.children[7].children[2]): gear meter: 3 displays "
-        "(gears 0 to 2) but the "
-        "scene sets gears up to 4",
+        "(gears 0 to 2) but its "
+        "vehicles use gears up to 4",
         "bike/dash/vx_om (vehicles[0].model.children[7].children[3]): odometer: 4 child frames but "
         "six digit wheels",
         "car/vx_fbrake_az-_az12 (vehicles[1].model.children[0]): front brake: \"_az-\" at "
