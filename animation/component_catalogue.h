@@ -94,8 +94,11 @@ enum class ChildFrames : std::uint8_t {
     none,            // not read
     chainLinkSets,   // shown one at a time, in turn
     gearDisplays,    // the first for gear 0, the next for gear 1, and so on
-    odometerWheels,  // the six digit wheels, leftmost first; later children never turn
+    odometerWheels,  // the digit wheels, leftmost first; later children never turn
 };
+
+// The odometer's digit wheels: its reading has this many digits.
+inline constexpr std::size_t odometerWheelCount = 6;
 
 struct ComponentEntry {
     Component component;

@@ -12,9 +12,8 @@
 namespace {
 
 constexpr std::int64_t readingLimit = 999999;  // never shown: a total that reaches it is dropped
-constexpr std::size_t wheelCount = 6;
 
-using Reading = std::array<char, wheelCount>;
+using Reading = std::array<char, odometerWheelCount>;
 
 // The text always holds six decimal digits.
 std::int64_t readingValue(const std::string& text) {
@@ -26,7 +25,7 @@ std::int64_t readingValue(const std::string& text) {
 // value is below the reading limit.
 Reading readingDigits(std::uint32_t value) {
     Reading digits;
-    for (std::size_t i = wheelCount; i-- > 0; value /= 10) {
+    for (std::size_t i = odometerWheelCount; i-- > 0; value /= 10) {
         digits[i] = static_cast<char>('0' + value % 10);
     }
     return digits;
@@ -66,7 +65,7 @@ void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicl
     const Reading next = readingDigits(static_cast<std::uint32_t>(total));
     std::string& shown = odometer.odometerText;
     const FrameList& wheels = odometer.odometerDigits;
-    for (std::size_t i = 0; i < wheelCount; ++i) {
+    for (std::size_t i = 0; i < odometerWheelCount; ++i) {
         const int change = next[i] - shown[i];
         if (change == 0) continue;
         if (i < wheels.size()) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));

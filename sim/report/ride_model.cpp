@@ -9,8 +9,6 @@ namespace sim::report {
 
 namespace {
 
-// The odometer shows six digit wheels; children after the sixth never turn.
-constexpr std::size_t odometerWheels = 6;
 // A ride keeps every attached object's flag byte; a trace may ask for no more than this many per
 // vehicle, so that a few bytes of trace cannot claim gigabytes.
 constexpr std::size_t maxObjectsPerVehicle = std::size_t{1} << 24;
@@ -43,8 +41,9 @@ void findComponents(RideVehicle& vehicle) {
             RideComponent component{&entry, static_cast<int>(f), {}, {}, 0};
             if (entry.children != ChildFrames::none) component.rows = frame.children;
             if (entry.children == ChildFrames::odometerWheels &&
-                component.rows.size() > odometerWheels) {
-                component.rows.resize(odometerWheels);
+                component.rows.size() > odometerWheelCount) {
+                // Children after the last wheel never turn.
+                component.rows.resize(odometerWheelCount);
             }
             vehicle.components.push_back(std::move(component));
         }
