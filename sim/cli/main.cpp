@@ -71,15 +71,6 @@ void finishTrace(sim::TraceWriter& trace, std::FILE* file, const std::string& pa
                                  (path.empty() ? "standard output" : path) + " failed");
 }
 
-std::string readWhole(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
-    return text;
-}
-
 void writeReport(const sim::report::Ride& ride, const std::string& path) {
     std::ofstream html(path, std::ios::binary);
     html << sim::report::reportPage(ride);
@@ -111,7 +102,7 @@ int runCommand(const std::string& scenePath, const std::string& tracePath,
         return 0;
     }
     if (!trace.flush()) throw std::runtime_error("writing the trace to a temporary file failed");
-    const std::string text = readWhole(runTrace);
+    const std::string text = sim::writtenText(runTrace);
     std::fclose(runTrace);
     sim::TraceWriter copy(file);
     const bool copied = std::fwrite(text.data(), 1, text.size(), file) == text.size();

@@ -24,11 +24,7 @@ std::string runToText(const Scene& scene, const std::string& library) {
     TraceWriter trace(file);
     runScene(scene, RunOptions{library, nullptr}, trace);
     trace.flush();
-    std::string text;
-    std::rewind(file);
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
+    std::string text = writtenText(file);
     std::fclose(file);
     return text;
 }

@@ -111,4 +111,13 @@ bool TraceWriter::flush() {
     return ok_;
 }
 
+std::string writtenText(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, n);
+    return text;
+}
+
 }  // namespace sim

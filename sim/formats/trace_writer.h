@@ -30,4 +30,7 @@ class TraceWriter {
     bool ok_ = true;
 };
 
+// Everything written to a file opened for update (a trace in a temporary file), from its start.
+std::string writtenText(std::FILE* file);
+
 }  // namespace sim

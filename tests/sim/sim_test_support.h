@@ -58,11 +58,7 @@ inline std::string traceOf(const Scene& scene, const std::string& library,
     TraceWriter trace(file);
     runScene(scene, RunOptions{library, progress}, trace);
     trace.flush();
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
+    std::string text = writtenText(file);
     std::fclose(file);
     return text;
 }

@@ -22,11 +22,7 @@ std::string written(const std::vector<TraceLine>& lines) {
     for (const TraceLine& line : lines)
         std::visit([&writer](const auto& l) { writer.write(l); }, line);
     EXPECT_TRUE(writer.flush());
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
+    std::string text = writtenText(file);
     std::fclose(file);
     return text;
 }
