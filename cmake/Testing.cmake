@@ -35,8 +35,9 @@ if(WIN32)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${VORLIX_WINE} run)
     add_test(NAME wine_server_start COMMAND ${VORLIX_WINE} start)
     add_test(NAME wine_server_stop COMMAND ${VORLIX_WINE} stop)
-    # Creating a new prefix takes a minute or more; stopping the server a moment.
-    set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 600)
+    # Creating a new prefix takes a minute or more, and a boot that hangs is tried again up to
+    # three times, each step with a limit of its own; stopping the server takes a moment.
+    set_tests_properties(wine_server_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 1500)
     set_tests_properties(wine_server_stop PROPERTIES FIXTURES_CLEANUP wine)
     vorlix_test_timeout(30 wine_server_stop)
 endif()
