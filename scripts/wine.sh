@@ -14,8 +14,8 @@
 #   which are copied out once the program has ended. Whatever the program or Wine starts and leaves
 #   behind holds only those files, never the runner's pipes.
 #
-# Wine under qemu's emulator has been seen, rarely, to hang while booting a new prefix. So every step
-# of start has a time limit; a step that overruns it is reported with the processes of the prefix
+# Booting a new prefix has been seen, rarely, to hang with nothing to show where. So every step of
+# start has a time limit; a step that overruns it is reported with the processes of the prefix
 # alive at that moment, everything of the prefix is killed, and the boot begins again from nothing.
 set -e
 usage() {
