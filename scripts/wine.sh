@@ -77,12 +77,12 @@ step() {
     status=0
     # Only the step itself is ended at its limit, so that the report still sees what it started.
     timeout --foreground -k 5 "$limit" "$@" </dev/null >"$log" 2>&1 || status=$?
-    [ $status -eq 0 ] && return 0
-    if [ $status -eq 124 ] || [ $status -eq 137 ]; then
-        echo "wine.sh: '$*' did not end within $limit s; the prefix's processes then:"
-    else
-        echo "wine.sh: '$*' failed with status $status; the prefix's processes then:"
-    fi
+    case $status in
+    0) return 0 ;;
+    124 | 137) outcome="did not end within $limit s" ;;
+    *) outcome="failed with status $status" ;;
+    esac
+    echo "wine.sh: '$*' $outcome; the prefix's processes then:"
     list_prefix
     sed 's/^/    | /' "$log" | tail -n 20
     return 1
