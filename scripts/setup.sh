@@ -21,5 +21,28 @@ SUDO=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
-$SUDO apt-get update -q
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+
+# A mirror that is mid-sync serves one index with the wrong size and apt-get update fails as a whole,
+# though it read every other list: try again after a pause, then go on with what was read.
+update_log=$(mktemp)
+trap 'rm -f "$update_log"' EXIT
+updated=no
+for pause in 10 20 40 60 0; do
+    if $SUDO apt-get update -q 2>&1 | tee "$update_log"; [ "${PIPESTATUS[0]}" -eq 0 ]; then
+        updated=yes
+        break
+    fi
+    [ "$pause" -eq 0 ] && break
+    echo "apt-get update failed; trying again in $pause s" >&2
+    sleep "$pause"
+done
+if [ "$updated" = no ]; then
+    echo "apt-get update failed five times. The package indexes that failed:" >&2
+    grep -E '^(E: Failed to fetch|Err:)' "$update_log" >&2 || true
+    echo "A mirror that is mid-sync usually recovers within the hour: a later retry usually works." >&2
+    echo "Going on with the package lists that were read." >&2
+fi
+if ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"; then
+    [ "$updated" = yes ] || echo "apt-get install failed after a failed update: run make again later." >&2
+    exit 1
+fi
