@@ -16,4 +16,17 @@ std::string jsonQuoted(std::string_view text);
 void appendFloat(std::string& out, float value);
 void appendDouble(std::string& out, double value);
 
+// [a,b,...] of anything that appendItem(item) writes to out.
+template <typename List, typename AppendItem>
+void appendList(std::string& out, const List& items, AppendItem appendItem) {
+    out += '[';
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) out += ',';
+        first = false;
+        appendItem(item);
+    }
+    out += ']';
+}
+
 }  // namespace sim

@@ -3,13 +3,12 @@
 // for example
 //   bike.glb: nodes[12].children[0]: node 12 is its own ancestor (nodes[12] > nodes[3] > nodes[12])
 
-#include <stdexcept>
-#include <string>
+#include "sim/formats/bad_input.h"
 
 namespace sim {
 
-struct ModelError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct ModelError : BadInput {
+    using BadInput::BadInput;
 };
 
 }  // namespace sim

@@ -243,7 +243,7 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
 }
 
 // The sample model on the motorbike's ride, with the real library: one page that carries the
-// model's frames and the ride's trace; a model that cannot be read writes nothing.
+// model's frames, the ride's renders and its plots; a model that cannot be read writes nothing.
 TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const fs::path out = workDir / "preview";
     fs::remove_all(out);
@@ -257,7 +257,8 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
     const std::string page = test::readFile((out / "preview.html").string());
     EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
-    EXPECT_THAT(page, HasSubstr("{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
+    EXPECT_THAT(page, HasSubstr("{\"tick\":1649,\"rotations\":"));
+    EXPECT_THAT(page, HasSubstr("<div id=\"plots\"><section class='vehicle'><h2>motorbike</h2>"));
     EXPECT_THAT(page, HasSubstr("\"key\":\"vx_fbrake\""));
 }
 
