@@ -1,6 +1,6 @@
 // The preview page: the model, moved render by render as the trace says, with the controls, the
 // components' values and the report's plots. `window.vorlixPreview` lets tests drive and read it.
-import { base64Bytes, readPageData } from './data.js';
+import { readPageData } from './data.js';
 import { loadModel } from './model.js';
 import { createPanel } from './panel.js';
 import { createPlayer } from './player.js';
@@ -19,7 +19,7 @@ function start() {
   let model;
   let player;
 
-  const ready = loadModel(base64Bytes(data.model.glb)).then((loaded) => {
+  const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
     const poser = createPoser(model, data.frames, data.axes, renders);
     const view = createView(document.getElementById('viewport'), model);

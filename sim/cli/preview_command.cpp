@@ -58,7 +58,6 @@ std::string writePreview(const PreviewRequest& request) {
     data.title = request.modelPath.substr(request.modelPath.find_last_of("/\\") + 1);
     data.vehicle = vehicleKindName(request.kind);
     data.axes = request.axes;
-    data.glb = model.glb;
     data.model = &model;
     data.frames = &frames;
     data.trace = runToText(scene, request.libraryPath);

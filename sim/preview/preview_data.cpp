@@ -18,7 +18,12 @@ std::string previewDataJson(const PreviewData& data) {
                    {"x", data.axes.x},
                    {"y", data.axes.y},
                    {"z", data.axes.z}};
-    out["model"] = {{"glb", base64(data.glb)}};
+    // The author's own files as they are; the page hands each uri its bytes.
+    const ModelFiles& files = data.model->files;
+    ordered_json resources = ordered_json::object();
+    for (const auto& [uri, bytes] : files.resources) resources[uri] = base64(bytes);
+    out["model"] = {
+        {"binary", files.binary}, {"main", base64(files.main)}, {"resources", resources}};
 
     ordered_json frames = ordered_json::array();
     const std::vector<int>& nodes = data.frames->frameNodes;

@@ -1,5 +1,5 @@
 #pragma once
-// The data the preview page plays: the model as a self-contained .glb, the trace of its ride,
+// The data the preview page plays: the model's own files, the trace of its ride,
 // which node each frame of the trace is, how frame axes lie in the nodes, and the components'
 // values after each render. One JSON object, "format": 1.
 
@@ -26,8 +26,7 @@ struct PreviewData {
     std::string title;    // the model's file name
     std::string vehicle;  // its kind
     AxesMapping axes;
-    std::string glb;
-    const GltfModel* model = nullptr;
+    const GltfModel* model = nullptr;  // read with its files
     const ModelFrames* frames = nullptr;
     std::string trace;  // JSON Lines, as written by the run
     std::string vehicleName;
