@@ -76,7 +76,16 @@ std::string pageDataJson(const PageData& data) {
     appendJsonString(out, data.vehicle);
     out += ",\"axes\":";
     appendAxes(out, data.axes);
-    out += ",\"model\":{\"glb\":\"" + base64(data.glb) + "\"},\"frames\":[";
+    out += ",\"model\":{\"binary\":";
+    out += data.files->binary ? "true" : "false";
+    out += ",\"main\":\"" + base64(data.files->main) + "\",\"resources\":{";
+    for (std::size_t i = 0; i < data.files->resources.size(); ++i) {
+        const auto& [uri, bytes] = data.files->resources[i];
+        if (i) out += ',';
+        appendJsonString(out, uri);
+        out += ":\"" + base64(bytes) + '"';
+    }
+    out += "}},\"frames\":[";
     for (std::size_t i = 0; i < ride.frames.size(); ++i) {
         if (i) out += ',';
         out += "{\"name\":";

@@ -1,11 +1,12 @@
 #pragma once
-// The data the preview page plays, written when the page is made: the model as a self-contained
-// .glb, which node each frame of the ride is, how frame axes lie in the nodes, what each render of
+// The data the preview page plays, written when the page is made: the model's own files as they
+// are, which node each frame of the ride is, how frame axes lie in the nodes, what each render of
 // the vehicle asked of the host and the components' values after it. One JSON object,
 // "format": 2.
 
 #include <string>
 
+#include "sim/formats/gltf_reader.h"
 #include "sim/formats/model_frames.h"
 #include "sim/preview/axes_mapping.h"
 #include "sim/report/ride_model.h"
@@ -18,7 +19,7 @@ struct PageData {
     std::string title;    // the model's file name
     std::string vehicle;  // its kind
     AxesMapping axes;
-    std::string glb;
+    const ModelFiles* files = nullptr;  // the page hands each uri its bytes
     const ModelFrames* frames = nullptr;  // frame i of the ride is node frameNodes[i]
     const report::RideVehicle* ride = nullptr;
 };

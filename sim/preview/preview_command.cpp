@@ -30,7 +30,7 @@ std::string writePreview(const PreviewRequest& request) {
     const PageData data{request.modelPath.substr(request.modelPath.find_last_of("/\\") + 1),
                         vehicleKindName(request.kind),
                         request.axes,
-                        model.glb,
+                        &model.files,
                         &frames,
                         &vehicle};
 

@@ -250,7 +250,7 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const std::string sample = std::string(VORLIX_SAMPLE_MODEL);
     const Outcome bad = runProgram("preview " + scenePath("small.json") + " --out " + out.string());
     EXPECT_EQ(bad.status, 2);
-    EXPECT_THAT(bad.errors, HasSubstr("small.json: \"asset\" object not found"));
+    EXPECT_THAT(bad.errors, HasSubstr("small.json: asset: missing"));
     EXPECT_FALSE(fs::exists(out / "preview.html"));
 
     const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());

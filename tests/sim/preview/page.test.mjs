@@ -24,9 +24,10 @@ function writePage(name, data) {
   return pagePath;
 }
 
-function glbJson(base64) {
-  const bytes = Buffer.from(base64, 'base64');
-  return JSON.parse(bytes.subarray(20, 20 + bytes.readUInt32LE(12)).toString('utf8'));
+// The glTF JSON of the page's model: a .glb's JSON chunk, or the .gltf itself.
+function modelJson(files) {
+  const bytes = Buffer.from(files.main, 'base64');
+  return JSON.parse((files.binary ? bytes.subarray(20, 20 + bytes.readUInt32LE(12)) : bytes).toString('utf8'));
 }
 
 // Quaternions as [x, y, z, w]; a turn about a frame axis is applied after the node's rotation.
@@ -75,7 +76,7 @@ before(async () => {
   execFileSync(setting('VORLIX_SIM'), ['preview', setting('VORLIX_MODEL'), '--out', folder]);
   samplePage = join(folder, 'preview.html');
   data = pageData(samplePage);
-  model = glbJson(data.model.glb);
+  model = modelJson(data.model);
   profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
   context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, args: chromiumFlags,
@@ -205,6 +206,27 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
 
   const node = hostile.frames[component.frame].node;
   assertPose(await poseOf(page, [node], 0), expectedAfter(hostile, model, 0), [node], 0);
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('a .gltf whose buffer is a file beside it is shown from the page alone', async () => {
+  const sample = readFileSync(setting('VORLIX_MODEL'));
+  const jsonEnd = 20 + sample.readUInt32LE(12);
+  const split = join(folder, 'split');
+  mkdirSync(split);
+  writeFileSync(join(split, 'motor bike.bin'), sample.subarray(jsonEnd + 8, jsonEnd + 8 + sample.readUInt32LE(jsonEnd)));
+  const gltf = structuredClone(model);
+  gltf.buffers[0].uri = 'motor%20bike.bin';
+  writeFileSync(join(split, 'bike.gltf'), JSON.stringify(gltf));
+  execFileSync(setting('VORLIX_SIM'), ['preview', join(split, 'bike.gltf'), '--out', split]);
+  const splitData = pageData(join(split, 'preview.html'));
+  assert.deepEqual(Object.keys(splitData.model.resources), ['motor%20bike.bin']);
+
+  const { page, noise } = await open(join(split, 'preview.html'));
+  const nodes = model.nodes.map((_, i) => i);
+  const k = Math.floor((await page.evaluate(() => window.vorlixPreview.renders)) / 2);
+  assertPose(await poseOf(page, nodes, k), expectedAfter(splitData, model, k), nodes, k);
   assert.deepEqual(noise, []);
   await page.close();
 });

@@ -1,7 +1,7 @@
 // The preview page: the model, moved render by render as the ride's data says, with the controls
 // and the components' values; the ride's plots are in the page already. `window.vorlixPreview`
 // lets tests drive and read it.
-import { base64Bytes, readPageData } from './data.js';
+import { readPageData } from './data.js';
 import { loadModel } from './model.js';
 import { createPanel } from './panel.js';
 import { createPlayer } from './player.js';
@@ -20,7 +20,7 @@ function start() {
   let model;
   let player;
 
-  const ready = loadModel(base64Bytes(data.model.glb)).then((loaded) => {
+  const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
     const poser = createPoser(model, data.frames, data.axes, renders);
     const view = createView(document.getElementById('viewport'), model);
