@@ -258,6 +258,7 @@ int main(int argc, char** argv) {
                      "the highest gear of the ride (default: as for check)")
         ->check(CLI::Range(0, sim::maxGears));
     previewCommand->add_option("--out", preview.outDir, "output folder (default: out/preview)");
+    previewCommand->add_option("--trace", preview.tracePath, "also write the ride's trace to FILE");
     previewCommand->add_option("--library", preview.libraryPath,
                                "the library to load (default: the one beside this program)");
 

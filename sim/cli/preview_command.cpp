@@ -86,6 +86,12 @@ std::string writePreview(const PreviewRequest& request) {
     out << preview::pageWith(previewDataJson(data));
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path);
+    if (!request.tracePath.empty()) {
+        std::ofstream trace(request.tracePath, std::ios::binary);
+        trace << data.trace;
+        trace.close();
+        if (!trace) throw std::runtime_error("cannot write " + request.tracePath);
+    }
     return path;
 }
 

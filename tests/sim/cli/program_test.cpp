@@ -15,6 +15,7 @@ namespace sim {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace fs = std::filesystem;
 
@@ -243,7 +244,8 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
 }
 
 // The sample model on the motorbike's ride, with the real library: one page that carries the
-// model's frames and the ride's trace; a model that cannot be read writes nothing.
+// model's frames and the ride's trace, and the trace as a file when asked; a model that cannot be
+// read writes nothing.
 TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const fs::path out = workDir / "preview";
     fs::remove_all(out);
@@ -253,8 +255,12 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     EXPECT_THAT(bad.errors, HasSubstr("small.json: \"asset\" object not found"));
     EXPECT_FALSE(fs::exists(out / "preview.html"));
 
-    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());
+    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string() +
+                                       " --trace " + (out / "ride.jsonl").string());
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string trace = test::readFile((out / "ride.jsonl").string());
+    EXPECT_THAT(trace, StartsWith("{\"type\":\"start\",\"format\":1,"));
+    EXPECT_THAT(trace, HasSubstr("\n{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
     const std::string page = test::readFile((out / "preview.html").string());
     EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
     EXPECT_THAT(page, HasSubstr("{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
