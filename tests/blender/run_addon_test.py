@@ -1,35 +1,15 @@
 #!/usr/bin/env python3
-"""Runs addon_test.py in headless Blender with the add-on's zip as the release packs it, in a home
-of its own so that no one's Blender preferences are read or written.
+"""Runs addon_test.py in headless Blender against the built vorlix-sim.
 
     run_addon_test.py SOURCE_DIR VORLIX_SIM
 """
 
 import os
-import shutil
-import subprocess
 import sys
-import tempfile
 
 source_dir, sim = sys.argv[1:3]
-sys.path.insert(0, os.path.join(source_dir, "release"))
-import package  # noqa: E402
+sys.path.insert(0, os.path.join(source_dir, "blender"))
+import headless  # noqa: E402
 
-blender = shutil.which("blender")
-if blender is None:
-    sys.exit("blender not found: scripts/setup.sh installs it")
-with tempfile.TemporaryDirectory(prefix="vorlix-blender-") as home:
-    addon = os.path.join(home, "vorlix-blender.zip")
-    with open(addon, "wb") as f:
-        f.write(package.addon_zip(source_dir, [], (1980, 1, 1, 0, 0, 0)))
-    env = {k: v for k, v in os.environ.items() if not k.startswith("BLENDER_USER_")}
-    env["HOME"] = home
-    # Blender's Python looks for its library along PATH: the folder of an interpreter running this
-    # script from elsewhere (pyenv, a venv) would give it a library without the system's numpy.
-    if sys.prefix != "/usr":
-        env["PATH"] = os.pathsep.join(p for p in env.get("PATH", "").split(os.pathsep)
-                                      if not os.path.abspath(p).startswith(sys.prefix))
-    done = subprocess.run([blender, "-b", "--factory-startup", "--python-exit-code", "1", "--python",
-                           os.path.join(os.path.dirname(os.path.abspath(__file__)), "addon_test.py"),
-                           "--", addon, os.path.abspath(sim)], env=env)
-sys.exit(done.returncode)
+sys.exit(headless.run_with_addon(os.path.join(os.path.dirname(os.path.abspath(__file__)), "addon_test.py"),
+                                 [os.path.abspath(sim)]))
