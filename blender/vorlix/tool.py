@@ -35,7 +35,9 @@ def find(configured):
 def run(program, arguments):
     """Runs the program; its own message when it refuses, or a plain one when it fails."""
     try:
-        done = subprocess.run([program, *arguments], capture_output=True, text=True)
+        # On Windows the tool would otherwise open a console window of its own.
+        done = subprocess.run([program, *arguments], capture_output=True, text=True,
+                              creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0))
     except OSError as error:
         raise ToolError(f"cannot run {program}: {error.strerror}") from error
     if done.returncode == 0:

@@ -185,6 +185,12 @@ def check_ride_against_trace(case, document, lines, flags):
     objects = {o.name for o in bpy.context.scene.objects}
     turns, drawn = {}, {}
     samples = set(range(0, len(renders), 96)) | {len(renders) - 1}
+    turned = {}
+    for render in renders:  # a moment in every still spell of a part between two turns
+        for frame, _, _ in render["rotations"]:
+            if render["tick"] - turned.get(frame, render["tick"]) > 2:
+                samples.add(turned[frame] + 2 - turned[frame] % 2)
+            turned[frame] = render["tick"]
     for render in renders:
         tick = render["tick"]
         for frame, axis, angle in render["rotations"]:
@@ -193,7 +199,7 @@ def check_ride_against_trace(case, document, lines, flags):
         for frame, index, flag in render["flags"]:
             if index == 0:
                 drawn[frames[frame]] = bool(flag & RENDER_FLAG)
-                samples.add(tick + tick % 2)  # the first frame that shows the change
+                samples.add(tick + tick % 2)  # the first moment that shows the change
         if tick % 2 or tick not in samples:
             continue
         bpy.context.scene.frame_set(FRAME_START + tick // 2)
