@@ -260,6 +260,8 @@ def fails(case, build, message, arrange, undo):
 def main():
     bpy.ops.preferences.addon_install(filepath=ZIP)
     bpy.ops.preferences.addon_enable(module="vorlix")
+    bpy.ops.preferences.addon_disable(module="vorlix")  # unregisters everything it registered
+    bpy.ops.preferences.addon_enable(module="vorlix")
     preferences = bpy.context.preferences.addons["vorlix"].preferences
     preferences.tool_path = SIM
 
