@@ -48,7 +48,9 @@ def export_vehicle(context, folder):
             export_materials="NONE",
         )
     except (AttributeError, RuntimeError, TypeError) as error:
-        raise ToolError(f"the glTF export failed: {str(error).strip()}") from error
+        # An exporter that breaks raises its whole traceback: its last line says what went wrong.
+        lines = str(error).strip().splitlines() or ["no reason given"]
+        raise ToolError(f"the glTF export failed: {lines[-1]}") from error
     if result != {"FINISHED"} or not os.path.isfile(path):
         raise ToolError("the glTF export failed")
     return path
