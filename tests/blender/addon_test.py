@@ -12,7 +12,7 @@ import sys
 import tempfile
 
 import bpy
-from mathutils import Euler, Matrix, Quaternion, Vector
+from mathutils import Matrix, Quaternion, Vector
 
 ZIP, SIM = sys.argv[sys.argv.index("--") + 1:][:2]
 
@@ -289,7 +289,7 @@ def main():
          setting(preferences, "tool_path", "/nowhere/vorlix-sim")),
         ("no vorlix-sim anywhere", motorbike, "vorlix-sim not found beside the add-on or on PATH", no_path),
         ("the export fails", motorbike, "the glTF export failed", no_exporter),
-        ("the tool refuses", motorbike, "--gears", gears),
+        ("the tool refuses", motorbike, "--gears: Value 99 not in range 0 to 20", gears),
         ("no vx_ objects", lambda: add("cube"), "no object's name begins with \"vx_\"", (nothing, nothing)),
     ]:
         fails(case, build, message, arrange, undo)
