@@ -21,7 +21,7 @@ function start() {
 
   const ready = loadModel(base64Bytes(data.model.glb)).then((loaded) => {
     model = loaded;
-    const poser = createPoser(model, data.frames, data.axes, renders);
+    const poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     const view = createView(document.getElementById('viewport'), model);
     player = createPlayer(renders, (k) => {
       poser.seek(k);

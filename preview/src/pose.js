@@ -2,8 +2,6 @@
 // frame's own axes, render flags show and hide the frame's mesh.
 import { Quaternion, Vector3 } from 'three';
 
-const renderFlag = 0x04;
-
 // Angles come as JSON numbers, or as "nan", "inf" and "-inf" where the float was not finite.
 function angleValue(angle) {
   if (typeof angle === 'number') return angle;
@@ -18,8 +16,8 @@ export function rendersOf(trace, vehicle) {
 }
 
 // `frames[i].node` is the glTF node of trace frame i; `axes.x/y/z` the node-local directions of the
-// frame axes.
-export function createPoser(model, frames, axes, renders) {
+// frame axes; a mesh is shown while `renderFlag` is set in its object's flags.
+export function createPoser(model, frames, axes, renderFlag, renders) {
   const directions = Object.fromEntries(['x', 'y', 'z'].map((a) => [a, new Vector3(...axes[a]).normalize()]));
   const nodeOf = (frame) => frames[frame]?.node;
   const known = (node) => Number.isInteger(node) && model.nodeObject(node) !== undefined;

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "host/host_interface.h"
 #include "sim/formats/base64.h"
 
 namespace sim {
@@ -38,6 +39,8 @@ std::string previewDataJson(const PreviewData& data) {
     std::istringstream lines(data.trace);
     for (std::string line; std::getline(lines, line);) trace.push_back(ordered_json::parse(line));
     out["trace"] = std::move(trace);
+    // The page shows a frame's mesh while this bit of its first object's flags is set.
+    out["renderFlag"] = host::renderFlag;
     out["vehicleName"] = data.vehicleName;
 
     ordered_json components = ordered_json::array();

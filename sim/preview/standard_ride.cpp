@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "host/host_interface.h"
+
 namespace sim {
 
 namespace {
@@ -17,22 +19,19 @@ constexpr float travelPerMetre = 20.0f;
 // strokes are over within this many ticks.
 constexpr int shiftTicks = 60;
 
-constexpr std::uint8_t frontBrakeFlag = 0x20;
-constexpr std::uint8_t throttleFlag = 0x10;
-
 struct KindInfo {
     VehicleKind kind;
     const char* name;
-    std::int32_t vehicleClass;  // 9 and 10 measured by two wheels, 0 by four
+    std::int32_t vehicleClass;
     std::uint16_t modelIndex;
     int gears;
     float topSpeed;  // km/h
 };
 
 constexpr KindInfo kinds[] = {
-    {VehicleKind::motorbike, "motorbike", 9, 522, 6, 130.0f},
-    {VehicleKind::bicycle, "bicycle", 10, 509, 0, 25.0f},
-    {VehicleKind::car, "car", 0, 596, 5, 120.0f},
+    {VehicleKind::motorbike, "motorbike", host::motorbikeClass, 522, 6, 130.0f},
+    {VehicleKind::bicycle, "bicycle", host::bicycleClass, 509, 0, 25.0f},
+    {VehicleKind::car, "car", host::firstCarClass, 596, 5, 120.0f},
 };
 
 const KindInfo& infoOf(VehicleKind kind) {
@@ -144,9 +143,7 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
     vehicle.model = model;
     scene.vehicles.push_back(std::move(vehicle));
 
-    // Class 9 counts its own travel; the other kinds the common counter. Two-wheelers report two
-    // wheel speeds, cars four.
-    const bool twoWheels = info.vehicleClass == 9 || info.vehicleClass == 10;
+    const bool twoWheels = host::hasTwoWheelSpeeds(info.vehicleClass);
     HostState last{};
     float travel = 0.0f;
     for (std::size_t tick = 0; tick < ride.size(); ++tick) {
@@ -155,8 +152,8 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
         HostState now;
         now.wheel = wheelSpeedFor(c.speed);
         now.travel = travel;
-        now.flags = static_cast<std::uint8_t>((c.frontBrake ? frontBrakeFlag : 0) |
-                                              (c.throttle ? throttleFlag : 0));
+        now.flags = static_cast<std::uint8_t>((c.frontBrake ? host::frontBrakeFlag : 0) |
+                                              (c.throttle ? host::throttleFlag : 0));
         now.drive = c.throttle ? 1.0f : 0.0f;
         now.rearBrake = c.rearBrake ? 1.0f : 0.0f;
         now.gear = c.gear;
@@ -174,7 +171,8 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
             }
         }
         if (first || now.travel != last.travel) {
-            (info.vehicleClass == 9 ? f.bikeTravelCounter : f.travelCounter) = now.travel;
+            (host::hasOwnTravelCounter(info.vehicleClass) ? f.bikeTravelCounter : f.travelCounter) =
+                now.travel;
         }
         if (first || now.flags != last.flags) f.vehicleFlags = now.flags;
         if (first || now.drive != last.drive) f.driveInput = now.drive;
