@@ -9,6 +9,7 @@
 #include "sim/formats/base64.h"
 #include "sim/formats/glb_container.h"
 #include "sim/formats/json_shape_check.h"
+#include "sim/formats/printable_bytes.h"
 
 // The library's own file access and image codecs are left out: files are read through the
 // callbacks below only, and images are carried as the bytes they are.
@@ -29,7 +30,7 @@ std::string shown(std::string_view text, std::size_t limit = 60) {
     std::string out;
     for (char c : text.substr(0, limit)) {
         const auto byte = static_cast<unsigned char>(c);
-        out += byte >= 0x20 && byte != 0x7F ? c : '?';
+        out += isPrintableByte(byte) ? c : '?';
     }
     return text.size() > limit ? out + "..." : out;
 }

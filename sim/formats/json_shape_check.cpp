@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "sim/formats/model_error.h"
+#include "sim/formats/printable_bytes.h"
 
 namespace sim {
 
@@ -67,7 +68,7 @@ std::string shownToken(const std::string& token) {
     std::string shown;
     for (char c : token.substr(0, 24)) {
         const auto byte = static_cast<unsigned char>(c);
-        shown += byte >= 0x20 && byte < 0x7F ? c : '?';
+        shown += isPrintableAscii(byte) ? c : '?';
     }
     return token.size() > 24 ? shown + "..." : shown;
 }
