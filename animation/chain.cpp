@@ -29,7 +29,7 @@ void animateChain(const char*, HostFrame* frame, VXData& record, CVehicle* vehic
 
     const std::int32_t speed = record.passSpeed;
     int direction = 0;  // -1 backward, +1 forward
-    if (host::vehicleSubclass(vehicle) == 10) {
+    if (host::vehicleSubclass(vehicle) == host::bicycleClass) {
         // This class only ever runs its chain forward, and only under drive.
         if (host::driveInput(vehicle) != 0.0f && speed > 0) direction = -1;
     } else if (speed > 0) {

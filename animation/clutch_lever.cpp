@@ -17,7 +17,7 @@ void animateClutchLever(const char* name, HostFrame* frame, VXData& record, CVeh
     if (!lever.parsed) {
         lever.parsed = true;
         lever.maxAngle = intParameter(name, parameters::clutchLeverMaxAngle);
-        lever.stepInterval = leverStepInterval(lever.maxAngle, 10);
+        lever.stepInterval = leverStepInterval(lever.maxAngle, strokeStepDivisor);
         return;
     }
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
@@ -25,7 +25,7 @@ void animateClutchLever(const char* name, HostFrame* frame, VXData& record, CVeh
     // One degree, applied to the frame and to the angle alike.
     const auto turn = [&](float step) {
         lever.angle += step;
-        rotateFrameZ(frame, step);
+        rotateFrame(frame, catalogueEntry(Component::clutchLever).axis, step);
         lever.lastStepTime = record.passTime;
     };
 

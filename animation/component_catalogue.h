@@ -1,8 +1,8 @@
 #pragma once
 // Every component the library animates, in the order in which the update pass runs them on a
 // frame: the key that marks its frames, what a model author may write in the name, how it moves
-// and what its child frames stand for. The pass, the animators and the tools that explain a model
-// all read it from here.
+// and what its child frames stand for. Data only: the pass, the animators and the tools that
+// explain a model all read it from here, and the animators themselves sit in animator_table.h.
 
 #include <array>
 #include <cstddef>
@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "animation/animators.h"
+#include "animation/axis.h"
 #include "animation/name_parameters.h"
 
 // Only frames whose name begins with this reach any component; every key begins with it too.
@@ -79,9 +79,6 @@ inline float floatParameter(std::string_view name, const ParameterRule& rule) {
     return floatParameter(name, rule.pattern, rule.defaultText);
 }
 
-// The frame's own axis a component turns its frames about.
-enum class Axis : std::uint8_t { none, x, y, z };
-
 enum class Motion : std::uint8_t {
     lever,     // whole-degree steps out to a maximum angle and back
     needle,    // eases towards a target angle on every pass
@@ -97,14 +94,20 @@ enum class ChildFrames : std::uint8_t {
     odometerWheels,  // the digit wheels, leftmost first; later children never turn
 };
 
-// The odometer's digit wheels: its reading has this many digits.
+// The odometer's digit wheels: its reading has this many digits, and a wheel showing digit d has
+// turned d times this angle from its modelled pose.
 inline constexpr std::size_t odometerWheelCount = 6;
+inline constexpr double odometerDegreesPerDigit = 36.0;
+
+// A lever steps at most once per |max angle| / divisor pass-time units, so a longer travel steps
+// more slowly.
+inline constexpr std::int32_t brakeStepDivisor = 5;
+inline constexpr std::int32_t strokeStepDivisor = 10;  // clutch and gear lever
 
 struct ComponentEntry {
     Component component;
     std::string_view key;    // "vx_fbrake", anywhere in the name
     std::string_view title;  // "front brake"
-    Animator animate;
     std::span<const ParameterRule> parameters;
     Axis axis;
     Motion motion;
@@ -115,23 +118,21 @@ inline constexpr std::array<ComponentEntry, componentCount> componentCatalogue{{
     {Component::chain,
      "vx_chain",
      "chain",
-     animateChain,
      {},
      Axis::none,
      Motion::flipBook,
      ChildFrames::chainLinkSets},
-    {Component::frontBrake, "vx_fbrake", "front brake", animateFrontBrake, parameters::frontBrake,
-     Axis::z, Motion::lever, ChildFrames::none},
-    {Component::rearBrake, "vx_rbrake", "rear brake", animateRearBrake, parameters::rearBrake,
-     Axis::x, Motion::lever, ChildFrames::none},
-    {Component::clutchLever, "vx_cl", "clutch lever", animateClutchLever, parameters::clutchLever,
-     Axis::z, Motion::lever, ChildFrames::none},
-    {Component::gearLever, "vx_gl", "gear lever", animateGearLever, parameters::gearLever, Axis::x,
+    {Component::frontBrake, "vx_fbrake", "front brake", parameters::frontBrake, Axis::z,
      Motion::lever, ChildFrames::none},
+    {Component::rearBrake, "vx_rbrake", "rear brake", parameters::rearBrake, Axis::x, Motion::lever,
+     ChildFrames::none},
+    {Component::clutchLever, "vx_cl", "clutch lever", parameters::clutchLever, Axis::z,
+     Motion::lever, ChildFrames::none},
+    {Component::gearLever, "vx_gl", "gear lever", parameters::gearLever, Axis::x, Motion::lever,
+     ChildFrames::none},
     {Component::gearMeter,
      "vx_gm",
      "gear meter",
-     animateGearMeter,
      {},
      Axis::none,
      Motion::flipBook,
@@ -139,27 +140,28 @@ inline constexpr std::array<ComponentEntry, componentCount> componentCatalogue{{
     {Component::odometer,
      "vx_om",
      "odometer",
-     animateOdometer,
      {},
      Axis::x,
      Motion::counter,
      ChildFrames::odometerWheels},
-    {Component::speedometer, "vx_sm", "speedometer", animateSpeedometer, parameters::speedometer,
-     Axis::y, Motion::needle, ChildFrames::none},
-    {Component::revCounter, "vx_rpm", "rev counter", animateRevCounter, parameters::revCounter,
-     Axis::y, Motion::needle, ChildFrames::none},
+    {Component::speedometer, "vx_sm", "speedometer", parameters::speedometer, Axis::y,
+     Motion::needle, ChildFrames::none},
+    {Component::revCounter, "vx_rpm", "rev counter", parameters::revCounter, Axis::y,
+     Motion::needle, ChildFrames::none},
 }};
 
 constexpr const ComponentEntry& catalogueEntry(Component component) {
     return componentCatalogue[static_cast<std::size_t>(component)];
 }
 
-// The table is indexed by Component, and every key carries the prefix.
+// The table is indexed by Component, every key carries the prefix, and every component that turns
+// its frames has an axis to turn them about.
 static_assert([] {
     for (std::size_t i = 0; i < componentCount; ++i) {
         const ComponentEntry& entry = componentCatalogue[i];
         if (static_cast<std::size_t>(entry.component) != i) return false;
         if (!entry.key.starts_with(componentPrefix)) return false;
+        if ((entry.axis == Axis::none) != (entry.motion == Motion::flipBook)) return false;
     }
     return true;
 }());

@@ -2,11 +2,6 @@
 
 namespace {
 
-void rotateFrame(HostFrame* frame, const float* axis, float angle) {
-    host::frameRotate(frame, axis, angle);
-    host::frameUpdateObjects(frame);
-}
-
 template <typename Change>
 void forEachObjectFlag(HostFrame* frame, Change change) {
     void* head = host::objectListHead(frame);
@@ -18,9 +13,10 @@ void forEachObjectFlag(HostFrame* frame, Change change) {
 
 }  // namespace
 
-void rotateFrameX(HostFrame* frame, float angle) { rotateFrame(frame, host::axisX(), angle); }
-void rotateFrameY(HostFrame* frame, float angle) { rotateFrame(frame, host::axisY(), angle); }
-void rotateFrameZ(HostFrame* frame, float angle) { rotateFrame(frame, host::axisZ(), angle); }
+void rotateFrame(HostFrame* frame, const float* hostAxis, float angle) {
+    host::frameRotate(frame, hostAxis, angle);
+    host::frameUpdateObjects(frame);
+}
 
 void hideChildren(HostFrame* frame) {
     for (HostFrame* child = host::firstChild(frame); child != nullptr;

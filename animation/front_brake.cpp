@@ -11,6 +11,7 @@ void animateFrontBrake(const char* name, HostFrame* frame, VXData& record, CVehi
         return;
     }
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
-    const bool braking = (host::vehicleFlags(vehicle) & 0x20) != 0;
-    stepBrakeLever(lever, braking, frame, rotateFrameZ, record.passTime);
+    const bool braking = (host::vehicleFlags(vehicle) & host::frontBrakeFlag) != 0;
+    stepBrakeLever(lever, braking, frame, catalogueEntry(Component::frontBrake).axis,
+                   record.passTime);
 }

@@ -24,11 +24,12 @@ std::int32_t strokeSize(std::int32_t parameter) {
 // One stroke per gear change: away from rest in the negative direction for a higher gear value, in
 // the positive direction for a lower one, then back. The gear is only looked at while idle.
 void animateGearLever(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
+    constexpr Axis axis = catalogueEntry(Component::gearLever).axis;
     GearLeverState& lever = record.gearLever;
     if (!lever.parsed) {
         lever.parsed = true;
         lever.maxAngle = strokeSize(intParameter(name, parameters::gearLeverStroke));
-        lever.stepInterval = leverStepInterval(lever.maxAngle, 10);
+        lever.stepInterval = leverStepInterval(lever.maxAngle, strokeStepDivisor);
         return;
     }
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
@@ -48,10 +49,10 @@ void animateGearLever(const char* name, HostFrame* frame, VXData& record, CVehic
             lever.phase = idle;
         } else if (lever.angle > 0.0f) {
             lever.angle -= 1.0f;
-            rotateFrameX(frame, -1.0f);
+            rotateFrame(frame, axis, -1.0f);
         } else {
             lever.angle += 1.0f;
-            rotateFrameX(frame, 1.0f);
+            rotateFrame(frame, axis, 1.0f);
         }
         lever.lastStepTime = record.passTime;
         return;
@@ -60,7 +61,7 @@ void animateGearLever(const char* name, HostFrame* frame, VXData& record, CVehic
         lever.phase = returnStroke;
     } else {
         lever.angle += lever.step;
-        rotateFrameX(frame, lever.step);
+        rotateFrame(frame, axis, lever.step);
     }
     lever.lastStepTime = record.passTime;
 }

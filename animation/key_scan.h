@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "animation/component_catalogue.h"
@@ -83,4 +85,17 @@ inline ComponentSet componentKeysIn(const char* name) {
             ++at;
         }
     }
+}
+
+// The same for any text, with or without the prefix in front. It ends at its first zero byte, as
+// a name the host hands over does.
+inline ComponentSet componentKeysInText(std::string_view text) {
+    const std::string_view name = text.substr(0, text.find('\0'));
+    const std::size_t first = name.find(componentPrefix);
+    if (first == std::string_view::npos) return 0;
+    return componentKeysIn(std::string(name.substr(first)).c_str());
+}
+
+constexpr bool holdsComponent(ComponentSet set, Component component) {
+    return ((set >> static_cast<unsigned>(component)) & 1u) != 0;
 }

@@ -35,8 +35,8 @@ Reading readingDigits(std::uint32_t value) {
 
 // A six-wheel counter of the distance covered. The distance source is quantised to reading units
 // and every change of the quantised value, up or down, adds its size to the reading. Each wheel
-// whose digit changes turns by 36 degrees per digit of the change, so a wheel's total turn is
-// always its digit times 36 degrees.
+// whose digit changes turns by odometerDegreesPerDigit per digit of the change, so a wheel's total
+// turn is always its digit times that angle.
 void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     OdometerState& odometer = record.odometer;
     if (!odometer.odometerReady) {
@@ -49,8 +49,9 @@ void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicl
         return;
     }
 
-    const float source = host::vehicleSubclass(vehicle) == 9 ? host::bikeTravelCounter(vehicle)
-                                                             : host::travelCounter(vehicle);
+    const float source = host::hasOwnTravelCounter(host::vehicleSubclass(vehicle))
+                             ? host::bikeTravelCounter(vehicle)
+                             : host::travelCounter(vehicle);
     const std::int32_t counter = truncateToInt32(source);
     const std::int32_t raw = truncateToInt32(
         static_cast<double>(counter) / (static_cast<double>(odometer.odometerUnitFactor) * 2.86));
@@ -68,7 +69,9 @@ void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicl
     for (std::size_t i = 0; i < odometerWheelCount; ++i) {
         const int change = next[i] - shown[i];
         if (change == 0) continue;
-        if (i < wheels.size()) rotateFrameX(wheels[i], static_cast<float>(change * 36.0));
+        if (i < wheels.size())
+            rotateFrame(wheels[i], catalogueEntry(Component::odometer).axis,
+                        static_cast<float>(change * odometerDegreesPerDigit));
         shown[i] = next[i];
     }
 }

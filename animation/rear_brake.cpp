@@ -11,5 +11,6 @@ void animateRearBrake(const char* name, HostFrame* frame, VXData& record, CVehic
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
     // Not-a-number counts as braking, -0.0 does not.
     const bool braking = host::rearBrakeInput(vehicle) != 0.0f;
-    stepBrakeLever(lever, braking, frame, rotateFrameX, record.passTime);
+    stepBrakeLever(lever, braking, frame, catalogueEntry(Component::rearBrake).axis,
+                   record.passTime);
 }

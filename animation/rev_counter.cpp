@@ -6,8 +6,8 @@
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
-// A needle about Y that eases towards an engine value made from the speed and the gear, raised
-// while the vehicle's flag bit 0x10 is set, and clamped to the dial.
+// A needle that eases towards an engine value made from the speed and the gear, raised
+// while the vehicle's throttle flag is set, and clamped to the dial.
 void animateRevCounter(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     RevCounterState& gauge = record.revCounter;
     if (!gauge.revCounterReady) {
@@ -25,7 +25,7 @@ void animateRevCounter(const char* name, HostFrame* frame, VXData& record, CVehi
     if (gear != 0)
         engine =
             (timeStep + timeStep) * static_cast<float>(record.passSpeed) / static_cast<float>(gear);
-    if ((host::vehicleFlags(vehicle) & 0x10) != 0) engine = engine + timeStep * 6.0f;
+    if ((host::vehicleFlags(vehicle) & host::throttleFlag) != 0) engine = engine + timeStep * 6.0f;
 
     float target = gauge.revCounterMaxAngle / static_cast<float>(gauge.revCounterMaxValue) *
                    engine * timeStep * 0.5f;
@@ -33,6 +33,6 @@ void animateRevCounter(const char* name, HostFrame* frame, VXData& record, CVehi
     if (std::isnan(target)) target = 0.0f;
     target = std::max(0.0f, std::min(gauge.revCounterMaxAngle, target));
     const float step = (target - gauge.revCounterAngle) * 0.25f * timeStep;
-    rotateFrameY(frame, step);
+    rotateFrame(frame, catalogueEntry(Component::revCounter).axis, step);
     gauge.revCounterAngle = gauge.revCounterAngle + step;
 }

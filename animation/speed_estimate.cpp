@@ -13,13 +13,13 @@ double fromWheelMean(float mean) {
 double estimateSpeed(CVehicle* vehicle) {
     const ModelInfo* info = host::modelInfoLookup(host::modelIndex(vehicle));
     const std::int32_t vehicleClass = host::vehicleSubclass(vehicle);
-    if (vehicleClass == 9 || vehicleClass == 10) {
+    if (host::hasTwoWheelSpeeds(vehicleClass)) {
         const float mean = (host::bikeWheelSpeed(vehicle, 1) * host::wheelScaleB(info) +
                             host::bikeWheelSpeed(vehicle, 0) * host::wheelScaleA(info)) *
                            0.5f;
         return fromWheelMean(mean);
     }
-    if (vehicleClass >= 0 && vehicleClass <= 2) {
+    if (host::hasFourWheelSpeeds(vehicleClass)) {
         // Only the second and fourth wheels are scaled.
         const float p =
             host::wheelSpeed(vehicle, 3) * host::wheelScaleB(info) + host::wheelSpeed(vehicle, 2);

@@ -6,7 +6,7 @@
 #include "animation/frame_operations.h"
 #include "animation/name_parameters.h"
 
-// A needle about Y that eases towards an angle proportional to the speed, clamped to the dial.
+// A needle that eases towards an angle proportional to the speed, clamped to the dial.
 void animateSpeedometer(const char* name, HostFrame* frame, VXData& record, CVehicle*) {
     SpeedometerState& gauge = record.speedometer;
     if (!gauge.speedometerReady) {
@@ -28,6 +28,6 @@ void animateSpeedometer(const char* name, HostFrame* frame, VXData& record, CVeh
     if (std::isnan(target)) target = 0.0f;
     target = std::max(0.0f, std::min(gauge.speedometerMaxAngle, target));
     const float step = (target - gauge.speedometerAngle) * 0.5f * timeStep;
-    rotateFrameY(frame, step);
+    rotateFrame(frame, catalogueEntry(Component::speedometer).axis, step);
     gauge.speedometerAngle = gauge.speedometerAngle + step;
 }

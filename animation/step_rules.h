@@ -8,8 +8,6 @@
 #include "animation/component_catalogue.h"
 #include "animation/component_state.h"
 
-using RotateFrame = void (*)(HostFrame* frame, float angle);
-
 // The time difference wraps, so a pass clock that went back counts as a long wait.
 inline bool stepIntervalElapsed(std::uint32_t passTime, std::uint32_t lastStepTime,
                                 std::uint32_t stepInterval) {
@@ -27,5 +25,5 @@ void configureBrakeLever(BrakeLeverState& lever, const char* name, const Paramet
 // One step of a brake lever, once its interval has elapsed: towards the maximum while the input is
 // held, back towards rest otherwise. Held at the maximum it keeps stepping between the maximum and
 // one degree short of it.
-void stepBrakeLever(BrakeLeverState& lever, bool inputActive, HostFrame* frame, RotateFrame rotate,
+void stepBrakeLever(BrakeLeverState& lever, bool inputActive, HostFrame* frame, Axis axis,
                     std::uint32_t passTime);

@@ -21,16 +21,30 @@ bool hasComponentPrefix(const char* name) {
 void animateFrame(HostFrame* frame, const char* name, CVehicle* vehicle, VXData& record) {
     for (ComponentSet left = componentKeysIn(name); left != 0;
          left = static_cast<ComponentSet>(left & (left - 1))) {
-        const ComponentEntry& entry = componentCatalogue[std::countr_zero(left)];
         // A parameter that cannot be converted stops only this animator, for this frame and pass.
         try {
-            entry.animate(name, frame, record, vehicle);
+            (*passAnimators)[static_cast<std::size_t>(std::countr_zero(left))](name, frame, record,
+                                                                               vehicle);
         } catch (...) {
         }
     }
 }
 
+// Siblings are followed in a loop and only children recurse, so a long sibling chain needs no
+// stack.
+void visitFrame(HostFrame* frame, CVehicle* vehicle, VXData& record) {
+    for (; frame != nullptr; frame = host::nextSibling(frame)) {
+        const char* name = host::frameGetNodeName(frame);
+        if (name != nullptr && hasComponentPrefix(name)) animateFrame(frame, name, vehicle, record);
+        if (HostFrame* child = host::firstChild(frame)) visitFrame(child, vehicle, record);
+    }
+}
+
 }  // namespace
+
+// A pointer read per frame rather than a parameter handed down the walk: the walk's calls stay as
+// cheap as with the table built in.
+const AnimatorTable* passAnimators = &animatorTable;
 
 std::int32_t passSpeedFrom(double estimate) { return truncateToInt32(estimate); }
 
@@ -49,14 +63,4 @@ void updateVehicle(CVehicle* vehicle, VXData& record) {
     const void* model = host::modelObject(vehicle);
     if (model == nullptr) return;
     visitFrame(host::rootFrame(model), vehicle, record);
-}
-
-// Siblings are followed in a loop and only children recurse, so a long sibling chain needs no
-// stack.
-void visitFrame(HostFrame* frame, CVehicle* vehicle, VXData& record) {
-    for (; frame != nullptr; frame = host::nextSibling(frame)) {
-        const char* name = host::frameGetNodeName(frame);
-        if (name != nullptr && hasComponentPrefix(name)) animateFrame(frame, name, vehicle, record);
-        if (HostFrame* child = host::firstChild(frame)) visitFrame(child, vehicle, record);
-    }
 }

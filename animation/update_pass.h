@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "animation/animator_table.h"
 #include "animation/component_state.h"
 
 // Pass inputs from host values, without undefined conversions: not-a-number gives 0 and values
@@ -11,9 +12,11 @@
 std::int32_t passSpeedFrom(double estimate);
 std::uint32_t passTimeFrom(std::uint32_t timeCounter, float timeStep);
 
-// Refreshes the record's pass inputs and walks the vehicle's frames. A vehicle without a model
-// object or root frame gets its inputs refreshed and no walk.
-void updateVehicle(CVehicle* vehicle, VXData& record);
+// The animators the pass calls, indexed by Component: the library's own, unless a test hands the
+// pass stand-ins.
+extern const AnimatorTable* passAnimators;
 
-// Depth-first pre-order walk from frame (null allowed) along its subtree and its later siblings.
-void visitFrame(HostFrame* frame, CVehicle* vehicle, VXData& record);
+// Refreshes the record's pass inputs and walks the vehicle's frames depth first, each frame before
+// its children and its children before its later siblings. A vehicle without a model object or
+// root frame gets its inputs refreshed and no walk.
+void updateVehicle(CVehicle* vehicle, VXData& record);

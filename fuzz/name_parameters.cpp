@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "sim/formats/printable_bytes.h"
+
 namespace {
 
 // The regular expressions recurse about once per character; names this short keep them well away
@@ -42,7 +44,7 @@ const char* const keys[] = {"vx_chain", "vx_fbrake", "vx_rbrake", "vx_cl",  "vx_
 [[noreturn]] void fail(const char* what, std::string_view name, std::string_view detail) {
     std::fprintf(stderr, "%s\n  name (%zu bytes): ", what, name.size());
     for (unsigned char c : name)
-        std::fprintf(stderr, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02x", c);
+        std::fprintf(stderr, sim::isPrintableAscii(c) && c != '\\' ? "%c" : "\\x%02x", c);
     std::fprintf(stderr, "\n  %.*s\n", static_cast<int>(detail.size()), detail.data());
     std::abort();
 }

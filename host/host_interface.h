@@ -94,6 +94,27 @@ inline constexpr std::uint32_t wheelSpeed = 0x848;
 // Render flag in an attached object's flag byte.
 inline constexpr std::uint8_t renderFlag = 0x04;
 
+// Bits of a vehicle's flag byte.
+inline constexpr std::uint8_t frontBrakeFlag = 0x20;  // the front brake is held
+inline constexpr std::uint8_t throttleFlag = 0x10;    // the engine is driven, the revs rise
+
+// Vehicle classes, as the subclass field gives them. The motorbike and the bicycle report two wheel
+// speeds, the car classes four; only the motorbike counts its travel in a counter of its own.
+inline constexpr std::int32_t motorbikeClass = 9;
+inline constexpr std::int32_t bicycleClass = 10;
+inline constexpr std::int32_t firstCarClass = 0;
+inline constexpr std::int32_t lastCarClass = 2;
+
+constexpr bool hasTwoWheelSpeeds(std::int32_t vehicleClass) {
+    return vehicleClass == motorbikeClass || vehicleClass == bicycleClass;
+}
+constexpr bool hasFourWheelSpeeds(std::int32_t vehicleClass) {
+    return vehicleClass >= firstCarClass && vehicleClass <= lastCarClass;
+}
+constexpr bool hasOwnTravelCounter(std::int32_t vehicleClass) {
+    return vehicleClass == motorbikeClass;
+}
+
 // Reads a value of type T at a byte offset from a host object; memcpy keeps the access free of
 // aliasing assumptions and compiles to a plain load.
 template <typename T>

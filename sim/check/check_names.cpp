@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <stdexcept>
+
+#include "animation/key_scan.h"
 
 namespace sim::check {
 
@@ -252,9 +255,11 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
                      ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
             return findings;
         }
+        const ComponentSet found = componentKeysInText(name);
         std::string keys;
         for (const ComponentEntry& entry : componentCatalogue) {
-            if (nameHasKey(name, entry.key)) keys += (keys.empty() ? "" : ", ") + quoted(entry.key);
+            if (holdsComponent(found, entry.component))
+                keys += (keys.empty() ? "" : ", ") + quoted(entry.key);
         }
         if (!keys.empty()) {
             findings.warnings.push_back(
@@ -267,8 +272,9 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
     }
 
     // Every component whose key the name holds, in the order the pass runs them.
+    const ComponentSet found = componentKeysInText(name);
     for (const ComponentEntry& entry : componentCatalogue) {
-        if (!nameHasKey(name, entry.key)) continue;
+        if (!holdsComponent(found, entry.component)) continue;
         ComponentUse use{entry.component, {}, {}, true};
         for (const ParameterRule& rule : entry.parameters) {
             use.parameters.push_back(readParameter(name, rule));
@@ -292,12 +298,9 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
     if (findings.components.empty()) {
         std::string message =
             "begins with \"vx_\" but carries no component key, so nothing drives it";
-        const std::string folded = lowered(name);
-        for (const ComponentEntry& entry : componentCatalogue) {
-            if (nameHasKey(folded, entry.key)) {
-                message += " (keys are case-sensitive: did you mean " + quoted(entry.key) + "?)";
-                break;
-            }
+        if (const ComponentSet folded = componentKeysInText(lowered(name)); folded != 0) {
+            message += " (keys are case-sensitive: did you mean " +
+                       quoted(componentCatalogue[std::countr_zero(folded)].key) + "?)";
         }
         findings.warnings.push_back({WarningKind::noKey, std::nullopt, message});
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "sim/formats/model_error.h"
+#include "sim/formats/printable_bytes.h"
 
 namespace sim {
 
@@ -33,7 +34,7 @@ std::string shown(std::string_view magic) {
     std::string text = "\"";
     for (char c : magic) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\') {
+        if (isPrintableAscii(byte) && c != '"' && c != '\\') {
             text += c;
         } else {
             char escaped[8];

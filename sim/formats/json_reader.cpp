@@ -6,6 +6,7 @@
 #include <map>
 
 #include "sim/formats/json_writing.h"
+#include "sim/formats/printable_bytes.h"
 
 namespace sim {
 
@@ -60,7 +61,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string byteText(unsigned char byte) {
     char text[8];
-    if (byte > 0x20 && byte < 0x7F) {
+    if (byte != ' ' && isPrintableAscii(byte)) {
         std::snprintf(text, sizeof text, "'%c'", byte);
     } else {
         std::snprintf(text, sizeof text, "0x%02X", byte);

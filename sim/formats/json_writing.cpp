@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "sim/formats/printable_bytes.h"
+
 namespace sim {
 
 namespace {
@@ -50,7 +52,7 @@ void appendJsonString(std::string& out, std::string_view text) {
                 out += "\\t";
                 break;
             default:
-                if (byte < 0x20 || byte == 0x7F) {
+                if (!isPrintableByte(byte)) {
                     out += "\\u00";
                     out += hex[byte >> 4];
                     out += hex[byte & 0xF];

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "sim/formats/bad_input.h"
+#include "sim/formats/printable_bytes.h"
 
 namespace sim {
 
@@ -21,7 +22,7 @@ inline std::string shownInMessage(std::string_view text, std::size_t limit = 60)
     std::string out;
     for (char c : text.substr(0, limit)) {
         const auto byte = static_cast<unsigned char>(c);
-        out += byte >= 0x20 && byte != 0x7F ? c : '?';
+        out += isPrintableByte(byte) ? c : '?';
     }
     return text.size() > limit ? out + "..." : out;
 }

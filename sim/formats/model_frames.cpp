@@ -1,7 +1,8 @@
 #include "sim/formats/model_frames.h"
 
-#include <cstdio>
 #include <utility>
+
+#include "sim/formats/frame_name_rule.h"
 
 namespace sim {
 
@@ -69,19 +70,9 @@ std::vector<int> parentsOf(const GltfModel& model, const std::string& fileName) 
     return parent;
 }
 
-// The host hands names to the library as zero-terminated texts and the checker prints them a
-// line each: control characters would cut or break them.
 void checkName(const GltfModel& model, std::size_t node, const std::string& fileName) {
-    const std::string& name = model.nodes[node].name;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        if (byte >= 0x20 && byte != 0x7F) continue;
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X", byte);
-        throw ModelError(fileName + ": " + nodePlace(node) +
-                         ".name: node names must not hold control characters: byte " + hex +
-                         " at position " + std::to_string(i));
-    }
+    if (const std::string fault = frameNameFault(model.nodes[node].name); !fault.empty())
+        throw ModelError(fileName + ": " + nodePlace(node) + ".name: " + fault);
 }
 
 }  // namespace

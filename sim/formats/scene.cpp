@@ -1,6 +1,5 @@
 #include "sim/formats/scene.h"
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <sstream>
 
 #include "hostsim/host_image.h"
+#include "sim/formats/frame_name_rule.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/json_writing.h"
@@ -22,16 +22,8 @@ hostsim::FrameShape readFrame(const JsonNode& node, const std::string& path) {
     const ObjectReader frame(node, path, {"name", "objects", "hidden", "children"});
     hostsim::FrameShape shape;
     shape.name = readString(frame.required("name"), frame.path("name"));
-    for (std::size_t i = 0; i < shape.name.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(shape.name[i]);
-        if (byte < 0x20 || byte > 0x7E) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "0x%02X", byte);
-            failAt(frame.required("name"), frame.path("name"),
-                   std::string("frame names must be printable ASCII: byte ") + hex +
-                       " at position " + std::to_string(i));
-        }
-    }
+    if (const std::string fault = frameNameFault(shape.name); !fault.empty())
+        failAt(frame.required("name"), frame.path("name"), fault);
     if (const JsonNode* objects = frame.optional("objects")) {
         shape.objects = static_cast<int>(readInteger(*objects, frame.path("objects"), 0, 1000));
     }

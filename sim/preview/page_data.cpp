@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "host/host_interface.h"
 #include "sim/formats/base64.h"
 #include "sim/formats/json_writing.h"
 #include "sim/formats/trace_writer.h"
@@ -93,7 +94,8 @@ std::string pageDataJson(const PageData& data) {
         out += ",\"node\":" + std::to_string(data.frames->frameNodes.at(i)) +
                ",\"objects\":" + std::to_string(ride.frames[i].objects) + '}';
     }
-    out += "],\"renders\":";
+    // The page shows a frame's mesh while this bit of its first object's flags is set.
+    out += "],\"renderFlag\":" + std::to_string(host::renderFlag) + ",\"renders\":";
     appendList(out, ride.renderChanges,
                [&out](const report::RideRender& render) { appendRender(out, render); });
     out += ",\"components\":";

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "host/host_interface.h"
+
 namespace sim {
 
 namespace {
@@ -17,20 +19,17 @@ constexpr float travelPerMetre = 20.0f;
 // strokes are over within this many ticks.
 constexpr int shiftTicks = 60;
 
-constexpr std::uint8_t frontBrakeFlag = 0x20;
-constexpr std::uint8_t throttleFlag = 0x10;
-
 struct KindInfo {
     VehicleKind kind;
-    std::int32_t vehicleClass;  // 9 and 10 measured by two wheels, 0 by four
+    std::int32_t vehicleClass;  // two wheels' speeds for a bike, four for a car
     std::uint16_t modelIndex;
     float topSpeed;  // km/h
 };
 
 constexpr KindInfo kinds[] = {
-    {VehicleKind::motorbike, 9, 522, 130.0f},
-    {VehicleKind::bicycle, 10, 509, 25.0f},
-    {VehicleKind::car, 0, 596, 120.0f},
+    {VehicleKind::motorbike, host::motorbikeClass, 522, 130.0f},
+    {VehicleKind::bicycle, host::bicycleClass, 509, 25.0f},
+    {VehicleKind::car, host::firstCarClass, 596, 120.0f},
 };
 
 const KindInfo& infoOf(VehicleKind kind) {
@@ -131,9 +130,7 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
     vehicle.model = model;
     scene.vehicles.push_back(std::move(vehicle));
 
-    // Class 9 counts its own travel; the other kinds the common counter. Two-wheelers report two
-    // wheel speeds, cars four.
-    const bool twoWheels = info.vehicleClass == 9 || info.vehicleClass == 10;
+    const bool twoWheels = host::hasTwoWheelSpeeds(info.vehicleClass);
     HostState last{};
     float travel = 0.0f;
     for (std::size_t tick = 0; tick < ride.size(); ++tick) {
@@ -142,8 +139,8 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
         HostState now;
         now.wheel = wheelSpeedFor(c.speed);
         now.travel = travel;
-        now.flags = static_cast<std::uint8_t>((c.frontBrake ? frontBrakeFlag : 0) |
-                                              (c.throttle ? throttleFlag : 0));
+        now.flags = static_cast<std::uint8_t>((c.frontBrake ? host::frontBrakeFlag : 0) |
+                                              (c.throttle ? host::throttleFlag : 0));
         now.drive = c.throttle ? 1.0f : 0.0f;
         now.rearBrake = c.rearBrake ? 1.0f : 0.0f;
         now.gear = c.gear;
@@ -161,7 +158,8 @@ Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model
             }
         }
         if (first || now.travel != last.travel) {
-            (info.vehicleClass == 9 ? f.bikeTravelCounter : f.travelCounter) = now.travel;
+            (host::hasOwnTravelCounter(info.vehicleClass) ? f.bikeTravelCounter : f.travelCounter) =
+                now.travel;
         }
         if (first || now.flags != last.flags) f.vehicleFlags = now.flags;
         if (first || now.drive != last.drive) f.driveInput = now.drive;

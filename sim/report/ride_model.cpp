@@ -3,6 +3,8 @@
 #include <cmath>
 #include <variant>
 
+#include "animation/key_scan.h"
+#include "host/host_interface.h"
 #include "sim/formats/trace_reader.h"
 
 namespace sim::report {
@@ -36,8 +38,9 @@ void findComponents(RideVehicle& vehicle) {
     for (std::size_t f = 0; f < vehicle.frames.size(); ++f) {
         const RideFrame& frame = vehicle.frames[f];
         if (!frame.name.starts_with(componentPrefix)) continue;
+        const ComponentSet found = componentKeysInText(frame.name);
         for (const ComponentEntry& entry : componentCatalogue) {
-            if (!nameHasKey(frame.name, entry.key)) continue;
+            if (!holdsComponent(found, entry.component)) continue;
             RideComponent component{&entry, static_cast<int>(f), {}, {}, 0};
             if (entry.children != ChildFrames::none) component.rows = frame.children;
             if (entry.children == ChildFrames::odometerWheels &&
@@ -50,11 +53,12 @@ void findComponents(RideVehicle& vehicle) {
     }
 }
 
-// The digits the wheels show: each wheel's turn is its digit times 36 degrees.
+// The digits the wheels show, from each wheel's turn.
 double odometerReading(const RideVehicle& vehicle, const RideComponent& component) {
     double reading = 0;
     for (int wheel : component.rows) {
-        const long steps = std::lround(vehicle.angles[static_cast<std::size_t>(wheel)] / 36.0);
+        const long steps =
+            std::lround(vehicle.angles[static_cast<std::size_t>(wheel)] / odometerDegreesPerDigit);
         reading = reading * 10 + static_cast<double>((steps % 10 + 10) % 10);
     }
     return reading;
@@ -197,7 +201,7 @@ Ride readRide(std::string_view traceText, std::string_view fileName) {
 bool isShown(const RideVehicle& vehicle, int frame) {
     const RideFrame& f = vehicle.frames[static_cast<std::size_t>(frame)];
     for (int i = 0; i < f.objects; ++i) {
-        if (vehicle.flags[static_cast<std::size_t>(f.firstObject + i)] & hostsim::renderFlag)
+        if (vehicle.flags[static_cast<std::size_t>(f.firstObject + i)] & host::renderFlag)
             return true;
     }
     return false;

@@ -32,18 +32,17 @@ TEST_F(FrameOperations, RotationsTurnAboutTheirAxisAndUpdateTheFrame) {
     SimFrame* a = model.frame(1);
     SimFrame* b = model.frame(2);
     const struct {
-        void (*rotate)(HostFrame*, float);
+        Axis turnAxis;
         SimFrame* frame;
         float angle;
         char axis;
     } calls[] = {
-        {rotateFrameX, a, 1.0f, 'x'},   {rotateFrameX, a, -1.0f, 'x'},
-        {rotateFrameY, b, 0.0f, 'y'},   {rotateFrameZ, a, -2.5f, 'z'},
-        {rotateFrameY, a, 1e-30f, 'y'}, {rotateFrameZ, b, 270.0f, 'z'},
+        {Axis::x, a, 1.0f, 'x'},  {Axis::x, a, -1.0f, 'x'},  {Axis::y, b, 0.0f, 'y'},
+        {Axis::z, a, -2.5f, 'z'}, {Axis::y, a, 1e-30f, 'y'}, {Axis::z, b, 270.0f, 'z'},
     };
     const hostsim::HostCallLog& log = hostsim::hostCallLog();
     for (std::size_t i = 0; i < std::size(calls); ++i) {
-        calls[i].rotate(host(calls[i].frame), calls[i].angle);
+        rotateFrame(host(calls[i].frame), calls[i].turnAxis, calls[i].angle);
         // Every request reaches the host, even a turn by zero, and is followed by its update.
         ASSERT_EQ(log.rotations.size(), i + 1);
         ASSERT_EQ(log.updates.size(), i + 1);
@@ -59,18 +58,18 @@ TEST_F(FrameOperations, RotationsAccumulate) {
     SimFrame* lever = model.frame(1);
     const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
-    rotateFrameX(host(lever), 30.0f);
-    rotateFrameX(host(lever), 60.0f);
+    rotateFrame(host(lever), Axis::x, 30.0f);
+    rotateFrame(host(lever), Axis::x, 60.0f);
     // Two turns about X make a quarter turn: Y goes to Z.
     EXPECT_NEAR(lever->matrix[4], 0.0f, 1e-6f);
     EXPECT_NEAR(std::fabs(lever->matrix[5]), 1.0f, 1e-6f);
     EXPECT_NEAR(lever->matrix[0], 1.0f, 1e-6f);
 
-    rotateFrameX(host(lever), -90.0f);
+    rotateFrame(host(lever), Axis::x, -90.0f);
     for (int i = 0; i < 9; ++i) EXPECT_NEAR(lever->matrix[i], identity[i], 1e-6f) << i;
 
-    rotateFrameX(host(lever), 1.0f);
-    rotateFrameX(host(lever), -1.0f);
+    rotateFrame(host(lever), Axis::x, 1.0f);
+    rotateFrame(host(lever), Axis::x, -1.0f);
     for (int i = 0; i < 9; ++i) EXPECT_NEAR(lever->matrix[i], identity[i], 1e-6f) << i;
 }
 

@@ -2,8 +2,6 @@
 
 #include <stdexcept>
 
-#include "animation/animators.h"
-
 namespace recording {
 
 Recorder& recorder() {
@@ -30,34 +28,16 @@ void record(int animator, std::string_view name, HostFrame* frame, VXData& data,
     }
 }
 
+template <int Animator>
+void recordCall(const char* name, HostFrame* frame, VXData& data, CVehicle* vehicle) {
+    record(Animator, name, frame, data, vehicle);
+}
+
 }  // namespace
 
-}  // namespace recording
+const AnimatorTable animators{
+    recordCall<0>, recordCall<1>, recordCall<2>, recordCall<3>, recordCall<4>,
+    recordCall<5>, recordCall<6>, recordCall<7>, recordCall<8>,
+};
 
-void animateChain(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(0, n, f, r, v);
-}
-void animateFrontBrake(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(1, n, f, r, v);
-}
-void animateRearBrake(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(2, n, f, r, v);
-}
-void animateClutchLever(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(3, n, f, r, v);
-}
-void animateGearLever(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(4, n, f, r, v);
-}
-void animateGearMeter(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(5, n, f, r, v);
-}
-void animateOdometer(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(6, n, f, r, v);
-}
-void animateSpeedometer(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(7, n, f, r, v);
-}
-void animateRevCounter(const char* n, HostFrame* f, VXData& r, CVehicle* v) {
-    recording::record(8, n, f, r, v);
-}
+}  // namespace recording

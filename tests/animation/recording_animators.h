@@ -1,10 +1,11 @@
 #pragma once
-// Stand-ins for the nine animators, linked into the walk's test program in place of the library's:
-// each records its call and, when told to, fails the way a parameter conversion fails.
+// Stand-ins for the nine animators, handed to the walk in place of the library's: each records its
+// call and, when told to, fails the way a parameter conversion fails.
 
 #include <string>
 #include <vector>
 
+#include "animation/animator_table.h"
 #include "animation/component_state.h"
 
 namespace recording {
@@ -28,5 +29,8 @@ struct Recorder {
 };
 
 Recorder& recorder();
+
+// Entry i records animator i.
+extern const AnimatorTable animators;
 
 }  // namespace recording

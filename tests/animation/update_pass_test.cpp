@@ -62,10 +62,12 @@ class Walk : public testing::Test {
         hostsim::createVehiclePool(4);
         hostsim::hostCallLog().clear();
         recording::recorder() = {};
+        passAnimators = &recording::animators;
         vehicle = hostsim::vehicleInSlot(0);
         otherVehicle = hostsim::vehicleInSlot(3);
     }
     void TearDown() override {
+        passAnimators = &animatorTable;
         recording::recorder() = {};
         hostsim::releaseVehiclePool();
     }

@@ -172,7 +172,7 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
          "nodes[1000]: the hierarchy is deeper than 1000 levels"},
         {"control character", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"vx_fbrake\u0000_az30"}])"),
-         "nodes[0].name: node names must not hold control characters: byte 0x00 at position 9"},
+         "nodes[0].name: frame names must not hold control characters: byte 0x00 at position 9"},
     };
     for (const auto& c : cases) {
         const std::string path = (folder / c.file).string();

@@ -22,7 +22,7 @@ function start() {
 
   const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
-    const poser = createPoser(model, data.frames, data.axes, renders);
+    const poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     const view = createView(document.getElementById('viewport'), model);
     player = createPlayer(renders, (k) => {
       poser.seek(k);

@@ -2,8 +2,6 @@
 // render flags show and hide the frame's mesh.
 import { Quaternion, Vector3 } from 'three';
 
-const renderFlag = 0x04;
-
 // Angles come as JSON numbers, or as "nan", "inf" and "-inf" where the float was not finite.
 function angleValue(angle) {
   if (typeof angle === 'number') return angle;
@@ -12,8 +10,8 @@ function angleValue(angle) {
 
 // `renders[k]` is what render k asked of the host: { tick, rotations: [[frame, axis, angle]],
 // flags: [[frame, object, flags]] }. `frames[i].node` is the glTF node of frame i; `axes.x/y/z` the
-// node-local directions of the frame axes.
-export function createPoser(model, frames, axes, renders) {
+// node-local directions of the frame axes; a mesh is shown while `renderFlag` is set in its object's flags.
+export function createPoser(model, frames, axes, renderFlag, renders) {
   const directions = Object.fromEntries(['x', 'y', 'z'].map((a) => [a, new Vector3(...axes[a]).normalize()]));
   const nodeOf = (frame) => frames[frame]?.node;
   const known = (node) => Number.isInteger(node) && model.nodeObject(node) !== undefined;
