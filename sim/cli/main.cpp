@@ -22,6 +22,7 @@
 #include "sim/formats/model_error.h"
 #include "sim/formats/scene.h"
 #include "sim/formats/trace_writer.h"
+#include "sim/game/game_command.h"
 #include "sim/preview/standard_ride.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
@@ -267,12 +268,16 @@ int main(int argc, char** argv) {
     demo->add_option("--library", libraryPath,
                      "the library to load (default: the one beside this program)");
 
+    std::string gamePath;
+    CLI::App* game = sim::game::addGameCommand(app, gamePath);
+
     // Said plainly: the parser would only miss a subcommand.
     if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 &&
         std::strcmp(argv[1], "demo") != 0 && std::strcmp(argv[1], "check") != 0 &&
-        std::strcmp(argv[1], "preview") != 0) {
+        std::strcmp(argv[1], "preview") != 0 && std::strcmp(argv[1], "game") != 0) {
         std::fprintf(stderr,
-                     "vorlix-sim: unknown command \"%s\" (expected run, check, preview or demo)\n",
+                     "vorlix-sim: unknown command \"%s\" (expected run, check, preview, demo or "
+                     "game)\n",
                      argv[1]);
         return exitBadInput;
     }
@@ -285,6 +290,7 @@ int main(int argc, char** argv) {
 
     try {
         if (run->parsed()) return runCommand(scenePath, tracePath, libraryPath, reportPath);
+        if (game->parsed()) return sim::game::gameCommand(gamePath, std::cout, std::cerr);
         if (previewCommand->parsed()) {
             preview.kind = *sim::vehicleKindNamed(previewVehicle);
             preview.axes = *sim::axesNamed(previewAxes);
