@@ -22,12 +22,40 @@ static_assert(componentPrefix.size() == 3);
 
 inline constexpr std::size_t afterPrefix = componentPrefix.size();
 
-// No prefix can begin inside a key, so the search for the next one goes on after the key.
-static_assert([] {
-    for (const ComponentEntry& entry : componentCatalogue) {
-        if (entry.key.find(componentPrefix[0], 1) != std::string_view::npos) return false;
+// Whether word could begin at byte at of text: they agree wherever both have bytes.
+constexpr bool couldBeginAt(std::string_view text, std::size_t at, std::string_view word) {
+    for (std::size_t i = 0; at + i < text.size() && i < word.size(); ++i) {
+        if (text[at + i] != word[i]) return false;
     }
-    return componentPrefix.find(componentPrefix[0], 1) == std::string_view::npos;
+    return true;
+}
+
+// At a prefix the first key that matches is taken: no key may begin another, or begin inside one.
+static_assert([] {
+    for (const ComponentEntry& outer : componentCatalogue) {
+        for (const ComponentEntry& inner : componentCatalogue) {
+            if (&inner == &outer) continue;
+            for (std::size_t at = 0; at < outer.key.size(); ++at) {
+                if (couldBeginAt(outer.key, at, inner.key)) return false;
+            }
+        }
+    }
+    return true;
+}());
+
+// The search for the next prefix goes on after a key, or after a prefix that no key follows: no
+// key, nor the prefix, may hold the prefix after its start, not even in part at its end.
+static_assert([] {
+    const auto holdsPrefixLater = [](std::string_view text) {
+        for (std::size_t at = 1; at < text.size(); ++at) {
+            if (couldBeginAt(text, at, componentPrefix)) return true;
+        }
+        return false;
+    };
+    for (const ComponentEntry& entry : componentCatalogue) {
+        if (holdsPrefixLater(entry.key)) return false;
+    }
+    return !holdsPrefixLater(componentPrefix);
 }());
 
 // Whether the bytes of key I after the prefix follow at this prefix of the name. Unrolled at

@@ -59,7 +59,8 @@ void updateVehicle(CVehicle* vehicle, VXData& record) {
     std::memcpy(&record.passTimeStep, reinterpret_cast<const void*>(host::timeStepAddress),
                 sizeof record.passTimeStep);
     record.passSpeed = passSpeedFrom(estimateSpeed(vehicle));
-    record.passTime = passTimeFrom(host::timeCounter(), record.passTimeStep);
+    // Read again: the speed estimate calls into the host, which may have moved the step meanwhile.
+    record.passTime = passTimeFrom(host::timeCounter(), host::timeStep());
     const void* model = host::modelObject(vehicle);
     if (model == nullptr) return;
     visitFrame(host::rootFrame(model), vehicle, record);

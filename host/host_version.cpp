@@ -16,16 +16,20 @@ address_t translate_address(address_t address, address_t base) {
 
 address_t translate_address(address_t address) { return translate_address(address, host_base()); }
 
-std::int32_t probe_host_version(address_t base) {
+std::int32_t probe_host_version(const signature_reader& read) {
     for (const host::BuildSignature& row : host::buildSignatures) {
-        const address_t at = translate_address(row.address, base);
-        // An image of another build may not reach this far: ask before reading.
-        if (!platform::isReadable(at, 4)) continue;
         std::uint32_t value = 0;
-        if (!try_read_u32(at, true, value)) continue;
-        if (value == row.value) return row.version;
+        if (read(row.address, value) && value == row.value) return row.version;
     }
     return unknown_host_version;
+}
+
+std::int32_t probe_host_version(address_t base) {
+    return probe_host_version([base](address_t address, std::uint32_t& value) {
+        const address_t at = translate_address(address, base);
+        // An image of another build may not reach this far: ask before reading.
+        return platform::isReadable(at, 4) && try_read_u32(at, true, value);
+    });
 }
 
 std::int32_t host_version() {

@@ -3,6 +3,7 @@
 // image's preferred base are in host/host_interface.h.
 
 #include <cstdint>
+#include <functional>
 
 #include "host/patching/patching.h"
 
@@ -22,5 +23,10 @@ std::int32_t host_version();
 // The probe itself, against an image at base: reads the build signatures in order. An address that
 // cannot be read counts as no match.
 std::int32_t probe_host_version(address_t base);
+
+// Reads the 32-bit value at a host address stated for the preferred base; false if it cannot.
+using signature_reader = std::function<bool(address_t address, std::uint32_t& value)>;
+// The same probe over any reader: the image in memory, or the executable's file on disk.
+std::int32_t probe_host_version(const signature_reader& read);
 
 }  // namespace injector

@@ -2,6 +2,7 @@
 // Chains of hook functions on patched host call sites. One manager per site owns the patch and the
 // chain; hooker objects attach hooks to it and share it.
 
+#include <cstring>
 #include <functional>
 #include <list>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "host/host_version.h"
+#include "host/patching/code_stub.h"
 #include "host/patching/patching.h"
 
 namespace injector {
@@ -31,7 +33,7 @@ class function_hooker_manager : public Scoped {
     function_hooker_manager() = default;
     ~function_hooker_manager() override {
         hooks.clear();
-        Scoped::restore();
+        release_site();
     }
 
     // The site's manager, shared by every hooker of the site.
@@ -45,7 +47,7 @@ class function_hooker_manager : public Scoped {
         if (!patched) return;
         patched = 0;
         hooks.clear();
-        Scoped::restore();
+        release_site();
     }
 
     void add_hook(const void* owner, hook_type hook) {
@@ -76,14 +78,23 @@ class function_hooker_manager : public Scoped {
         return nullptr;
     }
 
-    // Patches the site once, towards entry. A site that does not hold a call or jump we can follow,
-    // or that cannot be written, stays as it is and the manager stays unpatched.
+    // Patches the site once, towards entry, through a stub of its own. A site that does not hold a
+    // call or jump we can follow, or that cannot be written, stays as it is and the manager stays
+    // unpatched.
     void patch_site(address_t site, address_t entry, host_invoker invoker) {
         if (patched) return;
         const address_t target = branch_target(site, true);
         if (target == 0) return;
-        const address_t previous = this->patch(site, entry, true);
-        if (!this->holds_saved()) return;
+        if (!stub.jump_to(entry)) {
+            stub.release();
+            return;
+        }
+        const address_t previous = this->patch(site, stub.entry(), true);
+        if (!this->holds_saved() || !read_bytes(site, written, sizeof written, true)) {
+            Scoped::restore();
+            stub.release();
+            return;
+        }
         host_target = previous;
         invoke_host = invoker;
         patched = 1;
@@ -121,44 +132,77 @@ class function_hooker_manager : public Scoped {
     std::size_t hook_count() const { return hooks.size(); }
 
   private:
-    // One call through the chain. It lives on the stack of the host's call, and each inner function
-    // refers to it by a single pointer, which std::function keeps without a heap allocation: the
-    // chain runs on every render of every vehicle.
+    // One call through the chain, on the stack of the host's call. The hooks are copied as they
+    // stand when the call comes in, so that a hook may remove hooks, its own too, while the chain
+    // runs. Each copy lies in a level of the recursion that takes the copies, and each inner
+    // function refers to its level by a single pointer, which std::function keeps without a heap
+    // allocation: the chain runs on every render of every vehicle.
     struct chain_call {
-        const function_hooker_manager& manager;
+        address_t host_target;
+        host_invoker invoke_host;
         bool& host_ran;
         Result& result;
     };
-    using hook_position = typename std::list<hook_record>::const_reverse_iterator;
     struct chain_level {
         const chain_call& call;
-        hook_position hook;  // the hook that runs at this level; rend() stands for the host
+        const hook_type* hook;  // null: the host function
+        const chain_level* inner;
     };
+    using hook_position = typename std::list<hook_record>::const_iterator;
 
-    static Result call_level(const chain_level& level, Args&... args) {
-        const function_hooker_manager& manager = level.call.manager;
-        if (level.hook == manager.hooks.rend()) {
-            level.call.result = manager.invoke_host(manager.host_target, args...);
+    static Result run_level(const chain_level& level, Args&... args) {
+        if (level.hook == nullptr) {
+            level.call.result = level.call.invoke_host(level.call.host_target, args...);
             level.call.host_ran = true;
             return level.call.result;
         }
-        const chain_level inner{level.call, std::next(level.hook)};
-        return level.hook->hook(
-            func_type([&inner](Args&... innerArgs) { return call_level(inner, innerArgs...); }),
+        const chain_level& inner = *level.inner;
+        return (*level.hook)(
+            func_type([&inner](Args&... innerArgs) { return run_level(inner, innerArgs...); }),
             args...);
+    }
+
+    // Copies the hooks from next to end, each wrapping the level before, then runs the last.
+    static Result copy_and_run(const chain_level& inner, hook_position next, hook_position end,
+                               Args&... args) {
+        if (next == end) return run_level(inner, args...);
+        const hook_type hook = next->hook;
+        const chain_level level{inner.call, &hook, &inner};
+        return copy_and_run(level, std::next(next), end, args...);
     }
 
     // The hook added last runs outermost; the first one's inner function calls the host.
     static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
         const function_hooker_manager& self = *instance();
-        const chain_call call{self, host_ran, result};
-        return call_level(chain_level{call, self.hooks.rbegin()}, args...);
+        const chain_call call{self.host_target, self.invoke_host, host_ran, result};
+        const chain_level host{call, nullptr, nullptr};
+        return copy_and_run(host, self.hooks.begin(), self.hooks.end(), args...);
+    }
+
+    // Hands the site back. Another plug-in that diverted it after us leads on through our stub:
+    // then its patch stays, and the stub, turned to where the site led before us, outlives the
+    // library. From the first step on, nothing reaches the library through the stub.
+    void release_site() {
+        if (!this->holds_saved()) return;
+        stub.jump_to(host_target);
+        std::uint8_t now[sizeof written];
+        const bool ours = read_bytes(this->saved_address(), now, sizeof now, true) &&
+                          std::memcmp(now, written, sizeof now) == 0;
+        if (ours) Scoped::restore();
+        if (ours && !this->holds_saved()) {
+            stub.release();
+            return;
+        }
+        this->discard();
+        stub.keep();
     }
 
     address_t host_target = 0;
     std::list<hook_record> hooks;
     std::uint8_t patched = 0;
     host_invoker invoke_host = nullptr;
+    code_stub stub;
+    std::uint8_t written[5] = {};  // the site's bytes as we patched it
 };
 
 template <class Scoped, address_t Address, class Signature>

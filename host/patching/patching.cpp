@@ -32,8 +32,11 @@ bool read_bytes(address_t address, void* out, std::size_t size, bool unprotect) 
 }
 
 bool write_bytes(address_t address, const void* in, std::size_t size, bool unprotect) {
-    return with_access(address, size, unprotect,
-                       [&] { std::memcpy(reinterpret_cast<void*>(address), in, size); });
+    if (!with_access(address, size, unprotect,
+                     [&] { std::memcpy(reinterpret_cast<void*>(address), in, size); }))
+        return false;
+    platform::codeWritten(address, size);
+    return true;
 }
 
 bool try_read_u8(address_t address, bool unprotect, std::uint8_t& value) {

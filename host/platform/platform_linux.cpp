@@ -86,6 +86,7 @@ bool coveredPages(std::uintptr_t first, std::uintptr_t last, Protection& firstPr
 }  // namespace
 
 Protection executeReadWrite() { return PROT_READ | PROT_WRITE | PROT_EXEC; }
+Protection executeRead() { return PROT_READ | PROT_EXEC; }
 
 bool changeProtection(std::uintptr_t address, std::size_t size, Protection newProtection,
                       Protection& oldProtection) {
@@ -120,6 +121,20 @@ bool isReadable(std::uintptr_t address, std::size_t size) {
     bool readable = false;
     return coveredPages(address & ~(pageSize() - 1), last & ~(pageSize() - 1), first, readable) &&
            readable;
+}
+
+// x86 keeps instruction fetches coherent with stores to code, even across threads once the new
+// bytes are seen: nothing to do.
+void codeWritten(std::uintptr_t, std::size_t) {}
+
+std::uintptr_t allocateCode(std::size_t size) {
+    void* memory =
+        mmap(nullptr, size, PROT_READ | PROT_WRITE | PROT_EXEC, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return memory == MAP_FAILED ? 0 : reinterpret_cast<std::uintptr_t>(memory);
+}
+
+void releaseCode(std::uintptr_t address, std::size_t size) {
+    munmap(reinterpret_cast<void*>(address), size);
 }
 
 std::uintptr_t executableImageBase() {

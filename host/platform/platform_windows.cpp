@@ -7,6 +7,7 @@
 namespace platform {
 
 Protection executeReadWrite() { return PAGE_EXECUTE_READWRITE; }
+Protection executeRead() { return PAGE_EXECUTE_READ; }
 
 bool changeProtection(std::uintptr_t address, std::size_t size, Protection newProtection,
                       Protection& oldProtection) {
@@ -43,6 +44,20 @@ bool isReadable(std::uintptr_t address, std::size_t size) {
         at = regionEnd;
     }
     return true;
+}
+
+// Windows asks for this after any change to code that may run.
+void codeWritten(std::uintptr_t address, std::size_t size) {
+    FlushInstructionCache(GetCurrentProcess(), reinterpret_cast<const void*>(address), size);
+}
+
+std::uintptr_t allocateCode(std::size_t size) {
+    return reinterpret_cast<std::uintptr_t>(
+        VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
+}
+
+void releaseCode(std::uintptr_t address, std::size_t) {
+    VirtualFree(reinterpret_cast<void*>(address), 0, MEM_RELEASE);
 }
 
 std::uintptr_t executableImageBase() {

@@ -16,6 +16,7 @@ struct Arguments {
     std::string axes = "z-up";
     std::string out;
     std::string library;  // the one beside the program when empty
+    std::string executable;
 };
 
 }  // namespace sim::cli

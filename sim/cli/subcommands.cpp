@@ -6,6 +6,7 @@
 #include "sim/cli/library_path.h"
 #include "sim/cli/ride_commands.h"
 #include "sim/formats/vehicle_kind.h"
+#include "sim/game/game_command.h"
 #include "sim/preview/axes_mapping.h"
 #include "sim/preview/preview_command.h"
 
@@ -96,6 +97,15 @@ void demoOptions(CLI::App& command, Arguments& arguments) {
     addLibrary(command, arguments);
 }
 
+void gameOptions(CLI::App& command, Arguments& arguments) {
+    command.add_option("executable", arguments.executable, "the game's executable (.exe)")
+        ->required();
+}
+
+int gameCommand(const Arguments& arguments) {
+    return game::gameCommand(arguments.executable, std::cout, std::cerr);
+}
+
 const Subcommand table[] = {
     {"run", "run a scene and write its trace", runOptions, runCommand},
     {"check",
@@ -105,6 +115,11 @@ const Subcommand table[] = {
     {"preview", "run a glTF model on the built-in ride of its kind and write preview.html",
      previewOptions, previewCommand},
     {"demo", "run the built-in ride and write a trace and a report", demoOptions, demoCommand},
+    {"game",
+     "say which build a game executable is and whether Vorlix supports it (exit 0: supported "
+     "and as expected, 1: not supported, changed on disk or packed, 2: not a readable "
+     "executable)",
+     gameOptions, gameCommand},
 };
 
 }  // namespace

@@ -11,7 +11,9 @@
 
 #include "animation/update_pass.h"
 #include "hostsim/host_calls.h"
+#include "hostsim/host_functions.h"
 #include "hostsim/host_image.h"
+#include "hostsim/memory_protection.h"
 #include "hostsim/sim_model.h"
 #include "hostsim/vehicle_pool.h"
 #include "small_stack.h"
@@ -179,6 +181,62 @@ TEST_F(UpdatePass, TimeFollowsTheCurrentStepAndCanFall) {
     }
     EXPECT_EQ(times,
               (std::vector<std::uint32_t>{16777216, 16777216, 16777218, 16777220, 16777220}));
+}
+
+// A host whose functions move the time step while the speed estimate calls them.
+float stepSetByHost = 0.0f;
+extern "C" hostsim::SimModelInfo* lookupMovingTheStep(std::uint32_t index) {
+    hostsim::timeStepVariable() = stepSetByHost;
+    return hostsim::simModelInfoLookup(index);
+}
+__attribute__((thiscall)) float magnitudeMovingTheStep(const float* vector) {
+    hostsim::timeStepVariable() = stepSetByHost;
+    return hostsim::simVectorMagnitude(vector);
+}
+
+// Points the jump at a host function's address to another function.
+void divertHostFunction(std::uint32_t hostAddress, const void* function) {
+    const auto at =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hostsim::inImage(hostAddress)));
+    const std::uint32_t page = at & ~0xFFFu;
+    const auto displacement =
+        static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(function) - (at + 5));
+    hostsim::protectPages(page, page + 0x2000, hostsim::Protection::executeReadWrite);
+    std::memcpy(hostsim::inImage(hostAddress + 1), &displacement, sizeof displacement);
+    hostsim::protectPages(page, page + 0x2000, hostsim::Protection::executeRead);
+}
+
+// The pass copies the step it finds before the speed estimate, and forms its time with the step it
+// finds after.
+TEST_F(UpdatePass, TimeUsesTheStepThatTheHostSetDuringTheSpeedEstimate) {
+    const struct {
+        const char* what;
+        std::uint32_t function;
+        const void* replacement;
+        std::int32_t vehicleClass;
+    } cases[] = {
+        {"model information", hostsim::address::modelInfoLookup,
+         reinterpret_cast<const void*>(&lookupMovingTheStep), 0},
+        {"model information", hostsim::address::modelInfoLookup,
+         reinterpret_cast<const void*>(&lookupMovingTheStep), 9},
+        {"vector length", hostsim::address::vectorMagnitude,
+         reinterpret_cast<const void*>(&magnitudeMovingTheStep), 3},
+    };
+    SimModel model(FrameShape{"body", 0, false, {}});
+    use(model);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        hostsim::layOutHostImage(1001);
+        divertHostFunction(c.function, c.replacement);
+        vehicle->vehicleSubclass = c.vehicleClass;
+        hostsim::timeCounterVariable() = 1000;
+        hostsim::timeStepVariable() = 1.0f;
+        stepSetByHost = 0.5f;
+        update();
+        EXPECT_EQ(record.passTimeStep, 1.0f);
+        EXPECT_EQ(record.passTime, 500u);
+        EXPECT_EQ(hostsim::timeStepVariable(), 0.5f) << "the host function was not reached";
+    }
 }
 
 TEST_F(UpdatePass, SignedSpeedOfWheeledClasses) {

@@ -2,7 +2,6 @@
 // unloaded.
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -282,54 +281,6 @@ TEST_F(Library, VehiclesInTheLastSlotsOfALargePoolKeepRecordsOfTheirOwn) {
         SCOPED_TRACE(c.slot);
         EXPECT_EQ(rotationsOf(c.model.find(c.lever), 'z'), std::vector<float>(3, c.step));
     }
-}
-
-// A site that another plug-in diverted before Vorlix loaded: Vorlix's hook runs first and leads on
-// to the other plug-in's hook, which leads to the host; unloading Vorlix hands back the other
-// plug-in's bytes exactly, and the host goes on through them.
-TEST_F(Library, SitesThatAnotherPluginDivertedFirstAreChainedAndHandedBack) {
-    layOutHostImage(1001);
-    LoadedLibrary other;
-    std::string error;
-    ASSERT_TRUE(other.load(OTHER_PLUGIN_PATH, error)) << error;
-    using HookCalls = std::uint32_t (*)(int);
-    const auto hookCalls = reinterpret_cast<HookCalls>(other.symbol("otherPluginHookCalls"));
-    ASSERT_NE(hookCalls, nullptr);
-    const std::uint32_t sites[] = {address::constructSite, address::renderJumpSite};
-    std::array<std::uint8_t, 5> diverted[2];
-    for (int i = 0; i < 2; ++i) diverted[i] = currentSiteBytes(sites[i]);
-    ASSERT_EQ(diverted[0][0], 0xE8);
-    ASSERT_EQ(diverted[1][0], 0xFF);
-    ASSERT_EQ(diverted[1][1], 0x15);
-
-    loadLibrary();
-    for (std::uint32_t site : sites) EXPECT_NE(currentSiteBytes(site), originalSiteBytes(site));
-    createPoolThroughSite(1);
-    SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
-    SimVehicle* vehicle = vehicleInSlot(0);
-    vehicle->modelObject = model.modelObject();
-    vehicle->vehicleFlags = 0x20;
-    constructThroughSite(vehicle);
-    for (int pass = 0; pass < 3; ++pass) {
-        timeCounterVariable() += 10;
-        renderThroughSite(vehicle, RenderSite::jump);
-    }
-    EXPECT_EQ(hookCalls(0), 1u);
-    EXPECT_EQ(hookCalls(1), 3u);
-    EXPECT_EQ(hostActivity().constructions, 1u);
-    EXPECT_EQ(hostActivity().renders, 3u);
-    EXPECT_EQ(rotationsOf(model.find("vx_fbrake_az-30"), 'z'), std::vector<float>(2, -1.0f));
-
-    EXPECT_TRUE(library_.unload());
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(currentSiteBytes(sites[i]), diverted[i]) << i;
-    hostCallLog().clear();
-    renderThroughSite(vehicle, RenderSite::jump);
-    EXPECT_EQ(hookCalls(1), 4u);
-    EXPECT_EQ(hostActivity().renders, 4u);
-    EXPECT_TRUE(hostCallLog().rotations.empty());
-
-    EXPECT_TRUE(other.unload());
-    EXPECT_TRUE(patchedSites().empty());
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// Somebody else's plug-in, loaded before Vorlix: it diverts two host sites to hooks of its own, the
-// way such plug-ins do, and puts the host's bytes back when it is unloaded. The construction site
-// becomes a relative call into its hook. The render jump site becomes an indirect call through a
-// cell of its own followed by a return, which does what the jump did and needs two bytes more (the
-// host leaves them unused after the jump).
+// Somebody else's plug-in: it diverts two host sites to hooks of its own, the way such plug-ins do,
+// and when it is unloaded writes back the bytes it found, whatever the sites hold by then. The
+// construction site becomes a relative call into its hook. The render jump site becomes an indirect
+// call through a cell of its own followed by a return, which does what the jump did and needs two
+// bytes more (the host leaves them unused after the jump).
 
 #include <cstdint>
 #include <cstring>
@@ -28,14 +28,17 @@ MemberFunction hostConstruct = nullptr;
 MemberFunction hostRender = nullptr;
 std::uint32_t constructCalls = 0;
 std::uint32_t renderCalls = 0;
+void (*watcher)(int hook) = nullptr;
 
 __attribute__((thiscall, force_align_arg_pointer)) std::int32_t constructHook(void* vehicle) {
     ++constructCalls;
+    if (watcher != nullptr) watcher(0);
     return hostConstruct(vehicle);
 }
 
 __attribute__((thiscall, force_align_arg_pointer)) std::int32_t renderHook(void* vehicle) {
     ++renderCalls;
+    if (watcher != nullptr) watcher(1);
     return hostRender(vehicle);
 }
 
@@ -101,3 +104,6 @@ struct Diversions {
 EXPORTED std::uint32_t otherPluginHookCalls(int hook) {
     return hook == 0 ? constructCalls : renderCalls;
 }
+
+// Calls back with the hook's number as each hook begins, before it leads on.
+EXPORTED void otherPluginWatch(void (*hookBegins)(int hook)) { watcher = hookBegins; }

@@ -118,6 +118,46 @@ TEST_F(HookChain, TheLastRemovalRestoresTheSiteByteForByte) {
     EXPECT_TRUE(trace.empty());
 }
 
+// A hook may remove hooks while the chain runs, its own among them: the call under way still runs
+// every hook it began with, and the next call runs those that are left.
+TEST_F(HookChain, HooksRemovedDuringACallStillRunInThatCall) {
+    const struct {
+        const char* what;
+        int remover;  // 0 the first hook, which runs innermost; 1 the second
+        int removed;
+        std::vector<std::string> nextCall;
+    } cases[] = {
+        {"the outer hook removes the inner one", 1, 0, {"second"}},
+        {"the outer hook removes itself", 1, 1, {"first"}},
+        {"the inner hook removes itself", 0, 0, {"second"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        hostsim::hostActivity() = hostsim::HostActivity{};
+        std::unique_ptr<RenderHooker> hookers[2] = {std::make_unique<RenderHooker>(),
+                                                    std::make_unique<RenderHooker>()};
+        bool removed = false;
+        for (int i = 0; i < 2; ++i) {
+            const std::string name = i == 0 ? "first" : "second";
+            hookers[i]->attach_hook([&, i, name](Inner inner, SimVehicle*& v) {
+                trace.push_back(name);
+                if (i == c.remover && !removed) {
+                    removed = true;
+                    hookers[c.removed].reset();
+                }
+                return inner(v);
+            });
+        }
+        trace.clear();
+        EXPECT_EQ(runRoutine(address::renderCallSite, vehicle), 1);
+        EXPECT_EQ(trace, (std::vector<std::string>{"second", "first"}));
+        trace.clear();
+        EXPECT_EQ(runRoutine(address::renderCallSite, vehicle), 1);
+        EXPECT_EQ(trace, c.nextCall);
+        EXPECT_EQ(hostsim::hostActivity().renders, 2u);
+    }
+}
+
 TEST_F(HookChain, AHookAtTheJumpSiteReturnsStraightToTheRoutinesCaller) {
     RenderJumpHooker hooker;
     hooker.attach_hook(

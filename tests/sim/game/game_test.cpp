@@ -1,0 +1,156 @@
+// `vorlix-sim game`: what it says of game executables made here, and how it refuses files that are
+// not readable 32-bit executables.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "pe_writer.h"
+#include "sim/game/game_check.h"
+#include "sim/game/game_command.h"
+
+namespace sim {
+namespace {
+
+using test::gameOfBuild;
+using test::peFile;
+using test::TestExecutable;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+namespace fs = std::filesystem;
+
+// A build 1001 executable with one change made to it.
+TestExecutable changed1001(const std::function<void(TestExecutable&)>& change) {
+    TestExecutable executable = gameOfBuild(1001);
+    change(executable);
+    return executable;
+}
+
+void writeAt(TestExecutable& executable, std::uint32_t address, const std::string& bytes) {
+    std::size_t offset = 0;
+    test::bytesAt(executable, address, offset).replace(offset, bytes.size(), bytes);
+}
+
+TEST(Game, SaysWhichBuildAndWhetherItsCallSitesAreAsExpected) {
+    const struct {
+        const char* what;
+        TestExecutable executable;
+        int status;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"build 1001",
+         gameOfBuild(1001),
+         0,
+         {"game.exe: build 1001, supported by Vorlix.",
+          "All five call sites hold what Vorlix expects."}},
+        {"build 1002",
+         gameOfBuild(1002),
+         0,
+         {"build 1002, supported by Vorlix.", "All five call sites hold what Vorlix expects."}},
+        {"a known build that is not supported",
+         gameOfBuild(1011),
+         1,
+         {"build 1011, which Vorlix does not support"}},
+        {"the last build of the table", gameOfBuild(3210), 1, {"build 3210"}},
+        {"an unknown build", gameOfBuild(0), 1, {"not a build that Vorlix knows"}},
+        {"a jump site made a call on disk",
+         changed1001([](TestExecutable& e) { writeAt(e, 0x6D0E89, "\xE8"); }),
+         1,
+         {"call site 0x6D0E89 (vehicle rendered (jump)): holds E8 ",
+          "where a jump (E9) is expected", "call site 0x5BF85B (vehicle pool ready): as Vorlix",
+          "1 call site was changed on disk by another program"}},
+        {"a call site that calls into data",
+         changed1001([](TestExecutable& e) {
+             e.sections.push_back({0x900000, std::string(16, '\0'), 0, false});
+             writeAt(e, 0x6D5F2F, std::string("\xE8\xCC\xA0\x22\x00", 5));  // to 0x900000
+         }),
+         1,
+         {"call site 0x6D5F2F (vehicle created): holds E8 CC A0 22 00: a call to 0x900000, "
+          "outside the game's code"}},
+        {"a site whose page is not on disk",
+         changed1001([](TestExecutable& e) {
+             std::erase_if(e.sections,
+                           [](const test::TestSection& s) { return s.address == 0x6E2000; });
+         }),
+         1,
+         {"call site 0x6E2D35 (vehicle destroyed): not in the file's data"}},
+        {"packed: the first code page only in memory",
+         changed1001([](TestExecutable& e) {
+             e.sections[0].virtualSize = 0x1000;
+             e.sections[0].data.clear();
+         }),
+         1,
+         {"packed or protected on disk", "checks the build again in memory"}},
+        {"packed: the first code page zero on disk",
+         changed1001([](TestExecutable& e) { e.sections[0].data.assign(0x1000, '\0'); }),
+         1,
+         {"packed or protected on disk"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const game::GameCheck check = game::checkGame(peFile(c.executable), "game.exe");
+        EXPECT_EQ(check.status, c.status) << check.text;
+        for (const std::string& said : c.said) EXPECT_THAT(check.text, HasSubstr(said));
+    }
+}
+
+TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
+    const std::string good = peFile(gameOfBuild(1001));
+    TestExecutable wide = gameOfBuild(1001);
+    wide.optionalMagic = 0x20B;
+    wide.machine = 0x8664;
+    std::string lostPe = good;
+    lostPe[0x41] = 'X';
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string said;
+    } cases[] = {
+        {"empty", "", "not a Windows executable"},
+        {"a text file", "{\"format\": 1}\n", "not a Windows executable"},
+        {"only the start of the DOS header", "MZ\x90", "truncated: the file ends inside the DOS"},
+        {"no PE header where the DOS header says", lostPe, "not a PE file"},
+        {"cut inside the section table", good.substr(0, 0x180),
+         "truncated: the file ends inside its section table"},
+        {"a 64-bit program", peFile(wide), "a 64-bit program"},
+        {"the last section cut short", good.substr(0, good.size() - 1),
+         "section 6 (\".text\") lies past the end of the file"},
+    };
+    const fs::path folder = fs::temp_directory_path() / "vorlix-game-test";
+    fs::create_directories(folder);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = (folder / "bad.exe").string();
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        std::ostringstream out, error;
+        EXPECT_EQ(game::gameCommand(path, out, error), 2);
+        EXPECT_EQ(out.str(), "");
+        const std::string message = error.str();
+        EXPECT_THAT(message, HasSubstr(path + ": " + c.said));
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    }
+
+    std::ostringstream out, error;
+    const std::string missing = (folder / "missing.exe").string();
+    EXPECT_EQ(game::gameCommand(missing, out, error), 2);
+    EXPECT_EQ(error.str(), "vorlix-sim: " + missing + ": cannot be read\n");
+
+    // A good file goes to standard output.
+    const std::string path = (folder / "game.exe").string();
+    std::ofstream(path, std::ios::binary) << good;
+    std::ostringstream goodOut, goodError;
+    EXPECT_EQ(game::gameCommand(path, goodOut, goodError), 0);
+    EXPECT_THAT(goodOut.str(), HasSubstr("build 1001, supported"));
+    EXPECT_THAT(goodOut.str(), Not(HasSubstr("vorlix-sim")));
+    EXPECT_EQ(goodError.str(), "");
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace sim
