@@ -15,6 +15,8 @@
 #include <string>
 
 #include "hostsim/library_loader.h"
+#include "sim/check/catalogue_document.h"
+#include "sim/check/check_document.h"
 #include "sim/check/check_model_file.h"
 #include "sim/check/check_scene.h"
 #include "sim/cli/demo_scene.h"
@@ -156,10 +158,11 @@ bool isSceneFile(const std::string& path) {
 
 // Says what the library will make of the frame names of every model of each file: a scene's
 // models, or a glTF model as a vehicle of the given kind. A bad file is reported and the others
-// are still checked; the status is the worst of all.
+// are still checked; the status is the worst of all. With json, one document at the end.
 int checkCommand(const std::vector<std::string>& paths, sim::VehicleKind kind,
-                 std::optional<int> gears) {
+                 std::optional<int> gears, bool json) {
     int status = 0;
+    sim::check::CheckDocument document;
     for (const std::string& path : paths) {
         try {
             std::string text;
@@ -169,22 +172,28 @@ int checkCommand(const std::vector<std::string>& paths, sim::VehicleKind kind,
                 const std::vector<sim::check::ModelReport> models = sim::check::checkScene(scene);
                 text = sim::check::formatCheck(scene, models);
                 for (const sim::check::ModelReport& model : models) warnings += model.warningCount;
+                document.addScene(path, scene, models);
             } else {
                 const sim::check::ModelFileCheck model = sim::check::checkModelFile(
                     path, sim::vehicleKindName(kind), gears.value_or(sim::defaultGears(kind)));
                 text = model.text;
                 warnings = model.warningCount;
+                document.addModelFile(path, model);
             }
-            std::cout << (&path == &paths.front() ? "" : "\n") << "checking " << path << "\n\n"
-                      << text;
+            if (!json)
+                std::cout << (&path == &paths.front() ? "" : "\n") << "checking " << path << "\n\n"
+                          << text;
             if (warnings > 0) status = std::max(status, exitFailure);
         } catch (const sim::SceneError& error) {
             std::fprintf(stderr, "vorlix-sim: %s\n", error.what());
+            document.addError(path, true, error.what());
             status = exitBadInput;
         } catch (const sim::ModelError& error) {
             std::fprintf(stderr, "vorlix-sim: %s\n", error.what());
+            document.addError(path, false, error.what());
             status = exitBadInput;
         }
+        if (json && &path == &paths.back()) std::cout << document.text(status);
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("writing to standard output failed");
     }
@@ -237,6 +246,12 @@ int main(int argc, char** argv) {
                      "the highest gear a model's gear meter shows (default: 6 for a motorbike, 0 "
                      "for a bicycle, 5 for a car)")
         ->check(CLI::Range(0, sim::maxGears));
+    std::string checkFormat = "text";
+    check->add_option("--format", checkFormat, "text (default) or json: one document for programs")
+        ->check(CLI::IsMember({"text", "json"}));
+
+    CLI::App* catalogue = app.add_subcommand(
+        "catalogue", "write every component's key, axis and name parameters as JSON");
 
     sim::PreviewRequest preview;
     std::string previewVehicle = "motorbike", previewAxes = "z-up";
@@ -270,9 +285,10 @@ int main(int argc, char** argv) {
     // Said plainly: the parser would only miss a subcommand.
     if (argc > 1 && argv[1][0] != '-' && std::strcmp(argv[1], "run") != 0 &&
         std::strcmp(argv[1], "demo") != 0 && std::strcmp(argv[1], "check") != 0 &&
-        std::strcmp(argv[1], "preview") != 0) {
+        std::strcmp(argv[1], "preview") != 0 && std::strcmp(argv[1], "catalogue") != 0) {
         std::fprintf(stderr,
-                     "vorlix-sim: unknown command \"%s\" (expected run, check, preview or demo)\n",
+                     "vorlix-sim: unknown command \"%s\" (expected run, check, preview, catalogue "
+                     "or demo)\n",
                      argv[1]);
         return exitBadInput;
     }
@@ -293,7 +309,12 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (check->parsed())
-            return checkCommand(checkPaths, *sim::vehicleKindNamed(vehicle), gears);
+            return checkCommand(checkPaths, *sim::vehicleKindNamed(vehicle), gears,
+                                checkFormat == "json");
+        if (catalogue->parsed()) {
+            std::cout << sim::check::catalogueDocument() << std::flush;
+            return std::cout ? 0 : exitFailure;
+        }
         return demoCommand(outDir, libraryPath);
     } catch (const sim::SceneError& error) {
         std::fprintf(stderr, "vorlix-sim: %s\n", error.what());
