@@ -54,8 +54,8 @@ void checkNeedle(const ComponentUse& use, const std::string& title,
                        marker
                  : head +
                        " in first gear (later in higher gears), so it barely moves; the "
-                       "value is no engine speed: write after " +
-                       marker + " the speed in km/h at which first gear reaches full scale"});
+                       "max value is a speed in km/h, not engine revolutions: write after " +
+                       marker + " the speed at which the needle reaches full scale in first gear"});
     }
 
     // A warning about this needle's parameters already says why they are the defaults.
