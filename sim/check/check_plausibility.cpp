@@ -58,9 +58,10 @@ void checkNeedle(const ComponentUse& use, const std::string& title,
                        marker + " the speed at which the needle reaches full scale in first gear"});
     }
 
-    // A warning about this needle's parameters already says why they are the defaults.
+    // A skipped marker's warning already says that the default applies.
     for (const Warning& warning : warnings) {
-        if (warning.component == use.component) return;
+        if (warning.component == use.component && warning.kind == WarningKind::malformedMarker)
+            return;
     }
     std::string defaults, markers;
     for (const Parameter& parameter : use.parameters) {
