@@ -41,7 +41,7 @@ std::string written(const std::vector<sim::TraceLine>& lines) {
     std::FILE* out = open_memstream(&buffer, &size);
     sim::TraceWriter writer(out);
     for (const sim::TraceLine& line : lines)
-        std::visit([&](const auto& l) { writer.write(l); }, line);
+        std::visit([&](const auto& l) { writer.take(l); }, line);
     if (!writer.flush()) fail("the trace writer failed", "");
     std::fclose(out);
     std::string text(buffer, size);

@@ -21,8 +21,4 @@ struct ModelFileCheck {
 // Throws ModelError for a file that cannot be read.
 ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, int gears);
 
-// The name of the root frame made for a scene with several root nodes: the file's name without
-// its extension.
-std::string modelRootName(const std::string& path);
-
 }  // namespace sim::check

@@ -2,9 +2,22 @@
 
 namespace sim {
 
+namespace {
+
+constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+int sextet(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    if (c == '+') return 62;
+    if (c == '/') return 63;
+    return -1;
+}
+
+}  // namespace
+
 std::string base64(std::string_view bytes) {
-    static constexpr char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
@@ -24,6 +37,29 @@ std::string base64(std::string_view bytes) {
         out += alphabet[v >> 12 & 63];
         out += rest == 2 ? alphabet[v >> 6 & 63] : '=';
         out += '=';
+    }
+    return out;
+}
+
+std::optional<std::string> fromBase64(std::string_view text) {
+    if (text.size() % 4 == 0 && text.size() >= 4) {
+        const std::size_t padding = text.substr(text.size() - 2) == "==" ? 2 : text.back() == '=';
+        text.remove_suffix(padding);
+    }
+    if (text.size() % 4 == 1) return std::nullopt;
+    std::string out;
+    out.reserve(text.size() / 4 * 3 + 2);
+    unsigned bits = 0;
+    int held = 0;
+    for (char c : text) {
+        const int value = sextet(c);
+        if (value < 0) return std::nullopt;
+        bits = bits << 6 | static_cast<unsigned>(value);
+        held += 6;
+        if (held >= 8) {
+            held -= 8;
+            out += static_cast<char>(bits >> held & 0xFF);
+        }
     }
     return out;
 }

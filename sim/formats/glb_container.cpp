@@ -84,6 +84,10 @@ GlbChunks readGlbChunks(std::string_view bytes, const std::string& fileName) {
                             std::to_string(at) + " runs past the end of the file (" +
                             std::to_string(bytes.size()) + " bytes)");
         }
+        if (chunkLength % 4 != 0) {
+            fail(place, "chunk length " + std::to_string(chunkLength) + " at byte " +
+                            std::to_string(at) + " is not a multiple of 4 (chunks are padded)");
+        }
         if (index == 0 && type != jsonChunk) {
             fail(place, "the first chunk has the type " + hex(type) + ", not JSON");
         }

@@ -1,6 +1,6 @@
 #pragma once
-// The binary container of a .glb: a 12-byte header and chunks. Checked completely before the
-// glTF library sees the bytes, since it reads the chunks on trust.
+// The binary container of a .glb: a 12-byte header and chunks, each padded to four bytes. Checked
+// completely before the JSON is read: every offset in it comes from the file.
 
 #include <string>
 #include <string_view>

@@ -108,12 +108,9 @@ JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {
 std::string JsonObject::close() { return std::move(out_) + "}"; }
 
 std::string jsonArray(const std::vector<std::string>& items) {
-    std::string out = "[";
-    for (const std::string& item : items) {
-        if (out.size() > 1) out += ',';
-        out += item;
-    }
-    return out + "]";
+    std::string out;
+    appendList(out, items, [&out](const std::string& item) { out += item; });
+    return out;
 }
 
 }  // namespace sim

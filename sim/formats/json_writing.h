@@ -18,6 +18,19 @@ std::string jsonQuotedOrNull(std::string_view text);  // null for an empty text
 void appendFloat(std::string& out, float value);
 void appendDouble(std::string& out, double value);
 
+// [a,b,...] of anything that appendItem(item) writes to out.
+template <typename List, typename AppendItem>
+void appendList(std::string& out, const List& items, AppendItem appendItem) {
+    out += '[';
+    bool first = true;
+    for (const auto& item : items) {
+        if (!first) out += ',';
+        first = false;
+        appendItem(item);
+    }
+    out += ']';
+}
+
 // One JSON object, its members in the order added, so the same members give the same bytes.
 class JsonObject {
   public:

@@ -5,12 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "hostsim/sim_model.h"
+#include "sim/formats/bad_input.h"
 
 namespace sim {
 
@@ -71,8 +71,8 @@ struct Scene {
 // A bad scene: the message names the file, the line and column, the place in the document and
 // the problem, for example
 //   ride.json:14:18: vehicles[1].slot: slot 3 is taken by vehicle "bike" at tick 0
-struct SceneError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct SceneError : BadInput {
+    using BadInput::BadInput;
 };
 
 // fileName is used in messages only.

@@ -5,10 +5,10 @@
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "sim/formats/bad_input.h"
 #include "sim/formats/trace_lines.h"
 
 namespace sim {
@@ -16,8 +16,8 @@ namespace sim {
 // A line that cannot be read: the message names the file, the line and column, the place in the
 // line and the problem, for example
 //   trace.jsonl:12:40: rotations[0][1]: expected "x", "y" or "z", got the string "w"
-struct TraceError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct TraceError : BadInput {
+    using BadInput::BadInput;
 };
 
 class TraceReader {

@@ -4,26 +4,24 @@
 
 namespace sim {
 
-namespace {
+const char* siteName(RenderSite site) { return site == RenderSite::jump ? "jump" : "call"; }
 
-// [a,b,...] of anything that appendItem writes.
-template <typename List, typename AppendItem>
-void appendList(std::string& out, const List& items, AppendItem appendItem) {
-    out += '[';
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i) out += ',';
-        appendItem(items[i]);
-    }
+void appendRotation(std::string& out, const TraceRotation& rotation) {
+    out += '[' + std::to_string(rotation.frameIndex) + ",\"";
+    out += rotation.axis;
+    out += "\",";
+    appendFloat(out, rotation.angle);
     out += ']';
 }
 
-}  // namespace
-
-const char* siteName(RenderSite site) { return site == RenderSite::jump ? "jump" : "call"; }
+void appendFlagChange(std::string& out, const hostsim::FlagChange& change) {
+    out += '[' + std::to_string(change.frameIndex) + ',' + std::to_string(change.objectIndex) +
+           ',' + std::to_string(change.flags) + ']';
+}
 
 // The fields of every line come in the order format 1 gives them; later additions follow them.
 
-void TraceWriter::write(const TraceStart& start) {
+void TraceWriter::take(const TraceStart& start) {
     line_ = "{\"type\":\"start\",\"format\":" + std::to_string(traceFormat) +
             ",\"version\":" + std::to_string(start.version) + ",\"patchedSites\":";
     appendList(line_, start.patchedSites,
@@ -32,7 +30,7 @@ void TraceWriter::write(const TraceStart& start) {
     emit();
 }
 
-void TraceWriter::write(const TraceCreate& create) {
+void TraceWriter::take(const TraceCreate& create) {
     line_ = "{\"type\":\"create\",\"tick\":" + std::to_string(create.tick) + ",\"vehicle\":";
     appendJsonString(line_, create.vehicle);
     line_ += ",\"slot\":" + std::to_string(create.slot) + ",\"frames\":";
@@ -51,26 +49,19 @@ void TraceWriter::write(const TraceCreate& create) {
     emit();
 }
 
-void TraceWriter::write(const TraceRender& render) {
+void TraceWriter::take(const TraceRender& render) {
     line_ = "{\"type\":\"render\",\"tick\":" + std::to_string(render.tick) + ",\"vehicle\":";
     appendJsonString(line_, render.vehicle);
     line_ += ",\"site\":\"";
     line_ += siteName(render.site);
     line_ += "\",\"rotations\":";
-    appendList(line_, render.rotations, [this](const TraceRotation& r) {
-        line_ += '[' + std::to_string(r.frameIndex) + ",\"";
-        line_ += r.axis;
-        line_ += "\",";
-        appendFloat(line_, r.angle);
-        line_ += ']';
-    });
+    appendList(line_, render.rotations,
+               [this](const TraceRotation& r) { appendRotation(line_, r); });
     line_ += ",\"updates\":";
     appendList(line_, render.updates, [this](int frame) { line_ += std::to_string(frame); });
     line_ += ",\"flags\":";
-    appendList(line_, render.flags, [this](const hostsim::FlagChange& f) {
-        line_ += '[' + std::to_string(f.frameIndex) + ',' + std::to_string(f.objectIndex) + ',' +
-                 std::to_string(f.flags) + ']';
-    });
+    appendList(line_, render.flags,
+               [this](const hostsim::FlagChange& f) { appendFlagChange(line_, f); });
     const RenderInputs& in = render.inputs;
     line_ += ",\"speedEstimate\":";
     appendDouble(line_, in.speedEstimate);
@@ -86,14 +77,14 @@ void TraceWriter::write(const TraceRender& render) {
     emit();
 }
 
-void TraceWriter::write(const TraceDestroy& destroy) {
+void TraceWriter::take(const TraceDestroy& destroy) {
     line_ = "{\"type\":\"destroy\",\"tick\":" + std::to_string(destroy.tick) + ",\"vehicle\":";
     appendJsonString(line_, destroy.vehicle);
     line_ += ",\"slot\":" + std::to_string(destroy.slot) + "}";
     emit();
 }
 
-void TraceWriter::write(const TraceEnd& end) {
+void TraceWriter::take(const TraceEnd& end) {
     line_ = std::string("{\"type\":\"end\",\"restored\":") + (end.restored ? "true" : "false") +
             ",\"log\":";
     appendList(line_, end.log, [this](const std::string& text) { appendJsonString(line_, text); });
@@ -109,15 +100,6 @@ void TraceWriter::emit() {
 bool TraceWriter::flush() {
     if (std::fflush(out_) != 0 || std::ferror(out_)) ok_ = false;
     return ok_;
-}
-
-std::string writtenText(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
-    return text;
 }
 
 }  // namespace sim

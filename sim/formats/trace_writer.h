@@ -5,20 +5,20 @@
 #include <cstdio>
 #include <string>
 
-#include "sim/formats/trace_lines.h"
+#include "sim/formats/trace_sink.h"
 
 namespace sim {
 
-class TraceWriter {
+class TraceWriter final : public TraceSink {
   public:
     // Takes over a stream opened in binary mode; it is flushed, not closed, at the end.
     explicit TraceWriter(std::FILE* out) : out_(out) {}
 
-    void write(const TraceStart& line);
-    void write(const TraceCreate& line);
-    void write(const TraceRender& line);
-    void write(const TraceDestroy& line);
-    void write(const TraceEnd& line);
+    void take(const TraceStart& line) override;
+    void take(const TraceCreate& line) override;
+    void take(const TraceRender& line) override;
+    void take(const TraceDestroy& line) override;
+    void take(const TraceEnd& line) override;
 
     // False when a write failed (disk full, closed pipe).
     bool flush();
@@ -30,7 +30,9 @@ class TraceWriter {
     bool ok_ = true;
 };
 
-// Everything written to a file opened for update (a trace in a temporary file), from its start.
-std::string writtenText(std::FILE* file);
+// A rotation and a flag change as a render line lists them: [frame,"axis",angle] with the angle's
+// shortest text (non-finite angles as strings), and [frame,object,flags].
+void appendRotation(std::string& out, const TraceRotation& rotation);
+void appendFlagChange(std::string& out, const hostsim::FlagChange& change);
 
 }  // namespace sim

@@ -22,17 +22,15 @@ constexpr std::uint8_t throttleFlag = 0x10;
 
 struct KindInfo {
     VehicleKind kind;
-    const char* name;
     std::int32_t vehicleClass;  // 9 and 10 measured by two wheels, 0 by four
     std::uint16_t modelIndex;
-    int gears;
     float topSpeed;  // km/h
 };
 
 constexpr KindInfo kinds[] = {
-    {VehicleKind::motorbike, "motorbike", 9, 522, 6, 130.0f},
-    {VehicleKind::bicycle, "bicycle", 10, 509, 0, 25.0f},
-    {VehicleKind::car, "car", 0, 596, 5, 120.0f},
+    {VehicleKind::motorbike, 9, 522, 130.0f},
+    {VehicleKind::bicycle, 10, 509, 25.0f},
+    {VehicleKind::car, 0, 596, 120.0f},
 };
 
 const KindInfo& infoOf(VehicleKind kind) {
@@ -118,17 +116,6 @@ struct HostState {
 };
 
 }  // namespace
-
-std::optional<VehicleKind> vehicleKindNamed(std::string_view name) {
-    for (const KindInfo& info : kinds) {
-        if (name == info.name) return info.kind;
-    }
-    return std::nullopt;
-}
-
-const char* vehicleKindName(VehicleKind kind) { return infoOf(kind).name; }
-
-int defaultGears(VehicleKind kind) { return infoOf(kind).gears; }
 
 Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model,
                    const std::string& vehicleName) {

@@ -3,23 +3,13 @@
 // every gear up and down, front and rear braking, clutch strokes with every change, a stop and a
 // roll backwards; long enough for the odometer to turn and the chain to run.
 
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "hostsim/sim_model.h"
 #include "sim/formats/scene.h"
+#include "sim/formats/vehicle_kind.h"
 
 namespace sim {
-
-enum class VehicleKind { motorbike, bicycle, car };
-
-std::optional<VehicleKind> vehicleKindNamed(std::string_view name);
-const char* vehicleKindName(VehicleKind kind);
-
-// The forward gears a model of this kind is expected to have when its author does not say.
-int defaultGears(VehicleKind kind);
-inline constexpr int maxGears = 20;
 
 // A scene with one vehicle of the kind, named vehicleName, with the model, riding the kind's ride
 // through gears 1 to `gears` (none: it stays in gear 0).

@@ -1,6 +1,6 @@
 #pragma once
-// A trace as a short text summary and a self-contained HTML page, with plots over time of what
-// every component did. Both are read from the trace alone.
+// A ride as a short text summary and a self-contained HTML page, with plots over time of what
+// every component did. Both come from the ride's trace records alone.
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,6 @@
 #pragma once
-// The report page's style sheet: dark, self-contained, no fonts or images fetched.
+// The style sheet of vorlix-sim's pages (page_style.css), embedded at build time: the report and
+// the preview page share it.
 
 namespace sim::report {
 

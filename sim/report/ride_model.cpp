@@ -118,84 +118,80 @@ void applyRender(const TraceRender& render, RideVehicle& vehicle) {
     vehicle.speed.emplace_back(render.tick, render.inputs.speedEstimate);
     vehicle.gear.emplace_back(render.tick, render.inputs.currentGear);
     sample(vehicle, static_cast<double>(render.tick) + 1);
+    vehicle.renderChanges.push_back({render.tick, render.rotations, render.flags});
 }
-
-class RideReader {
-  public:
-    RideReader(std::string_view text, std::string_view fileName) : trace_(text, fileName) {}
-
-    Ride read() {
-        while (auto line = trace_.next()) std::visit([this](auto& l) { apply(l); }, *line);
-        return std::move(ride_);
-    }
-
-  private:
-    void apply(TraceStart& start) {
-        ride_.version = start.version;
-        ride_.patchedSites = std::move(start.patchedSites);
-        ride_.ticks = start.ticks;
-    }
-
-    void apply(TraceCreate& create) {
-        std::size_t objects = 0;
-        for (const TraceFrame& frame : create.frames)
-            objects += static_cast<std::size_t>(frame.objects);
-        if (objects > maxObjectsPerVehicle) {
-            trace_.fail("vehicle \"" + create.vehicle + "\" has " + std::to_string(objects) +
-                        " attached objects, more than a ride holds (" +
-                        std::to_string(maxObjectsPerVehicle) + ")");
-        }
-        RideVehicle& vehicle = createdVehicle(create.vehicle);
-        vehicle.name = create.vehicle;
-        vehicle.vehicleClass = create.vehicleClass;
-        vehicle.slot = create.slot;
-        vehicle.created = create.tick;
-        addFrames(create, vehicle);
-        findComponents(vehicle);
-        sample(vehicle, create.tick);
-        live_[create.vehicle] = true;
-    }
-
-    void apply(TraceRender& render) { applyRender(render, liveVehicle(render.vehicle, "renders")); }
-
-    void apply(TraceDestroy& destroy) {
-        liveVehicle(destroy.vehicle, "destroys").destroyed = destroy.tick;
-        live_[destroy.vehicle] = false;
-    }
-
-    void apply(TraceEnd& end) {
-        ride_.restored = end.restored;
-        ride_.log = std::move(end.log);
-    }
-
-    // A vehicle created again starts afresh, in the place of its first creation.
-    RideVehicle& createdVehicle(const std::string& name) {
-        const auto [at, added] = index_.emplace(name, ride_.vehicles.size());
-        if (added) ride_.vehicles.emplace_back();
-        RideVehicle& vehicle = ride_.vehicles[at->second];
-        vehicle = RideVehicle{};
-        return vehicle;
-    }
-
-    RideVehicle& liveVehicle(const std::string& name, const char* does) {
-        const auto live = live_.find(name);
-        if (live == live_.end() || !live->second) {
-            trace_.fail(std::string("the trace ") + does + " vehicle \"" + name +
-                        "\", which is not alive: not created, or destroyed already");
-        }
-        return ride_.vehicles[index_.at(name)];
-    }
-
-    TraceReader trace_;
-    Ride ride_;
-    std::map<std::string, std::size_t> index_;
-    std::map<std::string, bool> live_;
-};
 
 }  // namespace
 
+void RideBuilder::take(const TraceStart& start) {
+    ride_.version = start.version;
+    ride_.patchedSites = start.patchedSites;
+    ride_.ticks = start.ticks;
+}
+
+void RideBuilder::take(const TraceCreate& create) {
+    std::size_t objects = 0;
+    for (const TraceFrame& frame : create.frames)
+        objects += static_cast<std::size_t>(frame.objects);
+    if (objects > maxObjectsPerVehicle) {
+        throw RideError("vehicle \"" + create.vehicle + "\" has " + std::to_string(objects) +
+                        " attached objects, more than a ride holds (" +
+                        std::to_string(maxObjectsPerVehicle) + ")");
+    }
+    RideVehicle& vehicle = createdVehicle(create.vehicle);
+    vehicle.name = create.vehicle;
+    vehicle.vehicleClass = create.vehicleClass;
+    vehicle.slot = create.slot;
+    vehicle.created = create.tick;
+    addFrames(create, vehicle);
+    findComponents(vehicle);
+    sample(vehicle, create.tick);
+    live_[create.vehicle] = true;
+}
+
+void RideBuilder::take(const TraceRender& render) {
+    applyRender(render, liveVehicle(render.vehicle, "renders"));
+}
+
+void RideBuilder::take(const TraceDestroy& destroy) {
+    liveVehicle(destroy.vehicle, "destroys").destroyed = destroy.tick;
+    live_[destroy.vehicle] = false;
+}
+
+void RideBuilder::take(const TraceEnd& end) {
+    ride_.restored = end.restored;
+    ride_.log = end.log;
+}
+
+// A vehicle created again starts afresh, in the place of its first creation.
+RideVehicle& RideBuilder::createdVehicle(const std::string& name) {
+    const auto [at, added] = index_.emplace(name, ride_.vehicles.size());
+    if (added) ride_.vehicles.emplace_back();
+    RideVehicle& vehicle = ride_.vehicles[at->second];
+    vehicle = RideVehicle{};
+    return vehicle;
+}
+
+RideVehicle& RideBuilder::liveVehicle(const std::string& name, const char* does) {
+    const auto live = live_.find(name);
+    if (live == live_.end() || !live->second) {
+        throw RideError(std::string("the trace ") + does + " vehicle \"" + name +
+                        "\", which is not alive: not created, or destroyed already");
+    }
+    return ride_.vehicles[index_.at(name)];
+}
+
 Ride readRide(std::string_view traceText, std::string_view fileName) {
-    return RideReader(traceText, fileName).read();
+    TraceReader trace(traceText, fileName);
+    RideBuilder builder;
+    while (const auto line = trace.next()) {
+        try {
+            std::visit([&builder](const auto& l) { builder.take(l); }, *line);
+        } catch (const RideError& error) {
+            trace.fail(error.what());
+        }
+    }
+    return builder.release();
 }
 
 bool isShown(const RideVehicle& vehicle, int frame) {

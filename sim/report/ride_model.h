@@ -1,16 +1,19 @@
 #pragma once
-// A ride as its trace tells it: every vehicle's frames, what each of its components showed after
-// every render, and the speed and gear the library saw. Read from the trace alone: the rotations
-// the library asked for are accumulated per frame, the flag bytes it set are kept per object.
+// A ride as its trace records tell it: every vehicle's frames, what each of its components showed
+// after every render, and the speed and gear the library saw. Made from the records alone, as a
+// run hands them over or as a trace file gives them back: the rotations the library asked for are
+// accumulated per frame, the flag bytes it set are kept per object.
 
 #include <cstdint>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "animation/component_catalogue.h"
+#include "sim/formats/trace_sink.h"
 
 namespace sim::report {
 
@@ -36,6 +39,13 @@ struct RideComponent {
     int steps = 0;  // changes of the row shown, or of the reading
 };
 
+// What one render asked of the host, as the preview replays it.
+struct RideRender {
+    std::uint32_t tick = 0;
+    std::vector<TraceRotation> rotations;
+    std::vector<hostsim::FlagChange> flags;
+};
+
 struct RideVehicle {
     std::string name;
     std::int32_t vehicleClass = 0;
@@ -46,6 +56,7 @@ struct RideVehicle {
     std::vector<double> angles;       // the rotation accumulated per frame, whatever its axis
     std::vector<RideComponent> components;
     Samples speed, gear;  // at each render: the library's speed estimate in km/h, and the gear
+    std::vector<RideRender> renderChanges;  // since its last creation
 };
 
 struct Ride {
@@ -57,7 +68,35 @@ struct Ride {
     std::vector<RideVehicle> vehicles;  // in the order of their first creation
 };
 
-// Throws TraceError for a trace that cannot be read or that renders a vehicle it never created.
+// Records that make no ride: a vehicle rendered or destroyed that is not alive, or one with more
+// attached objects than a ride holds.
+struct RideError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Makes the ride of the records it takes, in order. Throws RideError.
+class RideBuilder final : public TraceSink {
+  public:
+    void take(const TraceStart& line) override;
+    void take(const TraceCreate& line) override;
+    void take(const TraceRender& line) override;
+    void take(const TraceDestroy& line) override;
+    void take(const TraceEnd& line) override;
+
+    const Ride& ride() const { return ride_; }
+    Ride release() { return std::move(ride_); }
+
+  private:
+    RideVehicle& createdVehicle(const std::string& name);
+    RideVehicle& liveVehicle(const std::string& name, const char* does);
+
+    Ride ride_;
+    std::map<std::string, std::size_t> index_;
+    std::map<std::string, bool> live_;
+};
+
+// A trace file's ride. Throws TraceError for a trace that cannot be read or that makes no ride,
+// placed at the line.
 Ride readRide(std::string_view traceText, std::string_view fileName);
 
 // Whether the frame's objects have the render flag: for a flip-book, the row it shows.

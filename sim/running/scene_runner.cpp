@@ -59,7 +59,7 @@ std::vector<std::string> readLog() {
 
 class Runner {
   public:
-    Runner(const Scene& scene, TraceWriter& trace)
+    Runner(const Scene& scene, TraceSink& trace)
         : scene_(scene), trace_(trace), live_(scene.vehicles.size()) {}
 
     void run(const RunOptions& options) {
@@ -79,7 +79,7 @@ class Runner {
         std::string error;
         if (!library.load(options.libraryPath, error))
             throw LoadError("cannot load the library: " + error);
-        trace_.write(TraceStart{scene_.hostVersion, hostsim::patchedSites(), scene_.ticks});
+        trace_.take(TraceStart{scene_.hostVersion, hostsim::patchedSites(), scene_.ticks});
         hostsim::createPoolThroughSite(scene_.poolSize);
 
         std::size_t nextEntry = 0;
@@ -112,7 +112,7 @@ class Runner {
             restored =
                 restored && hostsim::currentSiteBytes(site) == hostsim::originalSiteBytes(site);
         }
-        trace_.write(TraceEnd{restored, readLog()});
+        trace_.take(TraceEnd{restored, readLog()});
         hostsim::releaseVehiclePool();
     }
 
@@ -131,7 +131,7 @@ class Runner {
         hostsim::constructThroughSite(live.object);
         TraceCreate create{tick, v.name, v.slot, v.vehicleClass, {}};
         collectFrames(v.model, -1, create.frames);
-        trace_.write(create);
+        trace_.take(create);
     }
 
     void destroy(std::size_t index, std::uint32_t tick) {
@@ -141,7 +141,7 @@ class Runner {
         std::memset(static_cast<void*>(live.object), 0, sizeof(hostsim::SimVehicle));
         live.object = nullptr;
         live.model.reset();
-        trace_.write(TraceDestroy{tick, v.name, v.slot});
+        trace_.take(TraceDestroy{tick, v.name, v.slot});
     }
 
     void applyEntry(const TimelineEntry& entry) {
@@ -180,7 +180,7 @@ class Runner {
             render_.updates.push_back(frameIndex(live, frame));
         }
         render_.flags = live.model->flagChangesSince(before);
-        trace_.write(render_);
+        trace_.take(render_);
     }
 
     // A frame of another model than the rendered vehicle's would be a fault of the library; it
@@ -194,14 +194,14 @@ class Runner {
     }
 
     const Scene& scene_;
-    TraceWriter& trace_;
+    TraceSink& trace_;
     std::vector<LiveVehicle> live_;
     TraceRender render_;  // reused from render to render
 };
 
 }  // namespace
 
-void runScene(const Scene& scene, const RunOptions& options, TraceWriter& trace) {
+void runScene(const Scene& scene, const RunOptions& options, TraceSink& trace) {
     Runner(scene, trace).run(options);
 }
 

@@ -1,19 +1,19 @@
 #pragma once
-// Runs a scene in the substitute host with the real library loaded, and traces what the library
-// did to the host.
+// Runs a scene in the substitute host with the real library loaded, and hands what the library did
+// to the host, record by record, to a trace sink.
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 #include "sim/formats/scene.h"
-#include "sim/formats/trace_writer.h"
+#include "sim/formats/bad_input.h"
+#include "sim/formats/trace_sink.h"
 
 namespace sim {
 
 // The library could not be loaded: nothing has run.
-struct LoadError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct LoadError : BadInput {
+    using BadInput::BadInput;
 };
 
 inline constexpr const char* libraryLogFile = "Vorlix.log";
@@ -27,6 +27,6 @@ struct RunOptions {
 };
 
 // Runs the scene once. The host image is process-wide, so one run at a time.
-void runScene(const Scene& scene, const RunOptions& options, TraceWriter& trace);
+void runScene(const Scene& scene, const RunOptions& options, TraceSink& trace);
 
 }  // namespace sim

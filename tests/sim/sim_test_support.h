@@ -10,6 +10,7 @@
 #include "sim/formats/scene.h"
 #include "sim/formats/trace_writer.h"
 #include "sim/running/scene_runner.h"
+#include "written_text.h"
 
 namespace sim::test {
 

@@ -324,21 +324,22 @@ TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
 }
 
 // The sample model on the motorbike's ride, with the real library: one page that carries the
-// model's frames and the ride's trace; a model that cannot be read writes nothing.
+// model's frames, the ride's renders and its plots; a model that cannot be read writes nothing.
 TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const fs::path out = workDir / "preview";
     fs::remove_all(out);
     const std::string sample = std::string(VORLIX_SAMPLE_MODEL);
     const Outcome bad = runProgram("preview " + scenePath("small.json") + " --out " + out.string());
     EXPECT_EQ(bad.status, 2);
-    EXPECT_THAT(bad.errors, HasSubstr("small.json: \"asset\" object not found"));
+    EXPECT_THAT(bad.errors, HasSubstr("small.json: asset: missing"));
     EXPECT_FALSE(fs::exists(out / "preview.html"));
 
     const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
     const std::string page = test::readFile((out / "preview.html").string());
     EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
-    EXPECT_THAT(page, HasSubstr("{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
+    EXPECT_THAT(page, HasSubstr("{\"tick\":1649,\"rotations\":"));
+    EXPECT_THAT(page, HasSubstr("<div id=\"plots\"><section class='vehicle'><h2>motorbike</h2>"));
     EXPECT_THAT(page, HasSubstr("\"key\":\"vx_fbrake\""));
 }
 

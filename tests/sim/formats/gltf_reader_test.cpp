@@ -64,9 +64,9 @@ void writeFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-GltfModel readAs(const std::string& name, const std::string& bytes, bool withGlb = false) {
+GltfModel readAs(const std::string& name, const std::string& bytes, bool withFiles = false) {
     writeFile(folder / name, bytes);
-    return readGltfFile((folder / name).string(), withGlb);
+    return readGltfFile((folder / name).string(), withFiles);
 }
 
 TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
@@ -82,26 +82,21 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
     } cases[] = {
         {"not glTF at all", "a.gltf", "\x89PNG\r\n\x1a\n", "not a glTF file"},
         {"empty", "a.gltf", "", "not a glTF file"},
-        {"wrong magic", "a.glb", "glTx" + std::string(16, '\0'), "header: wrong magic \"glTx\""},
-        {"truncated header", "a.glb", "glTF\x02",
-         "header: truncated: a .glb starts with a 12-byte header"},
-        {"version 1", "a.glb", glb(jsonChunk(oneNode), 1),
-         "header: glTF version 1 (only version 2 is read)"},
-        {"truncated file", "a.glb", glb(jsonChunk(oneNode), 2, 4000),
+        {"truncated .glb", "a.glb", glb(jsonChunk(oneNode), 2, 4000),
          "header: the header gives the length 4000 bytes"},
-        {"chunk past the end", "a.glb", glb(chunk("JSON", "{}  ", 4000)),
-         "chunks[0]: chunk length 4000 at byte 12 runs past the end"},
-        {"no JSON chunk", "a.glb", glb(""), "chunks[0]: missing"},
-        {"BIN first", "a.glb", glb(chunk(std::string("BIN\0", 4), "abcd", 4)),
-         "chunks[0]: the first chunk has the type 0x004E4942"},
         {"JSON chunk not JSON", "a.glb", glb(jsonChunk("{\"asset\" 12}")),
-         "JSON chunk: not valid JSON at line 1, column 10"},
+         "JSON chunk: malformed JSON: syntax error while parsing object separator - unexpected "
+         "number literal; expected ':' (JSON chunk line 1, column 11)"},
         {"deep JSON", "a.gltf",
-         gltf(R"("extras":)" + std::string(100, '[') + std::string(100, ']')),
-         "JSON: nested deeper than 64 levels"},
-        {"bad UTF-8", "a.gltf", gltf(R"("nodes":[{"name":"\xff"}])"),
-         "JSON: not valid JSON at line 1"},
-        {"no asset", "a.gltf", R"({"nodes":[]})", "\"asset\" object not found"},
+         gltf(R"("extras":)" + std::string(300, '[') + std::string(300, ']')),
+         "a.gltf: extras[0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0][0]...: nested deeper "
+         "than 256 levels (JSON line 1, column 292)"},
+        {"bad UTF-8", "a.gltf", gltf(R"("nodes":[{"name":")" + std::string("\xff") + R"("}])"),
+         "JSON: malformed JSON: invalid string: ill-formed UTF-8 byte 0xFF (JSON line 1, "
+         "column 46)"},
+        {"no asset", "a.gltf", R"({"nodes":[]})", "asset: missing"},
+        {"name not a string", "a.gltf", gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"name":7}])"),
+         "nodes[0].name: expected a string, got 7 (JSON line 1, column 70)"},
         {"glTF 1.0", "a.gltf",
          R"({"asset":{"version":"1.0"},"scenes":[{"nodes":[0]}],"nodes":[{}]})",
          "asset.version: glTF version \"1.0\""},
@@ -115,10 +110,28 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
         {".bin of another size", "a.gltf",
          gltf(
              R"("scenes":[{"nodes":[0]}],"nodes":[{}],"buffers":[{"byteLength":8,"uri":"four.bin"}])"),
-         "File size mismatch"},
-        {"data: URI of another size", "a.gltf",
-         gltf(bufferOf + R"("data:application/octet-stream;base64,AAAAAAAAAAAA"}])"),
-         "Failed to decode 'uri'"},
+         "buffers[0]: \"four.bin\" has 4 bytes, fewer than the byteLength 8"},
+        {"buffer of a .gltf without uri", "a.gltf",
+         gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{}],"buffers":[{"byteLength":4}])"),
+         "buffers[0].uri: missing"},
+        {"BIN chunk shorter than its buffer", "a.glb",
+         glb(jsonChunk(
+                 gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{}],"buffers":[{"byteLength":8}])")) +
+             chunk(std::string("BIN\0", 4), "abcd", 4)),
+         "buffers[0]: the BIN chunk has 4 bytes, fewer than the byteLength 8"},
+        {"second buffer of a .glb without uri", "a.glb",
+         glb(jsonChunk(gltf(
+                 R"("scenes":[{"nodes":[0]}],"nodes":[{}],"buffers":[{"byteLength":4},{"byteLength":4}])")) +
+             chunk(std::string("BIN\0", 4), "abcd", 4)),
+         "buffers[1].uri: missing: only the first buffer of a .glb is its BIN chunk"},
+        {"data: URI shorter than its buffer", "a.gltf",
+         gltf(bufferOf + R"("data:application/octet-stream;base64,AAAA"}])"),
+         "buffers[0]: \"data:application/octet-stream;base64,AAAA\" has 3 bytes, fewer than the "
+         "byteLength 4"},
+        {"data: URI not base64", "a.gltf",
+         gltf(bufferOf + R"("data:application/octet-stream;base64,YW*jZA=="}])"),
+         "buffers[0].uri: the data: URI \"data:application/octet-stream;base64,YW*jZA==\" is not "
+         "valid base64"},
         {"data: URI of another type", "a.gltf",
          gltf(bufferOf + R"("data:application/zip;base64,YWJjZA=="}])"),
          "the data: URI \"data:application/zip;base64,YWJjZA==\" cannot be read"},
@@ -211,26 +224,32 @@ TEST(GltfReader, ReadsAHundredThousandNodesAndTheDeepestHierarchyAllowed) {
     EXPECT_EQ(deep.frameNodes.size(), static_cast<std::size_t>(maxModelDepth));
 }
 
-TEST(GltfReader, WritesTheModelAsOneSelfContainedGlb) {
-    // A .gltf whose buffer and image are files beside it; the .glb must need neither. Objects with
-    // every field at its default (an unnamed leaf, a scene without nodes, a texture without a
-    // source) must stay objects.
-    writeFile(folder / "parts.bin", std::string("\0\0\x80\x3f", 4));
+TEST(GltfReader, CarriesTheAuthorsOwnFilesWhenAsked) {
+    // Each file once, by the uri as written, in the order first referred to; data: URIs stay in
+    // the JSON.
+    const std::string bin("\0\0\x80\x3f", 4);
+    writeFile(folder / "parts.bin", bin);
+    writeFile(folder / "my part.bin", "abcd");
     writeFile(folder / "paint.png", "\x89PNG\r\n\x1a\n-pixels-");
     const std::string json = gltf(
-        R"("scenes":[{"nodes":[0]},{}],"textures":[{}],)"
-        R"("nodes":[{"name":"bike","children":[1,2]},{"name":"vx_cl_az20"},{}],)"
-        R"("buffers":[{"byteLength":4,"uri":"parts.bin"}],"bufferViews":[{"buffer":0,"byteLength":4}],)"
-        R"("images":[{"uri":"paint.png"}])");
-    const GltfModel model = readAs("split.gltf", json, true);
-    ASSERT_EQ(model.glb.substr(0, 4), "glTF");
+        R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"bike"}],)"
+        R"("buffers":[{"byteLength":4,"uri":"parts.bin"},{"byteLength":4,"uri":"my%20part.bin"},)"
+        R"({"byteLength":4,"uri":"./parts.bin"}],)"
+        R"("images":[{"uri":"paint.png"},{"uri":"data:image/png;base64,iVBORw=="},{"uri":"paint.png"}])");
+    const ModelFiles files = readAs("split.gltf", json, true).files;
+    EXPECT_FALSE(files.binary);
+    EXPECT_EQ(files.main, json);
+    using Resources = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(files.resources, (Resources{{"parts.bin", bin},
+                                          {"my%20part.bin", "abcd"},
+                                          {"./parts.bin", bin},
+                                          {"paint.png", "\x89PNG\r\n\x1a\n-pixels-"}}));
+    EXPECT_TRUE(readAs("split.gltf", json, false).files.resources.empty());
 
-    const GltfModel again = parseGltf(model.glb, "embedded.glb", {}, true);
-    ASSERT_EQ(again.nodes.size(), 3u);
-    EXPECT_EQ(again.nodes[1].name, "vx_cl_az20");
-    EXPECT_EQ(again.nodes[0].children, (std::vector<int>{1, 2}));
-    EXPECT_THAT(model.glb, HasSubstr("data:image/png;base64,iVBORw0KGgotcGl4ZWxzLQ=="));
-    EXPECT_THAT(model.glb, HasSubstr(std::string("BIN\0\0\0\x80\x3f", 8)));
+    const std::string packed = glb(jsonChunk(oneNode));
+    const ModelFiles glbFiles = readAs("packed.glb", packed, true).files;
+    EXPECT_TRUE(glbFiles.binary);
+    EXPECT_EQ(glbFiles.main, packed);
 }
 
 }  // namespace

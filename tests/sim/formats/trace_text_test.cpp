@@ -10,6 +10,7 @@
 
 #include "sim/formats/trace_reader.h"
 #include "sim/formats/trace_writer.h"
+#include "../written_text.h"
 
 namespace sim {
 namespace {
@@ -20,9 +21,9 @@ std::string written(const std::vector<TraceLine>& lines) {
     std::FILE* file = std::tmpfile();
     TraceWriter writer(file);
     for (const TraceLine& line : lines)
-        std::visit([&writer](const auto& l) { writer.write(l); }, line);
+        std::visit([&writer](const auto& l) { writer.take(l); }, line);
     EXPECT_TRUE(writer.flush());
-    std::string text = writtenText(file);
+    std::string text = test::writtenText(file);
     std::fclose(file);
     return text;
 }

@@ -1,0 +1,22 @@
+#pragma once
+// What the command line gave one subcommand: each subcommand's options fill their fields of it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim::cli {
+
+struct Arguments {
+    std::string scene, trace, report;
+    std::vector<std::string> files;
+    std::string model;
+    std::string vehicle = "motorbike";
+    std::optional<int> gears;  // the vehicle kind's default when empty
+    std::string format = "text";
+    std::string axes = "z-up";
+    std::string out;
+    std::string library;  // the one beside the program when empty
+};
+
+}  // namespace sim::cli

@@ -1,0 +1,120 @@
+#include "sim/cli/ride_commands.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "sim/cli/demo_scene.h"
+#include "sim/cli/library_path.h"
+#include "sim/formats/trace_writer.h"
+#include "sim/report/report.h"
+#include "sim/running/scene_runner.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace sim::cli {
+
+namespace {
+
+std::FILE* openTrace(const std::string& path) {
+    if (path.empty() || path == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdout), _O_BINARY);  // LF stays LF, as on Linux
+#endif
+        return stdout;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        throw BadInput("cannot write the trace file " + path + ": " + std::strerror(errno));
+    return file;
+}
+
+void finishTrace(TraceWriter& trace, std::FILE* file, const std::string& path) {
+    bool ok = trace.flush();
+    if (file != stdout) ok = std::fclose(file) == 0 && ok;
+    if (!ok)
+        throw std::runtime_error("writing the trace to " +
+                                 (path.empty() ? "standard output" : path) + " failed");
+}
+
+void writeReport(const report::Ride& ride, const std::string& path) {
+    std::ofstream html(path, std::ios::binary);
+    html << report::reportPage(ride);
+    html.close();
+    if (!html) throw std::runtime_error("cannot write " + path);
+}
+
+// Runs the scene into the trace file, and into the ride builder when one is given.
+void runIntoTrace(const Scene& scene, const RunOptions& options, const std::string& tracePath,
+                  report::RideBuilder* ride) {
+    std::FILE* file = openTrace(tracePath);
+    TraceWriter trace(file);
+    try {
+        if (ride == nullptr) {
+            runScene(scene, options, trace);
+        } else {
+            TraceFanOut both(trace, *ride);
+            runScene(scene, options, both);
+        }
+    } catch (const LoadError&) {
+        // Nothing ran: leave no trace file behind.
+        if (file != stdout) {
+            std::fclose(file);
+            std::remove(tracePath.c_str());
+        }
+        throw;
+    }
+    finishTrace(trace, file, tracePath);
+}
+
+}  // namespace
+
+int runCommand(const Arguments& arguments) {
+    const Scene scene = readSceneFile(arguments.scene);
+    const RunOptions options{libraryOrDefault(arguments.library), nullptr};
+    if (arguments.report.empty()) {
+        runIntoTrace(scene, options, arguments.trace, nullptr);
+        return 0;
+    }
+    report::RideBuilder ride;
+    runIntoTrace(scene, options, arguments.trace, &ride);
+    writeReport(ride.ride(), arguments.report);
+    return 0;
+}
+
+int demoCommand(const Arguments& arguments) {
+    const Scene scene = readScene(defaultSceneJson, defaultSceneName);
+    const std::string library = libraryOrDefault(arguments.library);
+    std::error_code error;
+    std::filesystem::create_directories(arguments.out, error);
+    if (error)
+        throw BadInput("cannot create the output folder " + arguments.out + ": " + error.message());
+    const std::string tracePath = (std::filesystem::path(arguments.out) / "trace.jsonl").string();
+    const std::string reportPath = (std::filesystem::path(arguments.out) / "report.html").string();
+
+    int shown = -1;
+    auto progress = [&shown](std::uint32_t done, std::uint32_t total) {
+        const int percent =
+            static_cast<int>(100ull * done / total) / 5 * 5;  // a few updates, also in logs
+        if (percent == shown) return;
+        shown = percent;
+        std::fprintf(stderr, "\rrunning the demo ride: %3d%%", percent);
+        if (done == total) std::fprintf(stderr, "\n");
+        std::fflush(stderr);
+    };
+    report::RideBuilder ride;
+    runIntoTrace(scene, RunOptions{library, progress}, tracePath, &ride);
+    writeReport(ride.ride(), reportPath);
+
+    std::cout << report::rideSummary(ride.ride()) << "\nTrace:  " << tracePath
+              << "\nReport: " << reportPath << "\n";
+    return 0;
+}
+
+}  // namespace sim::cli

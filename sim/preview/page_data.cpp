@@ -1,0 +1,105 @@
+#include "sim/preview/page_data.h"
+
+#include <span>
+
+#include "sim/formats/base64.h"
+#include "sim/formats/json_writing.h"
+#include "sim/formats/trace_writer.h"
+
+namespace sim {
+
+namespace {
+
+// "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several); "reading".
+const char* unitOf(const ComponentEntry& entry) {
+    switch (entry.children) {
+        case ChildFrames::chainLinkSets:
+            return "link";
+        case ChildFrames::gearDisplays:
+            return "gear";
+        case ChildFrames::odometerWheels:
+            return "reading";
+        case ChildFrames::none:
+            break;
+    }
+    return "degrees";
+}
+
+void appendAxes(std::string& out, const AxesMapping& axes) {
+    const auto direction = [&out](const std::array<int, 3>& d) {
+        appendList(out, d, [&out](int v) { out += std::to_string(v); });
+    };
+    out += "{\"name\":";
+    appendJsonString(out, axes.name);
+    out += ",\"description\":";
+    appendJsonString(out, axes.description);
+    out += ",\"x\":";
+    direction(axes.x);
+    out += ",\"y\":";
+    direction(axes.y);
+    out += ",\"z\":";
+    direction(axes.z);
+    out += '}';
+}
+
+// Angles as the trace writes them, non-finite ones as strings, so the page sees the same numbers.
+void appendRender(std::string& out, const report::RideRender& render) {
+    out += "{\"tick\":" + std::to_string(render.tick) + ",\"rotations\":";
+    appendList(out, render.rotations, [&out](const TraceRotation& r) { appendRotation(out, r); });
+    out += ",\"flags\":";
+    appendList(out, render.flags,
+               [&out](const hostsim::FlagChange& f) { appendFlagChange(out, f); });
+    out += '}';
+}
+
+void appendComponent(std::string& out, const report::RideComponent& component) {
+    out += "{\"title\":";
+    appendJsonString(out, component.entry->title);
+    out += ",\"key\":";
+    appendJsonString(out, component.entry->key);
+    out += ",\"frame\":" + std::to_string(component.frame) + ",\"unit\":\"" +
+           unitOf(*component.entry) + "\",\"values\":";
+    // The first value is the state at creation, before any render.
+    appendList(
+        out, std::span(component.values).subspan(1),
+        [&out](const std::pair<double, double>& sample) { appendDouble(out, sample.second); });
+    out += '}';
+}
+
+}  // namespace
+
+std::string pageDataJson(const PageData& data) {
+    const report::RideVehicle& ride = *data.ride;
+    std::string out = "{\"format\":" + std::to_string(pageDataFormat) + ",\"title\":";
+    appendJsonString(out, data.title);
+    out += ",\"vehicle\":";
+    appendJsonString(out, data.vehicle);
+    out += ",\"axes\":";
+    appendAxes(out, data.axes);
+    out += ",\"model\":{\"binary\":";
+    out += data.files->binary ? "true" : "false";
+    out += ",\"main\":\"" + base64(data.files->main) + "\",\"resources\":{";
+    for (std::size_t i = 0; i < data.files->resources.size(); ++i) {
+        const auto& [uri, bytes] = data.files->resources[i];
+        if (i) out += ',';
+        appendJsonString(out, uri);
+        out += ":\"" + base64(bytes) + '"';
+    }
+    out += "}},\"frames\":[";
+    for (std::size_t i = 0; i < ride.frames.size(); ++i) {
+        if (i) out += ',';
+        out += "{\"name\":";
+        appendJsonString(out, ride.frames[i].name);
+        out += ",\"node\":" + std::to_string(data.frames->frameNodes.at(i)) +
+               ",\"objects\":" + std::to_string(ride.frames[i].objects) + '}';
+    }
+    out += "],\"renders\":";
+    appendList(out, ride.renderChanges,
+               [&out](const report::RideRender& render) { appendRender(out, render); });
+    out += ",\"components\":";
+    appendList(out, ride.components,
+               [&out](const report::RideComponent& component) { appendComponent(out, component); });
+    return out + '}';
+}
+
+}  // namespace sim

@@ -1,0 +1,50 @@
+#include "sim/preview/preview_command.h"
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "sim/formats/gltf_reader.h"
+#include "sim/formats/model_frames.h"
+#include "sim/formats/model_root_name.h"
+#include "sim/preview/page_data.h"
+#include "sim/preview/preview_page.h"
+#include "sim/preview/standard_ride.h"
+#include "sim/report/report.h"
+#include "sim/running/scene_runner.h"
+
+namespace sim {
+
+std::string writePreview(const PreviewRequest& request) {
+    const GltfModel model = readGltfFile(request.modelPath, true);
+    const std::string name = modelRootName(request.modelPath);
+    const ModelFrames frames = framesOf(model, request.modelPath, name);
+    const Scene scene =
+        standardRide(request.kind, request.gears.value_or(defaultGears(request.kind)), frames.root,
+                     name.empty() ? "model" : name);
+
+    report::RideBuilder builder;
+    runScene(scene, RunOptions{request.libraryPath, nullptr}, builder);
+    const report::Ride& ride = builder.ride();
+    const report::RideVehicle& vehicle = ride.vehicles.at(0);  // the ride's only vehicle
+    const PageData data{request.modelPath.substr(request.modelPath.find_last_of("/\\") + 1),
+                        vehicleKindName(request.kind),
+                        request.axes,
+                        &model.files,
+                        &frames,
+                        &vehicle};
+
+    std::error_code error;
+    std::filesystem::create_directories(request.outDir, error);
+    if (error)
+        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
+                                 error.message());
+    const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
+    std::ofstream out(path, std::ios::binary);
+    out << previewPage(report::vehicleSection(ride, vehicle), pageDataJson(data));
+    out.close();
+    if (!out) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+}  // namespace sim

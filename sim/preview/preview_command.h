@@ -1,0 +1,25 @@
+#pragma once
+// vorlix-sim preview: an author's model on the built-in ride of its kind of vehicle, run with the
+// real library, as one self-contained page that plays it in 3D beside the ride's plots.
+
+#include <optional>
+#include <string>
+
+#include "sim/formats/vehicle_kind.h"
+#include "sim/preview/axes_mapping.h"
+
+namespace sim {
+
+struct PreviewRequest {
+    std::string modelPath;
+    VehicleKind kind = VehicleKind::motorbike;
+    std::optional<int> gears;  // the kind's default when empty
+    AxesMapping axes = zUpAxes;
+    std::string outDir;
+    std::string libraryPath;
+};
+
+// Writes outDir/preview.html and returns its path. Throws ModelError for a bad model.
+std::string writePreview(const PreviewRequest& request);
+
+}  // namespace sim

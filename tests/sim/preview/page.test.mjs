@@ -1,0 +1,232 @@
+// The preview page in headless chromium: the sample model's preview must pose every frame as
+// its ride's renders say, play, show its plots, show names as text, and log nothing.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { after, before, test } from 'node:test';
+import { pathToFileURL } from 'node:url';
+
+const setting = (name) => process.env[name] ?? assert.fail(`${name} is not set`);
+// The page's npm packages are installed in the build folder.
+const { chromium } = createRequire(join(setting('VORLIX_PAGE_PACKAGES'), 'package.json'))('playwright-core');
+const folder = setting('VORLIX_TEST_DIR');
+const chromiumFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+function writePage(name, data) {
+  const dataPath = join(folder, `${name}.json`);
+  const pagePath = join(folder, `${name}.html`);
+  writeFileSync(dataPath, JSON.stringify(data));
+  execFileSync(setting('VORLIX_WRITE_PAGE'), [dataPath, pagePath]);
+  return pagePath;
+}
+
+// The glTF JSON of the page's model: a .glb's JSON chunk, or the .gltf itself.
+function modelJson(files) {
+  const bytes = Buffer.from(files.main, 'base64');
+  return JSON.parse((files.binary ? bytes.subarray(20, 20 + bytes.readUInt32LE(12)) : bytes).toString('utf8'));
+}
+
+// Quaternions as [x, y, z, w]; a turn about a frame axis is applied after the node's rotation.
+function multiply([ax, ay, az, aw], [bx, by, bz, bw]) {
+  return [aw * bx + ax * bw + ay * bz - az * by, aw * by - ax * bz + ay * bw + az * bx,
+    aw * bz + ax * by - ay * bx + az * bw, aw * bw - ax * bx - ay * by - az * bz];
+}
+function turn([x, y, z], degrees) {
+  const s = Math.sin((degrees * Math.PI) / 360) / Math.hypot(x, y, z);
+  return [x * s, y * s, z * s, Math.cos((degrees * Math.PI) / 360)];
+}
+
+// Every node's rotation and mesh visibility after render k (-1: as modelled), from the renders.
+function expectedAfter(data, model, k) {
+  const { renders } = data;
+  const rotation = new Map(model.nodes.map((node, i) => [i, node.rotation ?? [0, 0, 0, 1]]));
+  const visible = new Map(model.nodes.map((_, i) => [i, true]));
+  for (const render of renders.slice(0, k + 1)) {
+    for (const [frame, axis, angle] of render.rotations) {
+      const node = data.frames[frame].node;
+      if (Number.isFinite(angle)) rotation.set(node, multiply(rotation.get(node), turn(data.axes[axis], angle)));
+    }
+    for (const [frame, object, flag] of render.flags) {
+      if (object === 0) visible.set(data.frames[frame].node, (flag & 4) !== 0);
+    }
+  }
+  return { rotation, visible };
+}
+
+let data;
+let model;
+let samplePage;
+let profile;
+let context;
+
+// The data embedded in a page, as the page itself reads it.
+function pageData(path) {
+  const page = readFileSync(path, 'utf8');
+  const start = page.indexOf('>', page.indexOf('<script type="application/json" id="vorlix-data"')) + 1;
+  return JSON.parse(page.slice(start, page.indexOf('</script>', start)));
+}
+
+before(async () => {
+  rmSync(folder, { recursive: true, force: true });
+  mkdirSync(folder, { recursive: true });
+  execFileSync(setting('VORLIX_SIM'), ['preview', setting('VORLIX_MODEL'), '--out', folder]);
+  samplePage = join(folder, 'preview.html');
+  data = pageData(samplePage);
+  model = modelJson(data.model);
+  profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
+  context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium', headless: true, args: chromiumFlags,
+  });
+});
+
+after(async () => {
+  await context?.close();
+  if (profile) rmSync(profile, { recursive: true, force: true });
+});
+
+// Without a GPU the browser reads each WebGL frame back to composite it, and its GL layer notes
+// the stall in the page's console: that note is the browser's, not the page's.
+const softwareCompositing =
+  /^\[\.WebGL-0x[0-9a-f]+\]GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
+
+// Opens a page, waits for its model, and collects what it logged and any request off the machine.
+async function open(path) {
+  const page = await context.newPage();
+  const noise = [];
+  page.on('console', (message) => {
+    if (!softwareCompositing.test(message.text())) noise.push(`console.${message.type()}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => noise.push(`error: ${error.message}`));
+  page.on('request', (request) => {
+    if (!/^(file|data|blob):/.test(request.url())) noise.push(`request: ${request.url()}`);
+  });
+  await page.goto(pathToFileURL(path).href);
+  await page.evaluate(() => window.vorlixPreview.ready);
+  return { page, noise };
+}
+
+// The rotation and mesh visibility that the page shows for each of `nodes`, after render k if given.
+const poseOf = (page, nodes, k) => page.evaluate(({ nodes, k }) => {
+  const preview = window.vorlixPreview;
+  if (k !== undefined) preview.seek(k);
+  return nodes.map((node) => [preview.nodeQuaternion(node), preview.meshVisible(node)]);
+}, { nodes, k });
+
+function assertPose(actual, expected, nodes, k) {
+  nodes.forEach((node, i) => {
+    const [quaternion, visible] = actual[i];
+    const want = expected.rotation.get(node);
+    const where = `${model.nodes[node].name} after render ${k}`;
+    quaternion.forEach((value, j) => {
+      assert.ok(Math.abs(value - want[j]) < 1e-6, `${where}: ${quaternion} is not ${want}`);
+    });
+    if (model.nodes[node].mesh !== undefined) {
+      assert.equal(visible, expected.visible.get(node), `${where}: visibility`);
+    }
+  });
+}
+
+test('every animated frame of the sample model is posed as its renders say', async () => {
+  const { page, noise } = await open(samplePage);
+  const renders = await page.evaluate(() => window.vorlixPreview.renders);
+  const lines = data.renders;
+  const touched = (field) => new Set(lines.flatMap((line) => line[field].map(([f]) => data.frames[f].name)));
+  // The ride moves every kind of component of the sample model.
+  const turned = [...touched('rotations')].join(' ');
+  for (const part of ['vx_fbrake', 'vx_rbrake', 'vx_cl', 'vx_gl', 'vx_sm', 'vx_rpm', 'odo_digit_3', 'odo_digit_6']) {
+    assert.ok(turned.includes(part), `nothing turns ${part}`);
+  }
+  for (const part of ['chain_links_d', 'gear_3']) {
+    assert.ok(touched('flags').has(part), `${part} is never shown or hidden`);
+  }
+  const firstFlags = lines.findIndex((line) => line.flags.length > 0);
+  const nodes = model.nodes.map((_, i) => i);
+
+  // Forward, then back, which replays from the modelled pose.
+  const third = Math.floor(renders / 3);
+  for (const k of [-1, 0, firstFlags, third, 2 * third, renders - 1, Math.floor(third / 2), -1]) {
+    assertPose(await poseOf(page, nodes, k), expectedAfter(data, model, k), nodes, k);
+  }
+  assert.equal(await page.evaluate(() => window.vorlixPreview.axesName), data.axes.name);
+  // One plot for the ride and one for each component.
+  assert.equal(await page.locator('#plots svg').count(), data.components.length + 1);
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('playing moves on in time and shows the pose and values of the render it stops at', async () => {
+  const { page, noise } = await open(samplePage);
+  await page.selectOption('#speed', '4');
+  await page.click('#play');
+  await page.waitForTimeout(600);
+  await page.click('#play');
+  const k = Number(await page.inputValue('#time'));
+  assert.ok(k > 0, `stopped at render ${k}`);
+  const nodes = model.nodes.map((_, i) => i);
+  assertPose(await poseOf(page, nodes), expectedAfter(data, model, k), nodes, k);
+  const values = await page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+  data.components.forEach((component, i) => {
+    const shown = Number(values[i].match(/-?[0-9.]+/)?.[0]);
+    assert.ok(Math.abs(shown - component.values[k]) < 0.05, `${component.key}: ${values[i]} after render ${k}`);
+  });
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('names are shown as text, and a turn by a non-finite angle leaves the frame as it was', async () => {
+  const name = '<script>window.injected = 1</script> "quoted" Gänge 漢字 <!-- <b>bold</b>';
+  const hostile = structuredClone(data);
+  const component = hostile.components[0];
+  hostile.title = name;
+  component.title = name;
+  hostile.frames[component.frame].name = name;
+  hostile.renders[0].rotations.push([component.frame, 'x', 'nan'], [component.frame, 'y', 'inf']);
+  const { page, noise } = await open(writePage('hostile', hostile));
+
+  const shown = await page.evaluate(() => ({
+    title: document.getElementById('title').textContent,
+    documentTitle: document.title,
+    row: [...document.querySelector('#components tbody tr').cells].slice(0, 2).map((cell) => cell.textContent),
+    injected: window.injected,
+    bold: document.querySelectorAll('header b, aside b').length,
+    problem: document.getElementById('problem').hidden ? '' : document.getElementById('problem').textContent,
+    axes: document.getElementById('axes').textContent,
+  }));
+  assert.deepEqual(shown.row, [name, name]);
+  assert.equal(shown.title, name);
+  assert.ok(shown.documentTitle.startsWith(name));
+  assert.equal(shown.injected, undefined);
+  assert.equal(shown.bold, 0);
+  assert.match(shown.problem, /^2 frame rotations/);
+  assert.match(shown.axes, new RegExp(data.axes.name));
+
+  const node = hostile.frames[component.frame].node;
+  assertPose(await poseOf(page, [node], 0), expectedAfter(hostile, model, 0), [node], 0);
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('a .gltf whose buffer is a file beside it is shown from the page alone', async () => {
+  const sample = readFileSync(setting('VORLIX_MODEL'));
+  const jsonEnd = 20 + sample.readUInt32LE(12);
+  const split = join(folder, 'split');
+  mkdirSync(split);
+  writeFileSync(join(split, 'motor bike.bin'), sample.subarray(jsonEnd + 8, jsonEnd + 8 + sample.readUInt32LE(jsonEnd)));
+  const gltf = structuredClone(model);
+  gltf.buffers[0].uri = 'motor%20bike.bin';
+  writeFileSync(join(split, 'bike.gltf'), JSON.stringify(gltf));
+  execFileSync(setting('VORLIX_SIM'), ['preview', join(split, 'bike.gltf'), '--out', split]);
+  const splitData = pageData(join(split, 'preview.html'));
+  assert.deepEqual(Object.keys(splitData.model.resources), ['motor%20bike.bin']);
+
+  const { page, noise } = await open(join(split, 'preview.html'));
+  const nodes = model.nodes.map((_, i) => i);
+  const k = Math.floor((await page.evaluate(() => window.vorlixPreview.renders)) / 2);
+  assertPose(await poseOf(page, nodes, k), expectedAfter(splitData, model, k), nodes, k);
+  assert.deepEqual(noise, []);
+  await page.close();
+});
