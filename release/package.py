@@ -8,6 +8,7 @@ of the machine or the folders it was built in goes in.
 
 import argparse
 import hashlib
+import io
 import os
 import subprocess
 import sys
@@ -26,6 +27,10 @@ CONTENTS = [
 ]
 PICTURES = "docs/pictures"  # every file in it goes to pictures/, by name
 EXECUTABLE = {"Vorlix.dll", "vorlix-sim.exe"}
+# The Blender add-on: its folder, with its own vorlix-sim and library beside its code so that it
+# works as installed.
+ADDON = "blender/vorlix"
+ADDON_PROGRAMS = ("Vorlix.dll", "vorlix-sim.exe")
 
 
 def commit_time(source_dir):
@@ -61,7 +66,20 @@ def windows_text(data):
     return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
 
-def package_files(source_dir, build_dir, strip):
+def addon_zip(source_dir, programs, date):
+    folder = os.path.join(source_dir, ADDON)
+    files = []
+    for name in sorted(os.listdir(folder)):
+        if name.endswith(".py"):
+            with open(os.path.join(folder, name), "rb") as f:
+                files.append((name, f.read()))
+    files += programs
+    archive = io.BytesIO()
+    write_zip(archive, "vorlix", files, date)
+    return archive.getvalue()
+
+
+def package_files(source_dir, build_dir, strip, version, date):
     files = []
     for name, where, path, how in CONTENTS:
         full = os.path.join(source_dir if where == "source" else build_dir, path)
@@ -73,6 +91,8 @@ def package_files(source_dir, build_dir, strip):
             if how == "text":
                 data = windows_text(data)
         files.append((name, data))
+    programs = [(name, data) for name, data in files if name in ADDON_PROGRAMS]
+    files.append((f"vorlix-blender-{version}.zip", addon_zip(source_dir, programs, date)))
     pictures = os.path.join(source_dir, PICTURES)
     for picture in sorted(os.listdir(pictures)):
         with open(os.path.join(pictures, picture), "rb") as f:
@@ -83,6 +103,7 @@ def package_files(source_dir, build_dir, strip):
 
 
 def write_zip(path, top, files, date):
+    """Writes the zip to a path or an open file."""
     with zipfile.ZipFile(path, "w") as archive:
         for name, data in files:
             entry = zipfile.ZipInfo(f"{top}/{name}", date)
@@ -103,11 +124,12 @@ def main():
 
     out_dir = os.environ.get("VORLIX_DIST_DIR") or args.out
     top = f"vorlix-{args.version}-windows-x86"
-    files = package_files(args.source_dir, args.build_dir, args.strip)
+    date = zip_date(commit_time(args.source_dir))
+    files = package_files(args.source_dir, args.build_dir, args.strip, args.version, date)
     os.makedirs(out_dir, exist_ok=True)
     path = os.path.join(out_dir, top + ".zip")
     partial = path + ".partial"
-    write_zip(partial, top, files, zip_date(commit_time(args.source_dir)))
+    write_zip(partial, top, files, date)
     os.replace(partial, path)  # never a half-written package under the real name
     print(f"{path}: {len(files)} files, {os.path.getsize(path)} bytes")
 

@@ -1,47 +1,19 @@
 #include "sim/cli/ride_commands.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
 #include "sim/cli/demo_scene.h"
 #include "sim/cli/library_path.h"
-#include "sim/formats/trace_writer.h"
+#include "sim/formats/trace_file.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace sim::cli {
 
 namespace {
-
-std::FILE* openTrace(const std::string& path) {
-    if (path.empty() || path == "-") {
-#ifdef _WIN32
-        _setmode(_fileno(stdout), _O_BINARY);  // LF stays LF, as on Linux
-#endif
-        return stdout;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        throw BadInput("cannot write the trace file " + path + ": " + std::strerror(errno));
-    return file;
-}
-
-void finishTrace(TraceWriter& trace, std::FILE* file, const std::string& path) {
-    bool ok = trace.flush();
-    if (file != stdout) ok = std::fclose(file) == 0 && ok;
-    if (!ok)
-        throw std::runtime_error("writing the trace to " +
-                                 (path.empty() ? "standard output" : path) + " failed");
-}
 
 void writeReport(const report::Ride& ride, const std::string& path) {
     std::ofstream html(path, std::ios::binary);
@@ -53,24 +25,14 @@ void writeReport(const report::Ride& ride, const std::string& path) {
 // Runs the scene into the trace file, and into the ride builder when one is given.
 void runIntoTrace(const Scene& scene, const RunOptions& options, const std::string& tracePath,
                   report::RideBuilder* ride) {
-    std::FILE* file = openTrace(tracePath);
-    TraceWriter trace(file);
-    try {
+    writeTraceFile(tracePath, [&](TraceSink& trace) {
         if (ride == nullptr) {
             runScene(scene, options, trace);
         } else {
             TraceFanOut both(trace, *ride);
             runScene(scene, options, both);
         }
-    } catch (const LoadError&) {
-        // Nothing ran: leave no trace file behind.
-        if (file != stdout) {
-            std::fclose(file);
-            std::remove(tracePath.c_str());
-        }
-        throw;
-    }
-    finishTrace(trace, file, tracePath);
+    });
 }
 
 }  // namespace

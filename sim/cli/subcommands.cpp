@@ -78,6 +78,7 @@ void previewOptions(CLI::App& command, Arguments& arguments) {
                     "up; the default) or y-up (node axes as they are)")
         ->check(namedOneOf("axes mapping", axesNamed));
     addOut(command, arguments, "out/preview");
+    command.add_option("--trace", arguments.trace, "also write the ride's trace to this file");
     addLibrary(command, arguments);
 }
 
@@ -88,8 +89,11 @@ int previewCommand(const Arguments& arguments) {
     request.gears = arguments.gears;
     request.axes = *axesNamed(arguments.axes);
     request.outDir = arguments.out;
+    request.tracePath = arguments.trace;
     request.libraryPath = libraryOrDefault(arguments.library);
-    std::cout << "Preview: " << writePreview(request) << "\n";
+    // Nothing goes to standard output unless the page was written.
+    const std::string page = writePreview(request);
+    std::cout << "Preview: " << page << "\n";
     return 0;
 }
 

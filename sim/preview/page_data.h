@@ -19,7 +19,7 @@ struct PageData {
     std::string title;    // the model's file name
     std::string vehicle;  // its kind
     AxesMapping axes;
-    const ModelFiles* files = nullptr;  // the page hands each uri its bytes
+    const ModelFiles* files = nullptr;    // the page hands each uri its bytes
     const ModelFrames* frames = nullptr;  // frame i of the ride is node frameNodes[i]
     const report::RideVehicle* ride = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "sim/formats/gltf_reader.h"
 #include "sim/formats/model_frames.h"
 #include "sim/formats/model_root_name.h"
+#include "sim/formats/trace_file.h"
 #include "sim/preview/page_data.h"
 #include "sim/preview/preview_page.h"
 #include "sim/preview/standard_ride.h"
@@ -23,8 +24,21 @@ std::string writePreview(const PreviewRequest& request) {
         standardRide(request.kind, request.gears.value_or(defaultGears(request.kind)), frames.root,
                      name.empty() ? "model" : name);
 
+    std::error_code error;
+    std::filesystem::create_directories(request.outDir, error);
+    if (error)
+        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
+                                 error.message());
+
     report::RideBuilder builder;
-    runScene(scene, RunOptions{request.libraryPath, nullptr}, builder);
+    if (request.tracePath.empty()) {
+        runScene(scene, RunOptions{request.libraryPath, nullptr}, builder);
+    } else {
+        writeTraceFile(request.tracePath, [&](TraceSink& trace) {
+            TraceFanOut both(trace, builder);
+            runScene(scene, RunOptions{request.libraryPath, nullptr}, both);
+        });
+    }
     const report::Ride& ride = builder.ride();
     const report::RideVehicle& vehicle = ride.vehicles.at(0);  // the ride's only vehicle
     const PageData data{request.modelPath.substr(request.modelPath.find_last_of("/\\") + 1),
@@ -34,11 +48,6 @@ std::string writePreview(const PreviewRequest& request) {
                         &frames,
                         &vehicle};
 
-    std::error_code error;
-    std::filesystem::create_directories(request.outDir, error);
-    if (error)
-        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
-                                 error.message());
     const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
     std::ofstream out(path, std::ios::binary);
     out << previewPage(report::vehicleSection(ride, vehicle), pageDataJson(data));

@@ -16,6 +16,7 @@ struct PreviewRequest {
     std::optional<int> gears;  // the kind's default when empty
     AxesMapping axes = zUpAxes;
     std::string outDir;
+    std::string tracePath;  // when set, the ride's trace is written there too
     std::string libraryPath;
 };
 

@@ -16,12 +16,14 @@ namespace sim {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace fs = std::filesystem;
 
 struct Outcome {
     int status;
     std::string errors;
+    std::string output;
 };
 
 const fs::path workDir = fs::absolute("program_test_files");
@@ -48,7 +50,7 @@ Outcome runProgram(const std::string& arguments) {
 #else
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
-    return {status, test::readFile(errors.string())};
+    return {status, test::readFile(errors.string()), test::readFile(testFile("_stdout.txt"))};
 }
 
 std::string scenePath(const char* name) { return std::string(VORLIX_TEST_SCENES) + "/" + name; }
@@ -324,7 +326,8 @@ TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
 }
 
 // The sample model on the motorbike's ride, with the real library: one page that carries the
-// model's frames, the ride's renders and its plots; a model that cannot be read writes nothing.
+// model's frames, the ride's renders and its plots, and the trace as a file when asked; a model
+// that cannot be read writes nothing, on disk or on standard output.
 TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const fs::path out = workDir / "preview";
     fs::remove_all(out);
@@ -332,10 +335,15 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     const Outcome bad = runProgram("preview " + scenePath("small.json") + " --out " + out.string());
     EXPECT_EQ(bad.status, 2);
     EXPECT_THAT(bad.errors, HasSubstr("small.json: asset: missing"));
+    EXPECT_EQ(bad.output, "");
     EXPECT_FALSE(fs::exists(out / "preview.html"));
 
-    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string());
+    const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string() +
+                                       " --trace " + (out / "ride.jsonl").string());
     EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string trace = test::readFile((out / "ride.jsonl").string());
+    EXPECT_THAT(trace, StartsWith("{\"type\":\"start\",\"format\":1,"));
+    EXPECT_THAT(trace, HasSubstr("\n{\"type\":\"render\",\"tick\":1649,\"vehicle\":\"motorbike\""));
     const std::string page = test::readFile((out / "preview.html").string());
     EXPECT_THAT(page, HasSubstr("\"axes\":{\"name\":\"y-up\""));
     EXPECT_THAT(page, HasSubstr("{\"tick\":1649,\"rotations\":"));
