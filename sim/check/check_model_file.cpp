@@ -16,7 +16,12 @@ ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, 
     std::vector<ModelReport> reports{checkModel(frames.root, places, gears)};
     const std::string heading = "model " + jsonQuoted(frames.root.name) + " of " + path + " (" +
                                 kind + ", gears 0 to " + std::to_string(gears) + ")";
-    return {formatReports({heading}, reports), reports.front().warningCount};
+    return {formatReports({heading}, reports),
+            reports.front().warningCount,
+            frames.root.name,
+            kind,
+            gears,
+            std::move(reports.front())};
 }
 
 }  // namespace sim::check

@@ -11,6 +11,10 @@ namespace sim::check {
 struct ModelFileCheck {
     std::string text;  // as for a scene: the model's frames, then the totals
     std::size_t warningCount = 0;
+    std::string modelName;  // its root frame's
+    std::string kind;
+    int gears = 0;
+    ModelReport report;
 };
 
 // kind: the vehicle the model is for, as the author named it; gears: the highest gear it shows.

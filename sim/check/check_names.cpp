@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "animation/key_scan.h"
+#include "sim/check/check_plausibility.h"
 
 namespace sim::check {
 
@@ -95,8 +96,9 @@ void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Co
             name.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
         if (!nameParameter(piece, rule.pattern, "").empty()) continue;
         const std::size_t after = at + marker.size();
-        const bool signedNumber =
-            after + 1 < name.size() && name[after] == '-' && isDigit(name[after + 1]);
+        const bool signedNumber = after + 1 < name.size() &&
+                                  (name[after] == '-' || name[after] == '+') &&
+                                  isDigit(name[after + 1]);
         if (marker.size() == 1 && !signedNumber) continue;
 
         // Shown up to the next word, as the author wrote it.
@@ -106,7 +108,11 @@ void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Co
         const std::string shown(piece.substr(0, end));
         std::string message = std::string(componentTitle(component)) + ": " + quoted(shown) +
                               " at character " + std::to_string(at + 1) + " is skipped: ";
-        if (signedNumber && !rule.pattern.allowsMinus) {
+        const bool plusSign = signedNumber && name[after] == '+';
+        if (plusSign) {
+            // No pattern takes a '+', so the number after it is never read.
+            message += "a plus sign after " + quoted(marker) + " is not read";
+        } else if (signedNumber && !rule.pattern.allowsMinus) {
             message += "the " + std::string(rule.label) + " takes no sign";
         } else {
             message += quoted(marker) + " is not followed by a number";
@@ -116,6 +122,12 @@ void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Co
                                       std::string(rule.defaultText)
                                 : ", the " + std::string(rule.label) + " comes from " +
                                       quoted(std::string(marker) + used);
+        if (plusSign) {
+            std::size_t digits = after + 1;
+            while (digits < name.size() && isDigit(name[digits])) ++digits;
+            message += "; write " + quoted(std::string(marker) +
+                                           std::string(name.substr(after + 1, digits - after - 1)));
+        }
         warnings.push_back({WarningKind::malformedMarker, component, message});
     }
 }
@@ -292,9 +304,11 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
             }
             if (!seen) reportMalformedMarkers(name, rule, entry.component, findings.warnings);
         }
+        checkPlausibility(use, findings.warnings);
         findings.components.push_back(std::move(use));
     }
 
+    checkKilometresCase(name, findings.components, findings.warnings);
     if (findings.components.empty()) {
         std::string message =
             "begins with \"vx_\" but carries no component key, so nothing drives it";

@@ -32,6 +32,11 @@ enum class WarningKind {
     negativeStroke,
     kphOnSpeedometer,
     malformedMarker,
+    angleBeyondTurn,         // a lever's or needle's angle of more than a full turn
+    implausibleNeedleRange,  // a full scale far beyond any vehicle's speed
+    kphCase,                 // "_KPH" and the like: markers are case-sensitive
+    needleDefaults,          // a needle without parameters in its name
+    setAsGroup,              // a link set or gear display whose objects all sit below it
 };
 
 struct Warning {

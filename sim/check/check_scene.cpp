@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "sim/check/check_sets.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_writing.h"
 
@@ -25,8 +26,12 @@ bool sameModel(const hostsim::FrameShape& a, const hostsim::FrameShape& b) {
 void walk(const hostsim::FrameShape& frame, const std::string& namePath,
           const std::string& scenePath, std::optional<int> highestGear,
           std::vector<FrameReport>& out) {
-    out.push_back(
-        {namePath, scenePath, checkFrameName(frame.name, frame.children.size(), highestGear), {}});
+    out.push_back({frame.name,
+                   namePath,
+                   scenePath,
+                   checkFrameName(frame.name, frame.children.size(), highestGear),
+                   {}});
+    checkSetsAsGroups(frame, out.back().findings);
     out.back().sharesWith.assign(out.back().findings.components.size(), std::nullopt);
     for (std::size_t i = 0; i < frame.children.size(); ++i) {
         walk(frame.children[i], namePath + "/" + frame.children[i].name,

@@ -12,6 +12,7 @@
 namespace sim::check {
 
 struct FrameReport {
+    std::string name;
     std::string namePath;   // motorbike/body/handlebar/vx_fbrake_az-30
     std::string scenePath;  // vehicles[0].model.children[0].children[1].children[0], or nodes[12]
     FrameFindings findings;

@@ -13,6 +13,7 @@ struct Arguments {
     std::string model;
     std::string vehicle = "motorbike";
     std::optional<int> gears;  // the vehicle kind's default when empty
+    std::string format = "text";
     std::string axes = "z-up";
     std::string out;
     std::string library;  // the one beside the program when empty

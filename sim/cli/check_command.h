@@ -6,7 +6,8 @@
 
 namespace sim::cli {
 
-// A bad file is reported and the others are still checked; the status is the worst of all.
+// A bad file is reported and the others are still checked; the status is the worst of all. With
+// --format json, one document for programs instead of the text.
 int checkCommand(const Arguments& arguments);
 
 }  // namespace sim::cli

@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "sim/check/catalogue_document.h"
 #include "sim/cli/check_command.h"
+#include "sim/cli/exit_status.h"
 #include "sim/cli/library_path.h"
 #include "sim/cli/ride_commands.h"
 #include "sim/formats/vehicle_kind.h"
@@ -62,6 +64,10 @@ void checkOptions(CLI::App& command, Arguments& arguments) {
     command.add_option("files", arguments.files, "scenes (.json) and models (.glb, .gltf)")
         ->required();
     addVehicle(command, arguments);
+    command
+        .add_option("--format", arguments.format,
+                    "text (the default) or json: one document for programs")
+        ->check(CLI::IsMember({"text", "json"}));
 }
 
 void previewOptions(CLI::App& command, Arguments& arguments) {
@@ -92,6 +98,13 @@ int previewCommand(const Arguments& arguments) {
     return 0;
 }
 
+void noOptions(CLI::App&, Arguments&) {}
+
+int catalogueCommand(const Arguments&) {
+    std::cout << check::catalogueDocument() << std::flush;
+    return std::cout ? 0 : exitFailure;
+}
+
 void demoOptions(CLI::App& command, Arguments& arguments) {
     addOut(command, arguments, "out/demo");
     addLibrary(command, arguments);
@@ -114,6 +127,8 @@ const Subcommand table[] = {
      checkOptions, checkCommand},
     {"preview", "run a glTF model on the built-in ride of its kind and write preview.html",
      previewOptions, previewCommand},
+    {"catalogue", "write every component's key, axis and name parameters as JSON, for tools",
+     noOptions, catalogueCommand},
     {"demo", "run the built-in ride and write a trace and a report", demoOptions, demoCommand},
     {"game",
      "say which build a game executable is and whether Vorlix supports it (exit 0: supported "

@@ -70,7 +70,49 @@ std::string jsonQuoted(std::string_view text) {
     return out;
 }
 
+std::string jsonQuotedOrNull(std::string_view text) {
+    return text.empty() ? "null" : jsonQuoted(text);
+}
+
 void appendFloat(std::string& out, float value) { appendNumber(out, value); }
 void appendDouble(std::string& out, double value) { appendNumber(out, value); }
+
+void JsonObject::member(std::string_view key) {
+    if (out_.size() > 1) out_ += ',';
+    appendJsonString(out_, key);
+    out_ += ':';
+}
+
+JsonObject& JsonObject::text(std::string_view key, std::string_view value) {
+    member(key);
+    appendJsonString(out_, value);
+    return *this;
+}
+
+JsonObject& JsonObject::integer(std::string_view key, long long value) {
+    member(key);
+    out_ += std::to_string(value);
+    return *this;
+}
+
+JsonObject& JsonObject::boolean(std::string_view key, bool value) {
+    member(key);
+    out_ += value ? "true" : "false";
+    return *this;
+}
+
+JsonObject& JsonObject::raw(std::string_view key, std::string_view json) {
+    member(key);
+    out_ += json;
+    return *this;
+}
+
+std::string JsonObject::close() { return std::move(out_) + "}"; }
+
+std::string jsonArray(const std::vector<std::string>& items) {
+    std::string out;
+    appendList(out, items, [&out](const std::string& item) { out += item; });
+    return out;
+}
 
 }  // namespace sim

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sim {
 
@@ -10,6 +11,7 @@ namespace sim {
 // are copied as they are.
 void appendJsonString(std::string& out, std::string_view text);
 std::string jsonQuoted(std::string_view text);
+std::string jsonQuotedOrNull(std::string_view text);  // null for an empty text
 
 // The shortest decimal text that reads back as the same float or double. Values that JSON cannot
 // carry as numbers (infinities, not-a-number) are written as the strings "inf", "-inf", "nan".
@@ -28,5 +30,22 @@ void appendList(std::string& out, const List& items, AppendItem appendItem) {
     }
     out += ']';
 }
+
+// One JSON object, its members in the order added, so the same members give the same bytes.
+class JsonObject {
+  public:
+    JsonObject& text(std::string_view key, std::string_view value);
+    JsonObject& integer(std::string_view key, long long value);
+    JsonObject& boolean(std::string_view key, bool value);
+    JsonObject& raw(std::string_view key, std::string_view json);  // a value written already
+    std::string close();
+
+  private:
+    void member(std::string_view key);
+    std::string out_ = "{";
+};
+
+// Values written already, as one array.
+std::string jsonArray(const std::vector<std::string>& items);
 
 }  // namespace sim

@@ -13,7 +13,8 @@ An example is a fenced block with the info string `checker`. Each block is one m
         warning: odometer: 4 child frames but six digit wheels are needed, ...
 
 A line at the left margin is a frame, as its path from the model's root; a note in brackets may
-give it plain children ("6 children") or say which gears the ride sets ("gears up to 5"). The
+give it plain children ("6 children"), take away its own object ("no object": a group), or say
+which gears the ride sets ("gears up to 5"). The
 indented lines below it are what the checker reports for that frame, with each warning's place
 in the scene left out; a frame without them must get no report at all.
 """
@@ -36,6 +37,7 @@ class Example:
         self.order = []  # frame paths as listed
         self.expected = {}  # path -> lines
         self.children = {}  # path -> count of plain children
+        self.groups = set()  # paths of frames without an object of their own
         self.highest_gear = None
 
 
@@ -68,6 +70,8 @@ def read_examples(guide):
             note = match.group(2) or ""
             children = re.search(r"(\d+) child", note)
             current.children[frame] = int(children.group(1)) if children else 0
+            if "no object" in note:
+                current.groups.add(frame)
             gears = re.search(r"gears up to (\d+)", note)
             if gears:
                 current.highest_gear = int(gears.group(1))
@@ -94,6 +98,8 @@ def scene_of(example):
 
     for path in example.order:
         node = frame_at(path)
+        if path in example.groups:
+            node["objects"] = 0
         for i in range(example.children[path]):
             node["children"].append({"name": f"part{i + 1}", "objects": 1, "children": []})
     timeline = []

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "sim/check/catalogue_document.h"
 #include "sim/check/check_scene.h"
+#include "sim/formats/json_reader.h"
 
 namespace sim::check {
 namespace {
@@ -49,6 +51,21 @@ const NameCase nameCases[] = {
       {K::malformedMarker,
        "\"_azx\" at character 10 is skipped: \"_az\" is not followed by a number, so the max "
        "angle is the default 0"}}},
+    {"vx_fbrake_az+30",
+     0,
+     {},
+     {"front brake: max angle 0 degrees (default)"},
+     {{K::zeroAngle, "the lever never moves"},
+      {K::malformedMarker,
+       "\"_az+30\" at character 10 is skipped: a plus sign after \"_az\" is not read, so the max "
+       "angle is the default 0; write \"_az30\""}}},
+    {"vx_rpm_m80_+270",
+     0,
+     {},
+     {"rev counter: max value 80 (from \"_m80\"), max angle 100 degrees (default)"},
+     {{K::malformedMarker,
+       "\"_+270\" at character 11 is skipped: a plus sign after \"_\" is not read, so the max "
+       "angle is the default 100; write \"_270\""}}},
     {"vx_fbrake_ax30",
      0,
      {},
@@ -59,7 +76,7 @@ const NameCase nameCases[] = {
      0,
      {},
      {"rear brake: max angle 2147483647 degrees (from \"_ax2147483647\")"},
-     {}},
+     {{K::angleBeyondTurn, "more than a full turn"}}},
     {"vx_rbrake_ax2147483648",
      0,
      {},
@@ -107,7 +124,9 @@ const NameCase nameCases[] = {
      0,
      {},
      {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
-     {}},
+     {{K::needleDefaults,
+       "speedometer: no parameters in the name, so the defaults apply: max speed 100 km/h, max "
+       "angle 100 degrees; write them after \"m\" and \"r\""}}},
     {"vx_sm220_r270",
      0,
      {},
@@ -117,7 +136,61 @@ const NameCase nameCases[] = {
      0,
      {},
      {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
+     {{K::needleDefaults, "the defaults apply"}}},
+    {"vx_rpm",
+     0,
+     {},
+     {"rev counter: max value 100 (default), max angle 100 degrees (default)"},
+     {{K::needleDefaults,
+       "max value 100, max angle 100 degrees; write them after \"_m\" and \"_\""}}},
+    // Values the library takes but no model means.
+    {"vx_sm_m1000_r360",
+     0,
+     {},
+     {"speedometer: max speed 1000 km/h (from \"m1000\"), max angle 360 degrees (from \"r360\")"},
      {}},
+    {"vx_sm_m5000_r720",
+     0,
+     {},
+     {"speedometer: max speed 5000 km/h (from \"m5000\"), max angle 720 degrees (from \"r720\")"},
+     {{K::angleBeyondTurn,
+       "speedometer: max angle 720 degrees (from \"r720\") is more than a full turn: the needle "
+       "turns round more than once"},
+      {K::implausibleNeedleRange,
+       "speedometer: max speed 5000 km/h (from \"m5000\"): the needle reaches full scale only at "
+       "5000 km/h, so it barely moves"}}},
+    {"vx_rpm_m8000_270",
+     0,
+     {},
+     {"rev counter: max value 8000 (from \"_m8000\"), max angle 270 degrees (from \"_270\")"},
+     {{K::implausibleNeedleRange,
+       "rev counter: max value 8000 (from \"_m8000\"): the needle reaches full scale only at 8000 "
+       "km/h in first gear"}}},
+    {"vx_fbrake_az-361",
+     0,
+     {},
+     {"front brake: max angle -361 degrees (from \"_az-361\")"},
+     {{K::angleBeyondTurn, "is more than a full turn: the lever turns round more than once"}}},
+    {"vx_cl_az-360", 0, {}, {"clutch lever: max angle -360 degrees (from \"_az-360\")"}, {}},
+    {"vx_gl_o400",
+     0,
+     {},
+     {"gear lever: stroke 400 degrees (from \"_o400\")"},
+     {{K::angleBeyondTurn, "gear lever: stroke 400 degrees"}}},
+    {"vx_om_KPH",
+     6,
+     {},
+     {"odometer: 6 digit wheels, counts miles (no \"_kph\")"},
+     {{K::kphCase,
+       "odometer: \"_KPH\" at character 6 is not \"_kph\": markers are case-sensitive, so the "
+       "odometer counts miles; did you mean \"_kph\"?"}}},
+    {"vx_om_kph_Kph", 6, {}, {"odometer: 6 digit wheels, counts kilometres (\"_kph\")"}, {}},
+    {"vx_sm_m220_r270_Kph",
+     0,
+     {},
+     {"speedometer: max speed 220 km/h (from \"m220\"), max angle 270 degrees (from \"r270\")"},
+     {{K::kphCase, "speedometer: \"_Kph\" at character 16 is not \"_kph\""}}},
+    {"vx_gm_KPH", 2, {}, {"gear meter: 2 displays (gears 0 to 1)"}, {}},
     {"vx_sm_m0",
      0,
      {},
@@ -128,6 +201,11 @@ const NameCase nameCases[] = {
      {},
      {"speedometer: max speed 100 km/h (default), max angle 0 degrees (from \"r0\")"},
      {{K::zeroAngle, "the needle never moves"}}},
+    {"vx_sm_kph",
+     0,
+     {},
+     {"speedometer: max speed 100 km/h (default), max angle 100 degrees (default)"},
+     {{K::kphOnSpeedometer, "no effect"}, {K::needleDefaults, "the defaults apply"}}},
     {"vx_sm_m220_kph",
      0,
      {},
@@ -286,6 +364,70 @@ TEST(CheckModel, SecondFrameWithAKeySharesTheFirstOnesState) {
                           "parameters convert"));
     EXPECT_THAT(model.frames[8].findings.warnings[0].message,
                 HasSubstr("never this frame's children"));
+}
+
+hostsim::FrameShape group(std::string name, std::vector<hostsim::FrameShape> children) {
+    hostsim::FrameShape shape = frame(std::move(name), std::move(children));
+    shape.objects = 0;
+    return shape;
+}
+
+// A set whose objects all hang below it never hides: one warning per such set, also deep down;
+// an empty set or a set with objects of its own is no group.
+TEST(CheckModel, LinkSetsAndGearDisplaysModelledAsGroups) {
+    const auto root = frame(
+        "bike",
+        {frame("vx_chain", {group("links_a", {frame("mesh_a")}), frame("links_b"),
+                            group("empty", {}), group("links_c", {group("g", {frame("mesh")})})}),
+         frame("vx_gm", {frame("gear_n"), group("gear_1", {frame("digit")})}),
+         frame("vx_fbrake_az-30", {group("lever", {frame("mesh")})}),
+         frame("vx_chain_upper", {group("links", {frame("mesh")})})});
+    const ModelReport model = checkModel(root, "vehicles[0].model", std::nullopt);
+    const std::vector<std::pair<std::string, K>> expected = {
+        {"bike/vx_chain", K::setAsGroup},
+        {"bike/vx_chain", K::setAsGroup},
+        {"bike/vx_gm", K::setAsGroup},
+        {"bike/vx_chain_upper", K::sharedKey},  // its sets are never shown
+    };
+    EXPECT_EQ(warningsOf(model), expected);
+    const auto& chain = model.frames[0].findings.warnings;
+    EXPECT_EQ(
+        chain[0].message,
+        "chain: link set 1 (\"links_a\") has no object of its own, only frames below it have: "
+        "the chain shows and hides a link set's own objects, so this one never hides; make "
+        "each link set one mesh object");
+    EXPECT_THAT(chain[1].message, HasSubstr("link set 4 (\"links_c\")"));
+    EXPECT_THAT(model.frames[1].findings.warnings[0].message,
+                HasSubstr("gear meter: the display for gear 1 (\"gear_1\") has no object"));
+}
+
+// A tool builds names from the catalogue alone: each marker it lists, written after the key,
+// must give the checker the value written, and the key alone the listed default.
+TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
+    const JsonNode document = parseJson(catalogueDocument());
+    const JsonNode& components = *document.find("components");
+    ASSERT_EQ(components.items.size(), componentCount);
+    for (const JsonNode& component : components.items) {
+        const std::string key = component.find("key")->text;
+        auto readBack = [&](const std::string& name, const std::string& marker) -> std::string {
+            const FrameFindings findings = checkFrameName(name, 6, std::nullopt);
+            for (const ComponentUse& use : findings.components) {
+                if (componentKey(use.component) != key) continue;
+                for (const Parameter& p : use.parameters) {
+                    if (p.rule->pattern.marker == marker) return p.value;
+                }
+            }
+            return "not read";
+        };
+        for (const JsonNode& parameter : component.find("parameters")->items) {
+            const std::string marker = parameter.find("marker")->text;
+            const std::string number = parameter.find("sign")->boolean ? "-7" : "7";
+            const std::string name = key + (marker[0] == '_' ? "" : "_") + marker + number;
+            EXPECT_EQ(readBack(name, marker), number) << name;
+            EXPECT_EQ(readBack(key, marker), parameter.find("default")->text) << key;
+        }
+        EXPECT_EQ(checkFrameName(key, 6, std::nullopt).components.size(), 1u) << key;
+    }
 }
 
 TEST(CheckScene, OneReportPerModelWithTheGearsItsVehiclesUse) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/cli/demo_scene.h"
+#include "sim/formats/json_reader.h"
 #include "sim_test_support.h"
 
 namespace sim {
@@ -65,7 +66,7 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
         {"unknown command", "walk",
-         "unknown command \"walk\" (expected run, check, preview, demo or game)"},
+         "unknown command \"walk\" (expected run, check, preview, catalogue, demo or game)"},
         {"not a game executable", "game " + scenePath("small.json"),
          "small.json: not a Windows executable"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
@@ -244,6 +245,86 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
                     "(default): the lever never moves; write the angle in degrees after \"_az\"",
                     HasSubstr("faulty_bike/frame/vx_gm (nodes[3]): gear meter: 1 display")));
     EXPECT_THAT(output, HasSubstr("\n3 models, 0 warnings\n"));  // the scene's, as ever
+}
+
+std::vector<std::string> keysOf(const JsonNode& object) {
+    std::vector<std::string> keys;
+    for (const JsonMember& member : object.members) keys.push_back(member.key);
+    return keys;
+}
+
+// The document for programs says what the text says, file by file, with the same exit status;
+// its members are the documented ones, in the documented order.
+TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
+    const std::string model = std::string(VORLIX_TEST_MODELS) + "/faulty_bike.gltf";
+    const std::string files =
+        scenePath("check_faulty.json") + " " + model + " " + scenePath("missing.glb");
+    const Outcome text = runProgram("check " + files);
+    std::vector<std::string> textLines;
+    for (const std::string& line : test::splitLines(checkOutput())) {
+        if (line.starts_with("    warning: ") ||
+            (line.starts_with("  ") && line[2] != ' ' && line.find("  (") != std::string::npos))
+            textLines.push_back(line);
+    }
+    const Outcome json = runProgram("check " + files + " --format json");
+    EXPECT_EQ(json.status, 2);
+    EXPECT_EQ(json.status, text.status);
+    EXPECT_EQ(json.errors, text.errors);
+    const JsonNode document = parseJson(checkOutput());
+
+    using Keys = std::vector<std::string>;
+    EXPECT_EQ(keysOf(document),
+              (Keys{"format", "tool", "version", "files", "totals", "exitStatus"}));
+    EXPECT_EQ(document.find("exitStatus")->text, "2");
+    const Keys fileKeys{"path", "kind", "status", "exitStatus", "error", "models"};
+    const Keys modelKeys{"name", "frames", "warnings", "totals"};
+    std::vector<std::string> jsonLines;
+    std::size_t warnings = 0;
+    for (const JsonNode& file : document.find("files")->items) {
+        EXPECT_EQ(keysOf(file), fileKeys);
+        for (const JsonNode& m : file.find("models")->items) {
+            Keys keys = keysOf(m);
+            // What the model is for: a scene's vehicles, or the kind given for a model file.
+            const Keys vehicle = file.find("kind")->text == "scene" ? Keys{"vehicles", "gears"}
+                                                                    : Keys{"vehicle", "gears"};
+            EXPECT_EQ(keys, (Keys{"name", vehicle[0], vehicle[1], "frames", "warnings", "totals"}));
+            for (const JsonNode& frame : m.find("frames")->items) {
+                EXPECT_EQ(keysOf(frame), (Keys{"name", "path", "place", "components"}));
+                jsonLines.push_back("  " + frame.find("path")->text + "  (" +
+                                    frame.find("place")->text + ")");
+                for (const JsonNode& component : frame.find("components")->items) {
+                    EXPECT_EQ(keysOf(component), (Keys{"key", "title", "axis", "motion",
+                                                       "parameters", "detail", "usesStateOf"}));
+                    for (const JsonNode& parameter : component.find("parameters")->items)
+                        EXPECT_EQ(keysOf(parameter), (Keys{"label", "unit", "marker", "text",
+                                                           "source", "converts", "value"}));
+                }
+                for (const JsonNode& warning : m.find("warnings")->items) {
+                    if (warning.find("place")->text != frame.find("place")->text) continue;
+                    EXPECT_EQ(keysOf(warning),
+                              (Keys{"code", "path", "place", "component", "message"}));
+                    jsonLines.push_back("    warning: " + warning.find("path")->text + " (" +
+                                        warning.find("place")->text +
+                                        "): " + warning.find("message")->text);
+                    ++warnings;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(jsonLines, textLines);
+    const JsonNode& totals = *document.find("totals");
+    EXPECT_EQ(keysOf(totals), (Keys{"files", "models", "componentFrames", "warnings", "errors"}));
+    EXPECT_EQ(totals.find("warnings")->text, std::to_string(warnings));
+    EXPECT_EQ(totals.find("errors")->text, "1");
+    const JsonNode& missing = document.find("files")->items.at(2);
+    EXPECT_EQ(missing.find("status")->text, "error");
+    EXPECT_THAT(missing.find("error")->text, HasSubstr("missing.glb: cannot open the model file"));
+    const JsonNode& first = document.find("files")->items.at(0).find("models")->items.at(0);
+    EXPECT_EQ(first.find("warnings")->items.at(0).find("code")->text, "no-key");
+
+    const Outcome catalogue = runProgram("catalogue");
+    EXPECT_EQ(catalogue.status, 0) << catalogue.errors;
+    EXPECT_EQ(parseJson(checkOutput()).find("components")->items.size(), 9u);
 }
 
 // The sample model on the motorbike's ride, with the real library: one page that carries the
