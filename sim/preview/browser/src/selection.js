@@ -41,8 +41,8 @@ export function createSelection(model, view) {
 
   // The outline follows the part as the ride moves it.
   view.onRender(() => {
-    outline.visible = selected !== null;
     if (selected) outline.box.setFromObject(selected);
+    outline.visible = selected !== null && !outline.box.isEmpty();
   });
 
   // The nodes under the pointer: the node of the first shown mesh hit, then those above it.
