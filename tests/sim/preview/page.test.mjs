@@ -184,9 +184,9 @@ test('playing moves on in time and shows the pose and values of the render it st
 
 const tableValues = (page) => page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
 
-test('no value of the ride shows the library's internal markers', async () => {
+test('no value of the ride shows an internal marker of the library', async () => {
   const { page, noise } = await open(samplePage);
-  const internal = /(^|[^0-9])-[12]\b|-0\.0|gear -|link -/;
+  const internal = /^-[12]$|-0\.0|gear -|link -/;
   for (let k = -1; k < data.renders.length; k++) {
     await page.evaluate((k) => window.vorlixPreview.seek(k), k);
     for (const value of await tableValues(page)) assert.doesNotMatch(value, internal, `after render ${k}`);
