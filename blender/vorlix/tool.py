@@ -42,7 +42,8 @@ def run(program, arguments):
         raise ToolError(f"cannot run {program}: {error.strerror}") from error
     if done.returncode == 0:
         return done.stdout
-    message = done.stderr.strip().splitlines()
+    # preview writes the checker's warnings to stderr before any refusal.
+    message = [line for line in done.stderr.strip().splitlines() if not line.startswith("warning: ")]
     if done.returncode == STATUS_REFUSED and message:
         raise ToolError(message[0])
     raise ToolError(f"vorlix-sim failed (status {done.returncode})"

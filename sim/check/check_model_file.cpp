@@ -1,19 +1,22 @@
 #include "sim/check/check_model_file.h"
 
-#include "sim/formats/gltf_reader.h"
 #include "sim/formats/json_writing.h"
-#include "sim/formats/model_frames.h"
 #include "sim/formats/model_root_name.h"
 
 namespace sim::check {
 
-ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, int gears) {
-    const GltfModel model = readGltfFile(path, false);
-    const ModelFrames frames = framesOf(model, path, modelRootName(path));
+ModelFramesCheck checkModelFrames(const GltfModel& model, const ModelFrames& frames, int gears) {
     std::vector<std::string> places;
     places.reserve(frames.frameNodes.size());
     for (int node : frames.frameNodes) places.push_back(framePlace(model, node));
-    std::vector<ModelReport> reports{checkModel(frames.root, places, gears)};
+    ModelReport report = checkModel(frames.root, places, gears);
+    return {std::move(places), std::move(report)};
+}
+
+ModelFileCheck checkModelFile(const std::string& path, const std::string& kind, int gears) {
+    const GltfModel model = readGltfFile(path, false);
+    const ModelFrames frames = framesOf(model, path, modelRootName(path));
+    std::vector<ModelReport> reports{checkModelFrames(model, frames, gears).report};
     const std::string heading = "model " + jsonQuoted(frames.root.name) + " of " + path + " (" +
                                 kind + ", gears 0 to " + std::to_string(gears) + ")";
     return {formatReports({heading}, reports),

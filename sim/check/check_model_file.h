@@ -5,6 +5,8 @@
 #include <string>
 
 #include "sim/check/check_scene.h"
+#include "sim/formats/gltf_reader.h"
+#include "sim/formats/model_frames.h"
 
 namespace sim::check {
 
@@ -16,6 +18,14 @@ struct ModelFileCheck {
     int gears = 0;
     ModelReport report;
 };
+
+// The model's frames, each placed in its file; report.frames[i].scenePath is places[i'] of the
+// frame i' it reports on.
+struct ModelFramesCheck {
+    std::vector<std::string> places;  // per frame of frames.frameNodes
+    ModelReport report;
+};
+ModelFramesCheck checkModelFrames(const GltfModel& model, const ModelFrames& frames, int gears);
 
 // kind: the vehicle the model is for, as the author named it; gears: the highest gear it shows.
 // Throws ModelError for a file that cannot be read.

@@ -15,6 +15,12 @@ namespace {
 
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+std::string missingDigitsText(std::size_t wheels) {
+    const std::size_t missing = odometerWheelCount - wheels;
+    return missing == 1 ? "the rightmost digit is not shown"
+                        : "the " + std::to_string(missing) + " rightmost digits are not shown";
+}
+
 std::string showFloat(float value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -233,9 +239,8 @@ std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
                 warnings.push_back({WarningKind::fewOdometerWheels, component,
                                     title + ": " + count +
                                         " child frames but six digit wheels are needed, leftmost "
-                                        "first: the " +
-                                        std::to_string(odometerWheelCount - childCount) +
-                                        " rightmost digits are not shown"});
+                                        "first: " +
+                                        missingDigitsText(childCount)});
             }
             std::string detail =
                 std::to_string(std::min(childCount, odometerWheelCount)) + " digit wheels";

@@ -196,6 +196,10 @@ std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& mode
     return formatReports(headings, models);
 }
 
+std::string warningText(const FrameReport& frame, const Warning& warning) {
+    return frame.namePath + " (" + frame.scenePath + "): " + warning.message;
+}
+
 std::string formatReports(const std::vector<std::string>& headings,
                           const std::vector<ModelReport>& models) {
     std::string out;
@@ -218,8 +222,7 @@ std::string formatReports(const std::vector<std::string>& headings,
                 }
             }
             for (const Warning& warning : frame.findings.warnings) {
-                out += "    warning: " + frame.namePath + " (" + frame.scenePath +
-                       "): " + warning.message + "\n";
+                out += "    warning: " + warningText(frame, warning) + "\n";
             }
         }
         if (model.frames.empty()) out += "  no \"vx_\" frames\n";

@@ -40,6 +40,9 @@ ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::s
 // One report per distinct model; vehicles with identical models share one.
 std::vector<ModelReport> checkScene(const Scene& scene);
 
+// A warning as check prints it, after "warning: ": "bike/vx_cl (nodes[2]): clutch lever: ...".
+std::string warningText(const FrameReport& frame, const Warning& warning);
+
 // The text printed by vorlix-sim check.
 std::string formatCheck(const Scene& scene, const std::vector<ModelReport>& models);
 // The same for models under headings of their own, one per model.

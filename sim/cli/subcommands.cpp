@@ -92,6 +92,7 @@ int previewCommand(const Arguments& arguments) {
     request.outDir = arguments.out;
     request.tracePath = arguments.trace;
     request.libraryPath = libraryOrDefault(arguments.library);
+    request.warn = [](const std::string& warning) { std::cerr << "warning: " << warning << "\n"; };
     // Nothing goes to standard output unless the page was written.
     const std::string page = writePreview(request);
     std::cout << "Preview: " << page << "\n";

@@ -6,12 +6,14 @@
 #include "sim/formats/base64.h"
 #include "sim/formats/json_writing.h"
 #include "sim/formats/trace_writer.h"
+#include "sim/report/ride_metrics.h"
 
 namespace sim {
 
 namespace {
 
-// "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several); "reading".
+// "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several), named by the
+// component's "rows", "none" and "several"; "reading", of the component's "wheels".
 const char* unitOf(const ComponentEntry& entry) {
     switch (entry.children) {
         case ChildFrames::chainLinkSets:
@@ -43,6 +45,10 @@ void appendAxes(std::string& out, const AxesMapping& axes) {
     out += '}';
 }
 
+// The front brake acts while this bit of the vehicle's flags is set, the rear brake while its input
+// is not 0 (a NaN counts as acting).
+constexpr std::uint8_t frontBrakeFlag = 0x20;
+
 // Angles as the trace writes them, non-finite ones as strings, so the page sees the same numbers.
 void appendRender(std::string& out, const report::RideRender& render) {
     out += "{\"tick\":" + std::to_string(render.tick) + ",\"rotations\":";
@@ -50,16 +56,48 @@ void appendRender(std::string& out, const report::RideRender& render) {
     out += ",\"flags\":";
     appendList(out, render.flags,
                [&out](const hostsim::FlagChange& f) { appendFlagChange(out, f); });
-    out += '}';
+    out += ",\"gear\":" + std::to_string(render.inputs.currentGear) + ",\"brakes\":[";
+    const bool front = (render.inputs.vehicleFlags & frontBrakeFlag) != 0;
+    const bool rear = render.inputs.rearBrakeInput != 0;  // true for a NaN
+    out += front ? (rear ? "\"front\",\"rear\"" : "\"front\"") : (rear ? "\"rear\"" : "");
+    out += "]}";
 }
 
-void appendComponent(std::string& out, const report::RideComponent& component) {
+// What a flip-book's rows and an odometer's wheels show, in the words of the report.
+void appendShown(std::string& out, const report::RideVehicle& vehicle,
+                 const report::RideComponent& component) {
+    switch (component.entry->children) {
+        case ChildFrames::chainLinkSets:
+        case ChildFrames::gearDisplays:
+            out += ",\"rows\":[";
+            for (std::size_t row = 0; row < component.rows.size(); ++row) {
+                if (row) out += ',';
+                appendJsonString(out,
+                                 report::shownText(vehicle, component, static_cast<double>(row)));
+            }
+            out += "],\"none\":";
+            appendJsonString(out, report::shownText(vehicle, component, -1));
+            out += ",\"several\":";
+            appendJsonString(out, report::shownText(vehicle, component, -2));
+            break;
+        case ChildFrames::odometerWheels:
+            out += ",\"wheels\":" + std::to_string(component.rows.size());
+            break;
+        case ChildFrames::none:
+            break;
+    }
+}
+
+void appendComponent(std::string& out, const report::RideVehicle& vehicle,
+                     const report::RideComponent& component) {
     out += "{\"title\":";
     appendJsonString(out, component.entry->title);
     out += ",\"key\":";
     appendJsonString(out, component.entry->key);
     out += ",\"frame\":" + std::to_string(component.frame) + ",\"unit\":\"" +
-           unitOf(*component.entry) + "\",\"values\":";
+           unitOf(*component.entry) + '"';
+    appendShown(out, vehicle, component);
+    out += ",\"values\":";
     // The first value is the state at creation, before any render.
     appendList(
         out, std::span(component.values).subspan(1),
@@ -99,8 +137,15 @@ std::string pageDataJson(const PageData& data) {
     appendList(out, ride.renderChanges,
                [&out](const report::RideRender& render) { appendRender(out, render); });
     out += ",\"components\":";
-    appendList(out, ride.components,
-               [&out](const report::RideComponent& component) { appendComponent(out, component); });
+    appendList(out, ride.components, [&](const report::RideComponent& component) {
+        appendComponent(out, ride, component);
+    });
+    out += ",\"warnings\":";
+    appendList(out, data.warnings, [&out](const PageWarning& warning) {
+        out += "{\"frame\":" + std::to_string(warning.frame) + ",\"text\":";
+        appendJsonString(out, warning.text);
+        out += '}';
+    });
     return out + '}';
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The data the preview page plays, written when the page is made: the model's own files as they
 // are, which node each frame of the ride is, how frame axes lie in the nodes, what each render of
-// the vehicle asked of the host and the components' values after it. One JSON object,
-// "format": 2.
+// the vehicle asked of the host with its gear and brakes, the components' values after it, and what
+// the checker warns of. One JSON object, "format": 2.
 
 #include <string>
+#include <vector>
 
 #include "sim/formats/gltf_reader.h"
 #include "sim/formats/model_frames.h"
@@ -15,6 +16,13 @@ namespace sim {
 
 inline constexpr int pageDataFormat = 2;
 
+// A checker's warning as the page lists it: the frame it concerns (an index into the ride's frames,
+// or -1) and its text as the checker words it.
+struct PageWarning {
+    int frame = -1;
+    std::string text;
+};
+
 struct PageData {
     std::string title;    // the model's file name
     std::string vehicle;  // its kind
@@ -22,6 +30,7 @@ struct PageData {
     const ModelFiles* files = nullptr;    // the page hands each uri its bytes
     const ModelFrames* frames = nullptr;  // frame i of the ride is node frameNodes[i]
     const report::RideVehicle* ride = nullptr;
+    std::vector<PageWarning> warnings;
 };
 
 std::string pageDataJson(const PageData& data);

@@ -1,11 +1,11 @@
 #include "sim/preview/preview_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
-#include "sim/formats/gltf_reader.h"
-#include "sim/formats/model_frames.h"
+#include "sim/check/check_model_file.h"
 #include "sim/formats/model_root_name.h"
 #include "sim/formats/trace_file.h"
 #include "sim/preview/page_data.h"
@@ -16,13 +16,37 @@
 
 namespace sim {
 
+namespace {
+
+// The checker's warnings, each tied to the frame it concerns by the frame's place in the file.
+std::vector<PageWarning> checkerWarnings(const GltfModel& model, const ModelFrames& frames,
+                                         int gears) {
+    const check::ModelFramesCheck checked = check::checkModelFrames(model, frames, gears);
+    std::vector<PageWarning> warnings;
+    for (const check::FrameReport& frame : checked.report.frames) {
+        const auto place = std::find(checked.places.begin(), checked.places.end(), frame.scenePath);
+        const int index =
+            place == checked.places.end() ? -1 : static_cast<int>(place - checked.places.begin());
+        for (const check::Warning& warning : frame.findings.warnings) {
+            warnings.push_back({index, check::warningText(frame, warning)});
+        }
+    }
+    return warnings;
+}
+
+}  // namespace
+
 std::string writePreview(const PreviewRequest& request) {
     const GltfModel model = readGltfFile(request.modelPath, true);
     const std::string name = modelRootName(request.modelPath);
     const ModelFrames frames = framesOf(model, request.modelPath, name);
+    const int gears = request.gears.value_or(defaultGears(request.kind));
+    std::vector<PageWarning> warnings = checkerWarnings(model, frames, gears);
+    if (request.warn) {
+        for (const PageWarning& warning : warnings) request.warn(warning.text);
+    }
     const Scene scene =
-        standardRide(request.kind, request.gears.value_or(defaultGears(request.kind)), frames.root,
-                     name.empty() ? "model" : name);
+        standardRide(request.kind, gears, frames.root, name.empty() ? "model" : name);
 
     std::error_code error;
     std::filesystem::create_directories(request.outDir, error);
@@ -46,7 +70,8 @@ std::string writePreview(const PreviewRequest& request) {
                         request.axes,
                         &model.files,
                         &frames,
-                        &vehicle};
+                        &vehicle,
+                        std::move(warnings)};
 
     const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
     std::ofstream out(path, std::ios::binary);

@@ -2,6 +2,7 @@
 // vorlix-sim preview: an author's model on the built-in ride of its kind of vehicle, run with the
 // real library, as one self-contained page that plays it in 3D beside the ride's plots.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,9 +19,12 @@ struct PreviewRequest {
     std::string outDir;
     std::string tracePath;  // when set, the ride's trace is written there too
     std::string libraryPath;
+    // Called with each of the checker's warnings, worded as check words them, before the ride.
+    std::function<void(const std::string&)> warn;
 };
 
-// Writes outDir/preview.html and returns its path. Throws ModelError for a bad model.
+// Checks the model's frame names, then writes outDir/preview.html, whose top lists the checker's
+// warnings, and returns its path. Throws ModelError for a bad model.
 std::string writePreview(const PreviewRequest& request);
 
 }  // namespace sim

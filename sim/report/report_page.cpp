@@ -12,9 +12,15 @@ namespace {
 
 const char* const palette[] = {"#4cc9f0", "#f72585", "#ffd166", "#06d6a0", "#b392f0", "#ff8c42"};
 
-std::string odometerDigits(double reading) {
+// The wheels the model has, leftmost first; the last of six is the red one.
+std::string odometerDigits(const RideComponent& component) {
+    const std::size_t wheels = component.rows.size();
     std::string html = "<div class='odo'>";
-    for (char digit : readingText(reading)) html += std::string("<span>") + digit + "</span>";
+    std::size_t wheel = 0;
+    for (char digit : readingText(component.values.back().second, wheels)) {
+        html += std::string(++wheel == odometerWheelCount ? "<span class='last'>" : "<span>") +
+                digit + "</span>";
+    }
     return html + "</div>";
 }
 
@@ -53,9 +59,9 @@ std::string componentPlot(const RideVehicle& vehicle, const RideComponent& compo
             }
             const double base = relative.empty() ? 0 : relative.front().second;
             for (auto& sample : relative) sample.second -= base;
-            return odometerDigits(component.values.back().second) +
-                   "<div class='what'>reading above its first value (" + readingText(base) +
-                   ")</div>" + lineChart({{&relative, ink, true}}, x0, x1, "", 5);
+            return odometerDigits(component) + "<div class='what'>reading above its first value (" +
+                   readingText(base, component.rows.size()) + ")</div>" +
+                   lineChart({{&relative, ink, true}}, x0, x1, "", 5);
         }
     }
     return "";

@@ -16,8 +16,21 @@ std::string degrees(double value) {
     return formatNumber("%.1f", std::fabs(value) < 0.05 ? 0.0 : value) + "\u00B0";
 }
 
-std::string readingText(double reading) {
-    return reading < 0 ? "------" : formatNumber("%06.0f", reading);
+std::string readingText(double reading, std::size_t wheels) {
+    const int width = static_cast<int>(std::min(wheels, odometerWheelCount));
+    if (reading < 0) return std::string(static_cast<std::size_t>(width), '-');
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%0*.0f", width, reading);
+    return width == 0 ? "" : buffer;
+}
+
+std::string missingDigits(const RideComponent& component) {
+    const std::size_t wheels = component.rows.size();
+    if (wheels >= odometerWheelCount) return "";
+    if (wheels == 0) return "no digit wheels, no digit is shown";
+    const std::size_t missing = odometerWheelCount - wheels;
+    return missing == 1 ? "the rightmost digit is not shown"
+                        : "the " + std::to_string(missing) + " rightmost digits are not shown";
 }
 
 std::string heading(const RideComponent& component) {
@@ -37,12 +50,20 @@ std::pair<double, double> valueRange(const Samples& samples) {
 }
 
 std::string rowName(const RideVehicle& vehicle, const RideComponent& component, double row) {
-    if (row < 0) return row == -1 ? "none" : "several";
-    if (component.entry->children == ChildFrames::gearDisplays) {
-        return row == 0 ? "N" : std::to_string(static_cast<int>(row));
+    const bool gearMeter = component.entry->children == ChildFrames::gearDisplays;
+    if (row < 0) {
+        const std::string rows = gearMeter ? "display" : "link set";
+        return row == -1 ? "no " + rows + " shown" : "several " + rows + "s shown";
     }
+    if (gearMeter) return row == 0 ? "N" : std::to_string(static_cast<int>(row));
     const int frame = component.rows[static_cast<std::size_t>(row)];
     return vehicle.frames[static_cast<std::size_t>(frame)].name;
+}
+
+std::string shownText(const RideVehicle& vehicle, const RideComponent& component, double row) {
+    const std::string name = rowName(vehicle, component, row);
+    const bool gear = component.entry->children == ChildFrames::gearDisplays && row > 0;
+    return gear ? "gear " + name : name;
 }
 
 namespace {
@@ -65,20 +86,33 @@ std::string needleText(const RideComponent& component) {
            degrees(component.values.back().second);
 }
 
-std::string flipBookText(const RideVehicle& vehicle, const RideComponent& component) {
-    if (component.entry->children != ChildFrames::gearDisplays) {
-        return std::to_string(component.steps) + " steps over " +
-               std::to_string(component.rows.size()) + " link sets";
-    }
-    std::string shownRows;
+std::string linkSetsText(const RideComponent& component) {
+    const std::size_t sets = component.rows.size();
+    const std::string count = sets == 1 ? "1 link set" : std::to_string(sets) + " link sets";
+    if (sets == 0) return "has no link sets";
+    if (component.steps == 0) return "never switched, " + count;
+    const std::string times =
+        component.steps == 1 ? "once" : std::to_string(component.steps) + " times";
+    return "switched " + times + " between " + count;
+}
+
+// The gears shown in turn; "several displays shown" before the first gear change reads as the
+// state it starts from, other rows without one display in brackets.
+std::string gearMeterText(const RideVehicle& vehicle, const RideComponent& component) {
+    std::string start, shownRows;
     double last = -3;
     for (const auto& [tick, row] : component.values) {
         if (row == last) continue;
         last = row;
-        if (row == -1 && shownRows.empty()) continue;  // nothing shown yet
-        shownRows += (shownRows.empty() ? "" : " ") + rowName(vehicle, component, row);
+        if (shownRows.empty() && start.empty() && row < 0) {
+            if (row == -2) start = rowName(vehicle, component, row) + " at first";
+            continue;
+        }
+        const std::string name = rowName(vehicle, component, row);
+        shownRows += (shownRows.empty() ? "" : " ") + (row < 0 ? "(" + name + ")" : name);
     }
-    return "showed " + (shownRows.empty() ? std::string("nothing") : shownRows);
+    if (shownRows.empty()) return start.empty() ? "showed nothing" : start;
+    return start.empty() ? "showed " + shownRows : start + ", then " + shownRows;
 }
 
 std::string counterText(const RideComponent& component) {
@@ -89,10 +123,14 @@ std::string counterText(const RideComponent& component) {
             break;
         }
     }
-    if (start < 0) return "did not turn";
-    return readingText(start) + " at its first turn, " +
-           readingText(component.values.back().second) + " at the end (" +
-           std::to_string(component.steps) + " changes)";
+    const std::string missing = missingDigits(component);
+    const std::string note = missing.empty() ? "" : "; " + missing;
+    if (start < 0) return "did not turn" + note;
+    const std::size_t wheels = component.rows.size();
+    return readingText(start, wheels) + " at its first turn, " +
+           readingText(component.values.back().second, wheels) + " at the end (" +
+           std::to_string(component.steps) + (component.steps == 1 ? " change" : " changes") +
+           note + ")";
 }
 
 }  // namespace
@@ -104,7 +142,9 @@ std::string whatItDid(const RideVehicle& vehicle, const RideComponent& component
         case Motion::needle:
             return needleText(component);
         case Motion::flipBook:
-            return flipBookText(vehicle, component);
+            return component.entry->children == ChildFrames::gearDisplays
+                       ? gearMeterText(vehicle, component)
+                       : linkSetsText(component);
         case Motion::counter:
             return counterText(component);
     }

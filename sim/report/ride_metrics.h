@@ -2,6 +2,7 @@
 // What the figures of a ride say in words: what each component did, the rows of a flip-book, an
 // odometer's reading.
 
+#include <cstddef>
 #include <string>
 #include <utility>
 
@@ -10,17 +11,24 @@
 namespace sim::report {
 
 std::string formatNumber(const char* pattern, double value);
-std::string degrees(double value);        // "-30.0°"
-std::string readingText(double reading);  // six digits, or dashes before the first reading
+std::string degrees(double value);  // "-30.0°"
+// The digits of an odometer with `wheels` digit wheels (at most six): "01234".
+std::string readingText(double reading, std::size_t wheels);
+// What an odometer with too few wheels leaves out: "the rightmost digit is not shown"; or "".
+std::string missingDigits(const RideComponent& component);
 // The component's title as a heading: "Front brake".
 std::string heading(const RideComponent& component);
 
 // The lowest and the highest value, counting 0.
 std::pair<double, double> valueRange(const Samples& samples);
 
-// The name of a row of a flip-book: the gear for a gear meter (N for 0), else the frame's name;
-// "none" and "several" for the row values -1 and -2.
+// The name of a row of a flip-book: the gear for a gear meter (N for 0), else the frame's name.
+// For the row values -1 and -2, what the model shows: "no display shown", "several link sets
+// shown".
 std::string rowName(const RideVehicle& vehicle, const RideComponent& component, double row);
+
+// A flip-book's row as a value: "gear 3" or "N" for a gear meter, else as rowName.
+std::string shownText(const RideVehicle& vehicle, const RideComponent& component, double row);
 
 // One line, for example "reached -30.0°, 2 strokes" or "showed N 1 2 1 N".
 std::string whatItDid(const RideVehicle& vehicle, const RideComponent& component);

@@ -122,7 +122,7 @@ void applyRender(const TraceRender& render, RideVehicle& vehicle) {
     vehicle.speed.emplace_back(render.tick, render.inputs.speedEstimate);
     vehicle.gear.emplace_back(render.tick, render.inputs.currentGear);
     sample(vehicle, static_cast<double>(render.tick) + 1);
-    vehicle.renderChanges.push_back({render.tick, render.rotations, render.flags});
+    vehicle.renderChanges.push_back({render.tick, render.rotations, render.flags, render.inputs});
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ struct RideRender {
     std::uint32_t tick = 0;
     std::vector<TraceRotation> rotations;
     std::vector<hostsim::FlagChange> flags;
+    RenderInputs inputs;  // what the vehicle showed the library: its gear, its brakes
 };
 
 struct RideVehicle {

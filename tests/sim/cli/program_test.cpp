@@ -353,6 +353,23 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     EXPECT_THAT(page, HasSubstr("\"key\":\"vx_fbrake\""));
 }
 
+// preview checks the model first: the checker's warnings go to standard error as check words them,
+// and into the page, each tied to its frame (the walk's index: the made root is frame 0).
+TEST(Program, PreviewPassesOnTheCheckersWarnings) {
+    const fs::path out = workDir / "preview-warnings";
+    fs::remove_all(out);
+    const Outcome outcome = runProgram("preview " + std::string(VORLIX_TEST_MODELS) +
+                                       "/faulty_bike.gltf --out " + out.string());
+    EXPECT_EQ(outcome.status, 0) << outcome.errors;
+    const std::string clutch =
+        "faulty_bike/frame/vx_cl (nodes[2]): clutch lever: max angle 0 (default): the lever "
+        "never moves; write the angle in degrees after \\\"_az\\\"";
+    EXPECT_THAT(outcome.errors, StartsWith("warning: faulty_bike/frame/vx_cl (nodes[2]): clutch"));
+    EXPECT_THAT(outcome.output, StartsWith("Preview: "));
+    EXPECT_THAT(test::readFile((out / "preview.html").string()),
+                HasSubstr("\"warnings\":[{\"frame\":3,\"text\":\"" + clutch + "\"},{\"frame\":4,"));
+}
+
 TEST(Program, ShipsTheBuiltInSceneAsAFile) {
     EXPECT_EQ(test::readFile(VORLIX_DEFAULT_SCENE), defaultSceneJson);
     EXPECT_NO_THROW(readScene(defaultSceneJson, defaultSceneName));

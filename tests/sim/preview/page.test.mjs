@@ -168,11 +168,77 @@ test('playing moves on in time and shows the pose and values of the render it st
   assert.ok(k > 0, `stopped at render ${k}`);
   const nodes = model.nodes.map((_, i) => i);
   assertPose(await poseOf(page, nodes), expectedAfter(data, model, k), nodes, k);
-  const values = await page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+  const values = await tableValues(page);
   data.components.forEach((component, i) => {
-    const shown = Number(values[i].match(/-?[0-9.]+/)?.[0]);
-    assert.ok(Math.abs(shown - component.values[k]) < 0.05, `${component.key}: ${values[i]} after render ${k}`);
+    const value = component.values[k];
+    if (component.rows) {
+      assert.equal(values[i], { [-1]: component.none, [-2]: component.several }[value] ?? component.rows[value]);
+    } else {
+      const shown = Number(values[i].match(/-?[0-9.]+/)?.[0]);
+      assert.ok(Math.abs(shown - value) < 0.05, `${component.key}: ${values[i]} after render ${k}`);
+    }
   });
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+const tableValues = (page) => page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+
+test('no value of the ride shows an internal marker of the library', async () => {
+  const { page, noise } = await open(samplePage);
+  const internal = /^-[12]$|-0\.0|gear -|link -/;
+  for (let k = -1; k < data.renders.length; k++) {
+    await page.evaluate((k) => window.vorlixPreview.seek(k), k);
+    for (const value of await tableValues(page)) assert.doesNotMatch(value, internal, `after render ${k}`);
+  }
+  assert.doesNotMatch(await page.locator('#plots').innerText(), internal);
+  // The sample's six wheels show six digits.
+  const odometer = data.components.findIndex((c) => c.unit === 'reading');
+  assert.match((await tableValues(page))[odometer], /^[0-9]{6}$/);
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('the view frames a chosen part, turns to preset views, and marks gears and brakes', async () => {
+  const { page, noise } = await open(samplePage);
+  const camera = () => page.evaluate(() => window.vorlixPreview.camera);
+  const along = ({ position, target }) => {
+    const d = position.map((p, i) => p - target[i]);
+    return d.map((v) => v / Math.hypot(...d));
+  };
+  // z-up: the vehicle's forward is the scene's -Z, its up +Y, its right +X.
+  for (const [view, axis, sign] of [['front', 2, -1], ['side', 0, 1], ['top', 1, 1]]) {
+    await page.click(`#view-${view}`);
+    assert.ok(sign * along(await camera())[axis] > 0.95, `${view}: ${along(await camera())}`);
+  }
+  await page.click('#view-reset');
+  const reset = await camera();
+
+  // A row chosen: its part selected and framed, the row marked; a click on the part picks it again.
+  const brake = data.components.findIndex((c) => c.key === 'vx_fbrake');
+  await page.click(`#components tbody tr:nth-child(${brake + 1})`);
+  const node = data.frames[data.components[brake].frame].node;
+  assert.equal(await page.evaluate(() => window.vorlixPreview.selectedNode()), node);
+  assert.notDeepEqual((await camera()).target, reset.target);
+  assert.equal(await page.locator('#components tr.chosen').count(), 1);
+  await page.click('#view-side');
+  await page.evaluate(() => window.vorlixPreview.choose(-5));
+  assert.equal(await page.evaluate(() => window.vorlixPreview.selectedNode()), undefined);
+  await page.evaluate((frame) => window.vorlixPreview.choose(frame), data.components[brake].frame);
+  await page.check('#xray');
+  const box = await page.locator('#viewport canvas').boundingBox();
+  await page.evaluate(() => window.vorlixPreview.choose(-5));
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  assert.equal(await page.evaluate(() => window.vorlixPreview.selectedNode()), node);
+
+  // One mark per gear change and per brake put on; a click on one goes there.
+  const marks = await page.evaluate(() => window.vorlixPreview.marks);
+  const gearChanges = data.renders.filter((r, k) => k > 0 && r.gear !== data.renders[k - 1].gear).length;
+  assert.equal(marks.filter((m) => m.kind === 'gear').length, gearChanges);
+  assert.deepEqual(new Set(marks.filter((m) => m.kind === 'brake').map((m) => m.text)), new Set(['front brake on', 'rear brake on']));
+  await page.locator('#marks .brake').first().click();
+  assert.equal(Number(await page.inputValue('#time')), marks.find((m) => m.kind === 'brake').render);
+  assert.equal(await page.locator('#warnings').isHidden(), true);
   assert.deepEqual(noise, []);
   await page.close();
 });
@@ -185,6 +251,7 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
   component.title = name;
   hostile.frames[component.frame].name = name;
   hostile.renders[0].rotations.push([component.frame, 'x', 'nan'], [component.frame, 'y', 'inf']);
+  hostile.warnings = [{ frame: component.frame, text: name }, { frame: -1, text: 'of no frame' }];
   const { page, noise } = await open(writePage('hostile', hostile));
 
   const shown = await page.evaluate(() => ({
@@ -203,6 +270,10 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
   assert.equal(shown.bold, 0);
   assert.match(shown.problem, /^2 frame rotations/);
   assert.match(shown.axes, new RegExp(data.axes.name));
+  // A warning lists as text; a click on one with a frame picks that frame.
+  assert.deepEqual(await page.locator('#warnings li').allInnerTexts(), [`warning: ${name}`, 'warning: of no frame']);
+  await page.click('#warnings button');
+  assert.equal(await page.evaluate(() => window.vorlixPreview.selectedNode()), hostile.frames[component.frame].node);
 
   const node = hostile.frames[component.frame].node;
   assertPose(await poseOf(page, [node], 0), expectedAfter(hostile, model, 0), [node], 0);

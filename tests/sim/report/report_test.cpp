@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/formats/trace_reader.h"
+#include "sim/report/ride_metrics.h"
 
 namespace sim::report {
 namespace {
@@ -59,7 +60,7 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
         s, HasSubstr("bike (class 9, slot 3, ticks 0 to 4, 4 renders (2 through the call site, "
                      "2 through the jump site))"));
     EXPECT_THAT(s, HasSubstr("vx_fbrake_az-3     reached -2.0\u00B0, 1 stroke"));
-    EXPECT_THAT(s, HasSubstr("vx_chain           2 steps over 2 link sets"));
+    EXPECT_THAT(s, HasSubstr("vx_chain           switched 2 times between 2 link sets"));
     EXPECT_THAT(s, HasSubstr("vx_gm              showed N 1 N"));
     EXPECT_THAT(
         s, HasSubstr("vx_om_kph          001234 at its first turn, 001240 at the end (3 changes)"));
@@ -95,6 +96,50 @@ TEST(Report, TwoKeysAreTwoComponentsAndNamesAreText) {
     EXPECT_THAT(html, HasSubstr("b&amp;c</text>"));
     EXPECT_THAT(html, HasSubstr("<h2>&lt;b&gt;&amp;&#39;&quot;</h2>"));
     EXPECT_EQ(html.find("<i>"), std::string::npos);
+}
+
+// The library's markers for "not collected yet" (-2) and "none shown" (-1) never reach the author
+// as numbers, and counts agree in number.
+TEST(Report, SaysWhatFlipBooksAndOdometersShowedInPlainWords) {
+    struct Case {
+        Component component;
+        std::size_t rows;
+        std::vector<double> values;
+        int steps;
+        const char* said;
+    };
+    const Case cases[] = {
+        {Component::gearMeter,
+         3,
+         {-2, -2, 0, 1, 2, 1, 0},
+         5,
+         "several displays shown at first, then N 1 2 1 N"},
+        {Component::gearMeter, 3, {-1, 0, 1, -1, 2}, 4, "showed N 1 (no display shown) 2"},
+        {Component::gearMeter, 3, {-1, -1}, 0, "showed nothing"},
+        {Component::chain, 1, {0, 0}, 0, "never switched, 1 link set"},
+        {Component::chain, 2, {-2, 0, 1}, 1, "switched once between 2 link sets"},
+        {Component::odometer,
+         5,
+         {0, 1234, 1240},
+         2,
+         "01234 at its first turn, 01240 at the end (2 changes; the rightmost digit is not shown)"},
+        {Component::odometer,
+         6,
+         {0, 1234},
+         1,
+         "001234 at its first turn, 001234 at the end (1 change)"},
+    };
+    for (const Case& c : cases) {
+        RideVehicle vehicle;
+        vehicle.frames.push_back({"vx", -1, {}, 0, 0});
+        RideComponent component{&catalogueEntry(c.component), 0, {}, {}, c.steps};
+        for (std::size_t r = 0; r < c.rows; ++r) {
+            component.rows.push_back(static_cast<int>(vehicle.frames.size()));
+            vehicle.frames.push_back({"set" + std::to_string(r), 0, {}, 0, 1});
+        }
+        for (double value : c.values) component.values.emplace_back(0, value);
+        EXPECT_EQ(whatItDid(vehicle, component), c.said);
+    }
 }
 
 TEST(Report, RefusesATraceItCannotFollow) {

@@ -2,10 +2,12 @@
 // and the components' values; the ride's plots are in the page already. `window.vorlixPreview`
 // lets tests drive and read it.
 import { readPageData } from './data.js';
+import { rideMarks, showMarks } from './marks.js';
 import { loadModel } from './model.js';
 import { createPanel } from './panel.js';
 import { createPlayer } from './player.js';
 import { createPoser } from './pose.js';
+import { createSelection } from './selection.js';
 import { createView } from './view.js';
 
 function showProblem(text) {
@@ -14,22 +16,52 @@ function showProblem(text) {
   element.textContent = text;
 }
 
-function start() {
-  const data = readPageData(document);
+const viewNames = ['reset', 'front', 'side', 'top', 'rider'];
+
+// (Re)starts the page on a data object; returns what `window.vorlixPreview` offers.
+export function startPage(data) {
   const { renders } = data;
   let model;
   let player;
+  let view;
+  let selection;
+  let panel;
+  const marks = rideMarks(renders);
+
+  // A frame chosen in the table, the warnings or the view: its part lit and framed, its rows marked.
+  function choose(frame, { frameIt = true } = {}) {
+    panel?.choose(frame);
+    selection?.select(data.frames[frame]?.node, { frame: frameIt });
+  }
 
   const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
     const poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
-    const view = createView(document.getElementById('viewport'), model);
+    view = createView(document.getElementById('viewport-canvas'), model, {
+      axes: data.axes, rootNode: data.frames[0]?.node ?? -1,
+    });
+    selection = createSelection(model, view);
     player = createPlayer(renders, (k) => {
       poser.seek(k);
       panel.show(poser.shown);
       view.requestRender();
     });
-    const panel = createPanel(document, data, player, renders);
+    panel = createPanel(document, data, player, renders, (frame) => choose(frame));
+    // A click on a part chooses the nearest frame at or above it that a component drives, else
+    // the part alone.
+    selection.onPick((nodes) => {
+      const driven = (node) => data.components.find((c) => data.frames[c.frame]?.node === node);
+      const node = nodes.find(driven);
+      if (node !== undefined) return choose(driven(node).frame, { frameIt: false });
+      panel.choose(undefined);
+      return selection.select(nodes[0]);
+    });
+    for (const name of viewNames) document.getElementById(`view-${name}`).onclick = () => view.setView(name);
+    const xray = document.getElementById('xray');
+    xray.onchange = () => {
+      selection.xray = xray.checked;
+    };
+    showMarks(document.getElementById('marks'), marks, renders.length, (k) => player.seek(k));
     if (poser.nonFinite > 0) {
       showProblem(`${poser.nonFinite} frame rotations by an angle that is not finite are not shown.`);
     }
@@ -37,18 +69,32 @@ function start() {
   });
   ready.catch((error) => showProblem(`The model cannot be shown: ${error.message ?? error}`));
 
-  window.vorlixPreview = {
+  return {
     ready,
     renders: renders.length,
     axesName: data.axes.name,
     seek: (k) => player.seek(k),
     nodeQuaternion: (node) => model.nodeObject(node).quaternion.toArray(),
     meshVisible: (node) => model.meshVisible(node),
+    // The page's tools, as a click would use them.
+    choose: (frame) => choose(frame),
+    selectedNode: () => selection.selectedNode,
+    setView: (name) => view.setView(name),
+    get camera() {
+      return view.cameraState;
+    },
+    set camera(state) {
+      view.cameraState = state;
+    },
+    setXray: (on) => {
+      selection.xray = on;
+    },
+    marks,
   };
 }
 
 try {
-  start();
+  window.vorlixPreview = startPage(readPageData(document));
 } catch (error) {
   showProblem(`The preview's data cannot be read: ${error.message}`);
 }

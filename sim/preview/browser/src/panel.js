@@ -3,17 +3,27 @@ import { ticksPerSecond } from './player.js';
 // The page's text and controls. Everything that comes from the model or the data is set as text,
 // never parsed as HTML.
 
-// Angles in degrees, the odometer's reading as its six wheels show it, others as "gear 3", "link 2".
-function formatValue(value, unit) {
+// Angles in degrees (never "-0.0°"), the odometer's reading on the wheels it has, a flip-book's row
+// by the name the data gives it.
+function formatValue(value, component) {
   if (value === undefined || value === null) return '–';
   if (typeof value !== 'number') return String(value);
-  if (unit === 'degrees') return `${value.toFixed(1)}°`;
-  if (unit === 'reading') return String(Math.trunc(value)).padStart(6, '0');
-  const number = Number.isInteger(value) ? String(value) : value.toFixed(2);
-  return unit ? `${unit} ${number}` : number;
+  switch (component.unit) {
+    case 'degrees':
+      return `${(Math.abs(value) < 0.05 ? 0 : value).toFixed(1)}°`;
+    case 'reading':
+      return component.wheels === 0 ? '–' : String(Math.trunc(value)).padStart(component.wheels ?? 6, '0');
+    case 'gear':
+    case 'link':
+      if (value === -1) return component.none;
+      if (value === -2) return component.several;
+      return component.rows?.[value] ?? '–';
+    default:
+      return String(value);
+  }
 }
 
-export function createPanel(document, data, player, renders) {
+export function createPanel(document, data, player, renders, onChoose) {
   const byId = (id) => document.getElementById(id);
   document.title = `${data.title} – Vorlix preview`;
   byId('title').textContent = data.title;
@@ -21,19 +31,42 @@ export function createPanel(document, data, player, renders) {
   byId('axes').textContent = `axes: ${data.axes.name}`;
   byId('axes-description').textContent = data.axes.description ?? '';
 
+  // The checker's warnings: each one with a frame shows that frame when clicked.
+  const warnings = data.warnings ?? [];
+  const list = byId('warnings');
+  list.hidden = warnings.length === 0;
+  list.replaceChildren(...warnings.map((warning) => {
+    const item = document.createElement('li');
+    const text = document.createElement(warning.frame >= 0 ? 'button' : 'span');
+    text.textContent = `warning: ${warning.text}`;
+    if (warning.frame >= 0) {
+      text.type = 'button';
+      text.addEventListener('click', () => onChoose(warning.frame));
+    }
+    item.append(text);
+    return item;
+  }));
+
+  const body = byId('components').tBodies[0];
+  body.replaceChildren();
   const rows = (data.components ?? []).map((component) => {
-    const row = byId('components').tBodies[0].insertRow();
+    const row = body.insertRow();
+    row.tabIndex = 0;
     row.insertCell().textContent = component.title;
     row.insertCell().textContent = data.frames[component.frame]?.name ?? component.key;
-    return { component, value: row.insertCell() };
+    row.addEventListener('click', () => onChoose(component.frame));
+    row.addEventListener('keydown', (event) => {
+      if (event.key === 'Enter') onChoose(component.frame);
+    });
+    return { component, row, value: row.insertCell() };
   });
 
   const slider = byId('time');
   slider.max = String(renders.length - 1);
-  slider.addEventListener('input', () => player.seek(Number(slider.value)));
-  byId('speed').addEventListener('change', (event) => player.setSpeed(Number(event.target.value)));
+  slider.oninput = () => player.seek(Number(slider.value));
+  byId('speed').onchange = (event) => player.setSpeed(Number(event.target.value));
   const play = byId('play');
-  play.addEventListener('click', () => (player.playing ? player.pause() : player.play()));
+  play.onclick = () => (player.playing ? player.pause() : player.play());
   player.onStateChange(() => {
     play.textContent = player.playing ? 'Pause' : 'Play';
   });
@@ -47,8 +80,12 @@ export function createPanel(document, data, player, renders) {
           ? `as modelled, before the first of ${renders.length} renders`
           : `render ${k + 1} of ${renders.length} · tick ${renders[k].tick} · ${(renders[k].tick / ticksPerSecond).toFixed(2)} s`;
       for (const { component, value } of rows) {
-        value.textContent = formatValue(k < 0 ? null : component.values?.[k], component.unit);
+        value.textContent = formatValue(k < 0 ? null : component.values?.[k], component);
       }
+    },
+    // Marks the rows of the components of `frame` as chosen.
+    choose(frame) {
+      for (const { component, row } of rows) row.classList.toggle('chosen', component.frame === frame);
     },
   };
 }

@@ -1,14 +1,25 @@
-// The 3D view: renderer, lights, an orbit camera framed on the model. Draws only when something
-// changed, so a paused page costs nothing.
+// The 3D view: renderer, lights, an orbit camera about the vehicle's own up axis, its preset views
+// and framing on a part. Draws only when something changed, so a paused page costs nothing.
 import {
-  Box3, Color, DirectionalLight, GridHelper, HemisphereLight, PerspectiveCamera, Scene, Vector3, WebGLRenderer,
+  Box3, Color, DirectionalLight, GridHelper, HemisphereLight, PerspectiveCamera, Quaternion, Scene, Vector3,
+  WebGLRenderer,
 } from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
 
-export function createView(container, model) {
+// The vehicle's forward and up in the scene: the root frame's +Y and +Z, through the axes mapping
+// and the root node's own turn as modelled.
+function vehicleAxes(model, rootNode, axes) {
+  const turn = model.nodeObject(rootNode)?.getWorldQuaternion(new Quaternion()) ?? new Quaternion();
+  const direction = (a) => new Vector3(...axes[a]).normalize().applyQuaternion(turn);
+  const forward = direction('y');
+  const up = direction('z');
+  return { forward, up, right: new Vector3().crossVectors(forward, up) };
+}
+
+export function createView(container, model, { axes, rootNode }) {
   const renderer = new WebGLRenderer({ antialias: true });
   renderer.setPixelRatio(window.devicePixelRatio);
-  container.append(renderer.domElement);
+  container.replaceChildren(renderer.domElement);
 
   const scene = new Scene();
   scene.background = new Color(0x111729);
@@ -17,31 +28,73 @@ export function createView(container, model) {
   sun.position.set(3, 5, 2);
   scene.add(sun, model.root);
 
+  const { forward, up, right } = vehicleAxes(model, rootNode, axes);
   const bounds = new Box3().setFromObject(model.root);
   const size = bounds.isEmpty() ? 1 : bounds.getSize(new Vector3()).length();
   const centre = bounds.isEmpty() ? new Vector3() : bounds.getCenter(new Vector3());
+  // The ground: under the model, across the vehicle's up axis.
   const grid = new GridHelper(size * 2, 20, 0x3a4668, 0x26304a);
-  grid.position.set(centre.x, bounds.isEmpty() ? 0 : bounds.min.y, centre.z);
+  grid.quaternion.setFromUnitVectors(new Vector3(0, 1, 0), up);
+  const lowest = bounds.isEmpty() ? 0 : Math.min(...boxCorners(bounds).map((corner) => corner.sub(centre).dot(up)));
+  grid.position.copy(centre).addScaledVector(up, lowest);
   scene.add(grid);
 
   const camera = new PerspectiveCamera(40, 1, size / 1000, size * 100);
-  // From above the rear right, where a vehicle's controls and instruments face: a vehicle made Z-up
-  // facing +Y faces -Z here.
-  camera.position.copy(centre).add(new Vector3(0.7, 0.45, 0.65).multiplyScalar(size));
+  camera.up.copy(up); // the controls orbit about the camera's up as they find it
   const controls = new OrbitControls(camera, renderer.domElement);
-  controls.target.copy(centre);
-  controls.update();
+  controls.zoomToCursor = true;
+
+  // Where each preset looks from, as a direction from the target; "rider" also moves the target.
+  const presets = {
+    // From above the rear right, where a vehicle's controls and instruments face.
+    reset: () => ({ from: right.clone().multiplyScalar(0.7).addScaledVector(up, 0.45).addScaledVector(forward, -0.65) }),
+    front: () => ({ from: forward.clone().addScaledVector(up, 0.08) }),
+    side: () => ({ from: right.clone().addScaledVector(up, 0.08) }),
+    // Straight down, the vehicle's front at the top of the view.
+    top: () => ({ from: up.clone().addScaledVector(forward, -0.002) }),
+    // Behind and above the seat, looking ahead over the controls.
+    rider: () => ({
+      from: forward.clone().multiplyScalar(-0.45).addScaledVector(up, 0.3),
+      target: centre.clone().addScaledVector(forward, 0.2).addScaledVector(up, 0.1),
+      distance: size * 0.55,
+    }),
+  };
 
   let pending = false;
+  const afterRender = [];
   function requestRender() {
     if (pending) return;
     pending = true;
     requestAnimationFrame(() => {
       pending = false;
+      afterRender.forEach((update) => update());
       renderer.render(scene, camera);
     });
   }
   controls.addEventListener('change', requestRender);
+
+  // Puts the camera at `from` (a direction) off the target, far enough to see a box of `extent`.
+  function look(target, from, extent) {
+    const distance = extent / 2 / Math.sin((camera.fov * Math.PI) / 360);
+    controls.target.copy(target);
+    camera.position.copy(target).addScaledVector(from.clone().normalize(), distance);
+    controls.update();
+    requestRender();
+  }
+
+  function setView(name) {
+    const preset = presets[name];
+    if (!preset) throw new Error(`no view named ${name}`);
+    const { from, target, distance } = preset();
+    if (distance) {
+      controls.target.copy(target);
+      camera.position.copy(target).addScaledVector(from.normalize(), distance);
+      controls.update();
+      requestRender();
+    } else {
+      look(centre, from, size);
+    }
+  }
 
   new ResizeObserver(() => {
     const { clientWidth: width, clientHeight: height } = container;
@@ -52,5 +105,38 @@ export function createView(container, model) {
     requestRender();
   }).observe(container);
 
-  return { requestRender };
+  setView('reset');
+  return {
+    scene,
+    camera,
+    canvas: renderer.domElement,
+    requestRender,
+    onRender: (update) => afterRender.push(update),
+    setView,
+    // Frames an object from where the camera looks now; an empty object is left as it is.
+    frame(object) {
+      const box = new Box3().setFromObject(object);
+      if (box.isEmpty()) return;
+      const extent = Math.max(box.getSize(new Vector3()).length(), size / 50);
+      look(box.getCenter(new Vector3()), camera.position.clone().sub(controls.target), extent * 1.2);
+    },
+    // The camera's place and target, for a page started again on new data.
+    get cameraState() {
+      return { position: camera.position.toArray(), target: controls.target.toArray() };
+    },
+    set cameraState({ position, target }) {
+      camera.position.fromArray(position);
+      controls.target.fromArray(target);
+      controls.update();
+      requestRender();
+    },
+  };
+}
+
+function boxCorners(box) {
+  const corners = [];
+  for (const x of [box.min.x, box.max.x]) {
+    for (const y of [box.min.y, box.max.y]) for (const z of [box.min.z, box.max.z]) corners.push(new Vector3(x, y, z));
+  }
+  return corners;
 }
