@@ -1,24 +1,37 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian 12 machine, only what is missing,
-# so that a second run costs a few dpkg queries.
+# Installs what the build and the tests need on a Debian 12 machine, only what is missing, so that
+# a second run costs one dpkg query.
+#   setup.sh              everything
+#   setup.sh PACKAGE...   just these packages (make format-check needs clang-format alone)
 set -euo pipefail
 
-packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 googletest lib32asan8 lib32ubsan1
-          nlohmann-json3-dev libcli11-dev wine wine32:i386 python3
-          clang-14 libclang-rt-14-dev clang-format chromium qemu-user blender python3-numpy)
-# The preview page is bundled with Node.js; a machine that already has a node of its own keeps it.
-command -v node >/dev/null || packages+=(nodejs npm)
+if [ $# -gt 0 ]; then
+    packages=("$@")
+else
+    # GoogleTest: Debian's 32-bit build for the Linux presets, its sources for the MinGW one.
+    packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 libgtest-dev:i386 libgmock-dev:i386
+              googletest lib32asan8 lib32ubsan1 libcli11-dev
+              wine wine32:i386 python3 clang-14 libclang-rt-14-dev clang-format chromium qemu-user
+              blender python3-numpy)
+    # The preview page is bundled with Node.js; a machine that already has a node of its own keeps it.
+    command -v node >/dev/null || packages+=(nodejs npm)
+fi
 
+# One query for the whole list: dpkg-query names each installed package, qualified with its
+# architecture where it has one, and says nothing of the others.
+native=$(dpkg --print-architecture)
+installed=$'\n'$(dpkg-query -W -f='${binary:Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
+                 sed -n "s/:$native / /; s/ install ok installed\$//p" || true)$'\n'
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    [[ $installed == *$'\n'"${p%:"$native"}"$'\n'* ]] || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
 fi
 
