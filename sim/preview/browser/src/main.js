@@ -14,28 +14,34 @@ function showProblem(text) {
   element.textContent = text;
 }
 
+// The table and plots do not need the model: they stay when it cannot be shown.
 function start() {
   const data = readPageData(document);
   const { renders } = data;
   let model;
-  let player;
+  let poser;
+  let view;
+  let shown = -1;
+  const player = createPlayer(renders, (k) => {
+    shown = k;
+    poser?.seek(k);
+    panel.show(k);
+    view?.requestRender();
+  });
+  const panel = createPanel(document, data, player, renders);
+  player.seek(-1);
 
   const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
-    const poser = createPoser(model, data.frames, data.axes, renders);
-    const view = createView(document.getElementById('viewport'), model);
-    player = createPlayer(renders, (k) => {
-      poser.seek(k);
-      panel.show(poser.shown);
-      view.requestRender();
-    });
-    const panel = createPanel(document, data, player, renders);
+    poser = createPoser(model, data.frames, data.axes, renders);
+    view = createView(document.getElementById('viewport'), model);
     if (poser.nonFinite > 0) {
       showProblem(`${poser.nonFinite} frame rotations by an angle that is not finite are not shown.`);
     }
-    player.seek(-1);
+    poser.seek(shown);
+    view.requestRender();
   });
-  ready.catch((error) => showProblem(`The model cannot be shown: ${error.message ?? error}`));
+  ready.catch((error) => showProblem(`${data.title}: the model cannot be shown: ${error.message ?? error}`));
 
   window.vorlixPreview = {
     ready,
