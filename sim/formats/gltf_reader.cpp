@@ -8,6 +8,7 @@
 #include "sim/formats/glb_container.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
+#include "sim/formats/model_geometry.h"
 
 namespace sim {
 
@@ -46,21 +47,42 @@ std::vector<int> indexesOf(const ObjectReader& object, const char* key) {
     return indexes;
 }
 
+// A buffer that meshopt compression gives for readers without its decoder: it may have no data.
+bool isFallback(const ObjectReader& buffer) {
+    const JsonNode* extensions = buffer.optional("extensions");
+    if (extensions == nullptr) return false;
+    const ObjectReader named(*extensions, buffer.path("extensions"));
+    for (const char* name : {"EXT_meshopt_compression", "KHR_meshopt_compression"}) {
+        const JsonNode* compression = named.optional(name);
+        if (compression == nullptr) continue;
+        const ObjectReader fields(*compression, named.path(name));
+        const JsonNode* fallback = fields.optional("fallback");
+        if (fallback != nullptr && readBool(*fallback, fields.path("fallback"))) return true;
+    }
+    return false;
+}
+
 // The glTF document once read: its node tree, and a check of everything its buffers and images
-// refer to. bin: the BIN chunk of a .glb, or nothing for glTF JSON text.
+// refer to; for a model to be shown, of its geometry too. bin: the BIN chunk of a .glb, or nothing
+// for glTF JSON text.
 class ModelReader {
   public:
     ModelReader(const std::string& fileName, const std::string_view* bin, ModelResources& resources)
         : fileName_(fileName), bin_(bin), resources_(resources) {}
 
-    GltfModel read(const JsonNode& document) {
+    GltfModel read(const JsonNode& document, bool toShow) {
         const ObjectReader top(document, "");
         checkVersion(top);
         GltfModel model;
         readNodes(top, model);
         readScene(top, model);
         const std::vector<std::size_t> bufferLengths = readBuffers(top);
-        readImages(top, bufferLengths);
+        const BufferViews views(top, bufferLengths);
+        readImages(top, views);
+        if (toShow) {
+            views.checkAll();
+            checkShownGeometry(top, views);
+        }
         return model;
     }
 
@@ -131,6 +153,9 @@ class ModelReader {
                 const std::string& text = readString(*uri, buffer.path("uri"));
                 size = resources_.sizeOf(text, buffer.path("uri"));
                 what = "\"" + shownInMessage(text) + "\"";
+            } else if (isFallback(buffer)) {
+                lengths.push_back(length);
+                continue;
             } else if (bin_ != nullptr && i == 0) {
                 if (bin_->empty())
                     fail(buffer.path("uri"), "missing, and the .glb has no BIN chunk");
@@ -152,44 +177,14 @@ class ModelReader {
         return lengths;
     }
 
-    void readImages(const ObjectReader& top, const std::vector<std::size_t>& bufferLengths) const {
-        const std::vector<JsonNode>& views = arrayOf(top, "bufferViews");
+    void readImages(const ObjectReader& top, const BufferViews& views) const {
         const std::vector<JsonNode>& images = arrayOf(top, "images");
         for (std::size_t i = 0; i < images.size(); ++i) {
-            const std::string place = itemPath("images", i);
-            const ObjectReader image(images[i], place);
+            const ObjectReader image(images[i], itemPath("images", i));
             if (const JsonNode* uri = image.optional("uri"))
                 resources_.sizeOf(readString(*uri, image.path("uri")), image.path("uri"));
-            const JsonNode* viewIndex = image.optional("bufferView");
-            if (viewIndex == nullptr) continue;
-            const std::int64_t v = readInteger(*viewIndex, image.path("bufferView"), 0, maxIndex);
-            if (static_cast<std::size_t>(v) >= views.size()) {
-                fail(image.path("bufferView"),
-                     "buffer view " + std::to_string(v) + " is out of range (the file has " +
-                         countOf(views.size(), "buffer view", "buffer views") + ")");
-            }
-            const std::string viewPlace = itemPath("bufferViews", static_cast<std::size_t>(v));
-            const ObjectReader view(views[static_cast<std::size_t>(v)], viewPlace);
-            const std::int64_t b =
-                readInteger(view.required("buffer"), view.path("buffer"), 0, maxIndex);
-            if (static_cast<std::size_t>(b) >= bufferLengths.size()) {
-                fail(view.path("buffer"),
-                     "buffer " + std::to_string(b) + " is out of range (the file has " +
-                         countOf(bufferLengths.size(), "buffer", "buffers") + ")");
-            }
-            const auto offset = static_cast<std::size_t>(
-                readOptionalInteger(view.optional("byteOffset"), view.path("byteOffset"), 0,
-                                    maxModelBytes)
-                    .value_or(0));
-            const auto length = static_cast<std::size_t>(readInteger(
-                view.required("byteLength"), view.path("byteLength"), 1, maxModelBytes));
-            const std::size_t bufferLength = bufferLengths[static_cast<std::size_t>(b)];
-            if (offset > bufferLength || length > bufferLength - offset) {
-                fail(place, viewPlace + " (" + std::to_string(length) + " bytes from byte " +
-                                std::to_string(offset) + ") runs past the end of buffers[" +
-                                std::to_string(b) + "] (" + std::to_string(bufferLength) +
-                                " bytes)");
-            }
+            if (const JsonNode* view = image.optional("bufferView"))
+                views.at(*view, image.path("bufferView"));
         }
     }
 
@@ -231,8 +226,8 @@ GltfModel readModel(std::string_view bytes, const std::string& fileName, const f
     }
     const char* where = binary ? "JSON chunk" : "JSON";
     try {
-        GltfModel model =
-            ModelReader(fileName, binary ? &bin : nullptr, resources).read(parseJson(json));
+        GltfModel model = ModelReader(fileName, binary ? &bin : nullptr, resources)
+                              .read(parseJson(json), withFiles);
         model.files.binary = binary;
         model.files.resources = resources.takeFiles();
         return model;

@@ -37,7 +37,8 @@ struct GltfModel {
 };
 
 // bytes: the model file's contents; folder: where its .bin and image files are (empty: it may
-// refer to none).
+// refer to none). withFiles: for the preview page, which gets the files and must be able to show
+// them: the geometry and the extensions required are checked too.
 GltfModel parseGltf(std::string_view bytes, const std::string& fileName,
                     const std::filesystem::path& folder, bool withFiles);
 

@@ -84,15 +84,20 @@ fs::path ModelResources::resolve(const std::string& uri, const std::string& plac
     if (path.has_root_name() || path.has_root_directory())
         fail(place, "refers to " + shown +
                         ", an absolute path; only files in the model's folder are read");
+    // Outside as written, or through a link.
+    const auto outside = [&](const fs::path& where) {
+        const fs::path inside = where.lexically_relative(folder_);
+        if (inside.empty() || *inside.begin() == "..")
+            fail(place, "refers to " + shown + ", which lies outside the model's folder " +
+                            folder_.string());
+    };
+    outside((folder_ / path).lexically_normal());
     std::error_code error;
     const fs::path real = fs::canonical(folder_ / path, error);
     if (error)
         fail(place,
-             "refers to " + shown + ", which is not in the model's folder " + folder_.string());
-    const fs::path inside = real.lexically_relative(folder_);
-    if (inside.empty() || *inside.begin() == "..")
-        fail(place,
-             "refers to " + shown + ", which lies outside the model's folder " + folder_.string());
+             shown + " is missing: the model's folder " + folder_.string() + " has no such file");
+    outside(real);
     if (!fs::is_regular_file(real, error))
         fail(place, "refers to " + shown + ", which is not a file");
     return real;

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,19 @@ TEST(Program, PreviewWritesOnePageOfTheModelsRide) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_THAT(bad.errors, HasSubstr("small.json: asset: missing"));
     EXPECT_EQ(bad.output, "");
+    EXPECT_FALSE(fs::exists(out / "preview.html"));
+    // Geometry the page could not show is refused, not shown as an empty view.
+    const std::string broken = testFile("_broken.gltf");
+    std::ofstream(broken) << R"({"asset":{"version":"2.0"},"scenes":[{"nodes":[0]}],)"
+                             R"("nodes":[{"name":"bike","mesh":0}],"meshes":[{"primitives":[)"
+                             R"({"attributes":{"POSITION":0}}]}],"buffers":[{"byteLength":4,)"
+                             R"("uri":"data:application/octet-stream;base64,AAAAAA=="}],)"
+                             R"("bufferViews":[{"buffer":0,"byteLength":4}],"accessors":[)"
+                             R"({"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"}]})";
+    const Outcome unshown = runProgram("preview \"" + broken + "\" --out " + out.string());
+    EXPECT_EQ(unshown.status, 2);
+    EXPECT_THAT(unshown.errors, HasSubstr("_broken.gltf: accessors[0]: 3 items of 12 bytes"));
+    EXPECT_EQ(unshown.output, "");
     EXPECT_FALSE(fs::exists(out / "preview.html"));
 
     const Outcome outcome = runProgram("preview " + sample + " --axes y-up --out " + out.string() +

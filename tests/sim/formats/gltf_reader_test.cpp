@@ -69,6 +69,18 @@ GltfModel readAs(const std::string& name, const std::string& bytes, bool withFil
     return readGltfFile((folder / name).string(), withFiles);
 }
 
+// One node whose mesh reads its points through `accessors` and `views` from a 24-byte buffer.
+std::string geometry(const std::string& views, const std::string& accessors,
+                     const std::string& more = "") {
+    return gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"body","mesh":0}],)"
+                R"("meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],)"
+                R"("buffers":[{"byteLength":24,"uri":"data:application/octet-stream;base64,)" +
+                std::string(32, 'A') + R"("}],"bufferViews":[)" + views + R"(],"accessors":[)" +
+                accessors + "]" + more);
+}
+
+const std::string sixFloats = R"({"buffer":0,"byteLength":24})";
+
 TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
     writeFile(folder.parent_path() / "outside.bin", "abcd");
     writeFile(folder / "four.bin", "abcd");
@@ -79,6 +91,7 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
         std::string file;
         std::string bytes;
         std::string expected;  // after "<file>: "
+        bool toShow = false;   // a fault only for the page, which shows the geometry
     } cases[] = {
         {"not glTF at all", "a.gltf", "\x89PNG\r\n\x1a\n", "not a glTF file"},
         {"empty", "a.gltf", "", "not a glTF file"},
@@ -101,7 +114,7 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
          R"({"asset":{"version":"1.0"},"scenes":[{"nodes":[0]}],"nodes":[{}]})",
          "asset.version: glTF version \"1.0\""},
         {"missing .bin", "a.gltf", gltf(bufferOf + R"("missing.bin"}])"),
-         "refers to \"missing.bin\", which is not in the model's folder"},
+         "buffers[0].uri: \"missing.bin\" is missing: the model's folder "},
         {".bin outside the folder", "a.gltf", gltf(bufferOf + R"("../outside.bin"}])"),
          "refers to \"../outside.bin\", which lies outside the model's folder"},
         {"absolute .bin", "a.gltf",
@@ -139,11 +152,10 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
          gltf(bufferOf + R"("data:application/octet-stream;base64,YWJjZA=="}],)"
                          R"("bufferViews":[{"buffer":0,"byteOffset":2,"byteLength":4}],)"
                          R"("images":[{"bufferView":0,"mimeType":"image/png"}])"),
-         "images[0]: bufferViews[0] (4 bytes from byte 2) runs past the end of buffers[0] (4 "
-         "bytes)"},
+         "bufferViews[0]: 4 bytes from byte 2 run past the end of buffers[0] (4 bytes)"},
         {"missing image", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{}],"images":[{"uri":"absent.png"}])"),
-         "refers to \"absent.png\""},
+         "images[0].uri: \"absent.png\" is missing"},
         {"no scene", "a.gltf", gltf(R"("nodes":[{}])"), "scenes: the file has no scene to show"},
         {"default scene out of range", "a.gltf",
          gltf(R"("scene":2,"scenes":[{"nodes":[0]}],"nodes":[{}])"),
@@ -170,14 +182,54 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
          "nodes[1].children[0]: node 2 is already a child of nodes[0]"},
         {"too deep", "a.gltf", chainOf(maxModelDepth + 1),
          "nodes[1000]: the hierarchy is deeper than 1000 levels"},
+        {"child index not an integer", "a.gltf",
+         gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"children":[1.5]},{}])"),
+         "nodes[0].children[0]: expected an integer, got 1.5"},
+        {"accessor past its view", "a.gltf",
+         geometry(R"({"buffer":0,"byteLength":20})",
+                  R"({"bufferView":0,"componentType":5126,"count":2,"type":"VEC3"})"),
+         "accessors[0]: 2 items of 12 bytes, every 12 bytes from byte 0, end at byte 24, past the "
+         "end of bufferViews[0] (20 bytes)",
+         true},
+        {"strided accessor past its view", "a.gltf",
+         geometry(
+             R"({"buffer":0,"byteLength":21,"byteStride":12})",
+             R"({"bufferView":0,"byteOffset":4,"componentType":5123,"count":2,"type":"VEC3"})"),
+         "accessors[0]: 2 items of 6 bytes, every 12 bytes from byte 4, end at byte 22", true},
+        {"view past its buffer", "a.gltf",
+         geometry(R"({"buffer":0,"byteOffset":8,"byteLength":24})",
+                  R"({"bufferView":0,"componentType":5126,"count":1,"type":"VEC3"})"),
+         "bufferViews[0]: 24 bytes from byte 8 run past the end of buffers[0] (24 bytes)", true},
+        {"compressed data past its buffer", "a.gltf",
+         geometry(R"({"buffer":0,"byteLength":24,"extensions":{"EXT_meshopt_compression":)"
+                  R"({"buffer":0,"byteOffset":20,"byteLength":8}}})",
+                  R"({"bufferView":0,"componentType":5126,"count":2,"type":"VEC3"})"),
+         "bufferViews[0].extensions.EXT_meshopt_compression: 8 bytes from byte 20 run past", true},
+        {"accessor out of range", "a.gltf", geometry(sixFloats, ""),
+         "meshes[0].primitives[0].attributes.POSITION: accessor 0 is out of range (the file has "
+         "0 accessors)",
+         true},
+        {"unknown extension required", "a.gltf",
+         geometry(sixFloats, R"({"componentType":5126,"count":2,"type":"VEC3"})",
+                  R"(,"extensionsRequired":["KHR_mesh_quantization","EXT_sketchy"])"),
+         "extensionsRequired[1]: the preview cannot show a model that requires \"EXT_sketchy\"",
+         true},
+        {"KTX2 textures required", "a.gltf",
+         geometry(sixFloats, R"({"componentType":5126,"count":2,"type":"VEC3"})",
+                  R"(,"extensionsRequired":["KHR_texture_basisu"])"),
+         "extensionsRequired[0]: the preview cannot show \"KHR_texture_basisu\" textures", true},
         {"control character", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"vx_fbrake\u0000_az30"}])"),
          "nodes[0].name: frame names must not hold control characters: byte 0x00 at position 9"},
     };
     for (const auto& c : cases) {
         const std::string path = (folder / c.file).string();
+        // The node tree does not depend on the geometry: the checker reads the model all the same.
+        if (c.toShow) {
+            EXPECT_NO_THROW(framesOf(readAs(c.file, c.bytes), path, "a")) << c.kind;
+        }
         try {
-            const GltfModel model = readAs(c.file, c.bytes);
+            const GltfModel model = readAs(c.file, c.bytes, c.toShow);
             framesOf(model, path, "a");
             ADD_FAILURE() << c.kind << ": accepted";
         } catch (const ModelError& error) {
@@ -185,6 +237,45 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
             EXPECT_EQ(message.rfind(path + ": ", 0), 0u) << c.kind << ": " << message;
             EXPECT_THAT(message, HasSubstr(c.expected)) << c.kind;
             EXPECT_EQ(message.find('\n'), std::string::npos) << c.kind << ": " << message;
+        }
+    }
+}
+
+TEST(GltfReader, ShowsCompressedAndTightlyFittedGeometry) {
+    // Draco's accessors have no view; meshopt's fallback buffer has no data, in a .gltf or as the
+    // second buffer of a .glb; the last strided item ends at the view's last byte.
+    const std::string draco =
+        geometry(R"({"buffer":0,"byteLength":22,"byteStride":12})",
+                 R"({"componentType":5126,"count":500,"type":"VEC3"},)"
+                 R"({"bufferView":0,"byteOffset":4,"componentType":5123,"count":2,"type":"VEC3"})",
+                 R"(,"extensionsRequired":["KHR_draco_mesh_compression"])");
+    const std::string compressed =
+        std::string(draco).replace(draco.find(R"("attributes")"), 0,
+                                   R"("extensions":{"KHR_draco_mesh_compression":)"
+                                   R"({"bufferView":0,"attributes":{"POSITION":0}}},)");
+    const std::string meshopt = gltf(
+        R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"body"}],"extensionsRequired":)"
+        R"(["EXT_meshopt_compression"],"buffers":[{"byteLength":4},{"byteLength":96,)"
+        R"("extensions":{"EXT_meshopt_compression":{"fallback":true}}}],"bufferViews":[)"
+        R"({"buffer":1,"byteLength":96,"byteStride":12,"extensions":{"EXT_meshopt_compression":)"
+        R"({"buffer":0,"byteLength":4,"byteStride":12,"count":8,"mode":"ATTRIBUTES"}}}],)"
+        R"("accessors":[{"bufferView":0,"componentType":5126,"count":8,"type":"VEC3"}])");
+    const std::string bin = chunk(std::string("BIN\0", 4), "abcd", 4);
+    const struct {
+        const char* file;
+        std::string bytes;
+    } models[] = {
+        {"draco.gltf", compressed},
+        {"meshopt.glb", glb(jsonChunk(meshopt) + bin)},
+        {"meshopt.gltf",
+         std::string(meshopt).replace(
+             meshopt.find(R"({"byteLength":4})"), 16,
+             R"({"byteLength":4,"uri":"data:application/octet-stream;base64,YWJjZA=="})")},
+    };
+    for (const auto& m : models) {
+        for (const bool toShow : {false, true}) {
+            EXPECT_NO_THROW(framesOf(readAs(m.file, m.bytes, toShow), m.file, "m"))
+                << m.file << (toShow ? " for the page" : "");
         }
     }
 }

@@ -1,5 +1,6 @@
 // The preview page in headless chromium: the sample model's preview must pose every frame as
-// its ride's renders say, play, show its plots, show names as text, and log nothing.
+// its ride's renders say, play, show its plots, show names as text, and log nothing; compressed
+// models must show too, and a model that cannot be shown must leave the rest of the page.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -7,7 +8,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { pathToFileURL } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 const setting = (name) => process.env[name] ?? assert.fail(`${name} is not set`);
 // The page's npm packages are installed in the build folder.
@@ -299,5 +300,43 @@ test('a .gltf whose buffer is a file beside it is shown from the page alone', as
   const k = Math.floor((await page.evaluate(() => window.vorlixPreview.renders)) / 2);
   assertPose(await poseOf(page, nodes, k), expectedAfter(splitData, model, k), nodes, k);
   assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('models compressed with Draco and with meshopt are decoded in the page alone', async () => {
+  for (const kind of ['draco', 'meshopt']) {
+    const out = join(folder, kind);
+    const source = fileURLToPath(new URL(`../../models/motorbike-${kind}.glb`, import.meta.url));
+    execFileSync(setting('VORLIX_SIM'), ['preview', source, '--out', out]);
+    const compressedData = pageData(join(out, 'preview.html'));
+    const compressed = modelJson(compressedData.model);
+    assert.ok(compressed.extensionsRequired.some((name) => name.toLowerCase().includes(kind)));
+
+    const { page, noise } = await open(join(out, 'preview.html'));
+    const nodes = compressed.nodes.map((_, i) => i);
+    const k = Math.floor(compressedData.renders.length / 2);
+    assertPose(await poseOf(page, nodes, k), expectedAfter(compressedData, compressed, k), nodes, k);
+    assert.equal(await page.isHidden('#problem'), true, kind);
+    assert.deepEqual(noise, [], kind);
+    await page.close();
+  }
+});
+
+test('a model the browser cannot show leaves the table and plots, and says why', async () => {
+  const broken = structuredClone(data);
+  broken.model = { binary: true, main: Buffer.from('glTF, but not quite').toString('base64'), resources: {} };
+  // The sample's own page, plots and all, with the model's bytes spoilt.
+  const sample = readFileSync(samplePage, 'utf8');
+  const start = sample.indexOf('>', sample.indexOf('<script type="application/json" id="vorlix-data"')) + 1;
+  const unshown = join(folder, 'unshown.html');
+  writeFileSync(unshown, sample.slice(0, start) + JSON.stringify(broken) + sample.slice(sample.indexOf('</script>', start)));
+  const page = await context.newPage();
+  await page.goto(pathToFileURL(unshown).href);
+  await page.evaluate(() => window.vorlixPreview.ready.catch(() => {}));
+  assert.match(await page.textContent('#problem'), new RegExp(`^${data.title.replace('.', '\\.')}: the model cannot be shown: .+`));
+  assert.equal(await page.locator('#components tbody tr').count(), data.components.length);
+  assert.equal(await page.locator('#plots svg').count(), data.components.length + 1);
+  await page.evaluate(() => window.vorlixPreview.seek(10));
+  assert.match(await page.textContent('#position'), /^render 11 of /);
   await page.close();
 });

@@ -18,35 +18,40 @@ function showProblem(text) {
 
 const viewNames = ['reset', 'front', 'side', 'top', 'rider'];
 
-// (Re)starts the page on a data object; returns what `window.vorlixPreview` offers.
+// (Re)starts the page on a data object; returns what `window.vorlixPreview` offers. The table, the
+// plots and the time slider do not need the model: they stay when it cannot be shown.
 export function startPage(data) {
   const { renders } = data;
   let model;
-  let player;
+  let poser;
   let view;
   let selection;
-  let panel;
+  let shown = -1;
   const marks = rideMarks(renders);
 
   // A frame chosen in the table, the warnings or the view: its part lit and framed, its rows marked.
   function choose(frame, { frameIt = true } = {}) {
-    panel?.choose(frame);
+    panel.choose(frame);
     selection?.select(data.frames[frame]?.node, { frame: frameIt });
   }
 
+  const player = createPlayer(renders, (k) => {
+    shown = k;
+    poser?.seek(k);
+    panel.show(k);
+    view?.requestRender();
+  });
+  const panel = createPanel(document, data, player, renders, (frame) => choose(frame));
+  showMarks(document.getElementById('marks'), marks, renders.length, (k) => player.seek(k));
+  player.seek(-1);
+
   const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
-    const poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
+    poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     view = createView(document.getElementById('viewport-canvas'), model, {
       axes: data.axes, rootNode: data.frames[0]?.node ?? -1,
     });
     selection = createSelection(model, view);
-    player = createPlayer(renders, (k) => {
-      poser.seek(k);
-      panel.show(poser.shown);
-      view.requestRender();
-    });
-    panel = createPanel(document, data, player, renders, (frame) => choose(frame));
     // A click on a part chooses the nearest frame at or above it that a component drives, else
     // the part alone.
     selection.onPick((nodes) => {
@@ -61,13 +66,13 @@ export function startPage(data) {
     xray.onchange = () => {
       selection.xray = xray.checked;
     };
-    showMarks(document.getElementById('marks'), marks, renders.length, (k) => player.seek(k));
     if (poser.nonFinite > 0) {
       showProblem(`${poser.nonFinite} frame rotations by an angle that is not finite are not shown.`);
     }
-    player.seek(-1);
+    poser.seek(shown);
+    view.requestRender();
   });
-  ready.catch((error) => showProblem(`The model cannot be shown: ${error.message ?? error}`));
+  ready.catch((error) => showProblem(`${data.title}: the model cannot be shown: ${error.message ?? error}`));
 
   return {
     ready,

@@ -2,6 +2,7 @@
 import { LoadingManager } from 'three';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
 import { base64Bytes } from './data.js';
+import { addDecoders } from './decoders.js';
 
 // The author's own files: a .glb, or glTF JSON whose buffers and images are handed their bytes by
 // the uri written in it (data: URIs load as they are). Nothing is fetched. The files stay at hand
@@ -10,12 +11,17 @@ async function parseModel(files) {
   const urls = new Map(Object.entries(files.resources).map(([uri, bytes]) => [
     uri, URL.createObjectURL(new Blob([base64Bytes(bytes)])),
   ]));
-  const release = () => urls.forEach((url) => URL.revokeObjectURL(url));
   const manager = new LoadingManager();
   manager.setURLModifier((url) => urls.get(url) ?? url);
+  const loader = new GLTFLoader(manager);
+  const releaseDecoders = addDecoders(loader);
+  const release = () => {
+    urls.forEach((url) => URL.revokeObjectURL(url));
+    releaseDecoders();
+  };
   try {
     const gltf = await new Promise((resolve, reject) => {
-      new GLTFLoader(manager).parse(base64Bytes(files.main).buffer, '', resolve, reject);
+      loader.parse(base64Bytes(files.main).buffer, '', resolve, reject);
     });
     return { gltf, release };
   } catch (error) {

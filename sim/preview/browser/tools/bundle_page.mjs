@@ -19,6 +19,9 @@ const bundled = await build({
   minify: true,
   logLevel: 'warning',
   nodePaths: [join(packages, 'node_modules')],
+  // Modules that find their files beside themselves get a base that leads nowhere: the page hands
+  // them their files itself and fetches nothing.
+  define: { 'import.meta.url': '"file:///"' },
 });
 const script = bundled.outputFiles[0].text;
 const style = readFileSync(stylePath, 'utf8');
