@@ -7,7 +7,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # reach them through a folder that holds links to just these headers.
 set(VORLIX_HEADER_LINKS ${CMAKE_BINARY_DIR}/header-links)
 file(MAKE_DIRECTORY ${VORLIX_HEADER_LINKS})
-foreach(header nlohmann CLI)
+foreach(header nlohmann CLI boost)
     if(NOT EXISTS /usr/include/${header})
         message(FATAL_ERROR "/usr/include/${header} is missing: run scripts/setup.sh")
     endif()

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 googletest lib32asan8 lib32ubsan1
-          nlohmann-json3-dev libcli11-dev wine wine32:i386 python3
+          nlohmann-json3-dev libcli11-dev libboost-dev wine wine32:i386 python3
           clang-14 libclang-rt-14-dev clang-format chromium qemu-user blender python3-numpy)
 # The preview page is bundled with Node.js; a machine that already has a node of its own keeps it.
 command -v node >/dev/null || packages+=(nodejs npm)

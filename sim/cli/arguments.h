@@ -15,7 +15,9 @@ struct Arguments {
     std::optional<int> gears;  // the vehicle kind's default when empty
     std::string axes = "z-up";
     std::string out;
-    std::string library;  // the one beside the program when empty
+    bool watch = false;
+    unsigned short port = 0;  // 0: one the system chooses
+    std::string library;      // the one beside the program when empty
 };
 
 }  // namespace sim::cli

@@ -99,6 +99,7 @@ std::string pageDataJson(const PageData& data) {
     out += ",\"components\":";
     appendList(out, ride.components,
                [&out](const report::RideComponent& component) { appendComponent(out, component); });
+    if (data.watchVersion) out += ",\"watch\":" + std::to_string(*data.watchVersion);
     return out + '}';
 }
 

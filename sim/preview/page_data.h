@@ -4,6 +4,7 @@
 // the vehicle asked of the host and the components' values after it. One JSON object,
 // "format": 2.
 
+#include <optional>
 #include <string>
 
 #include "sim/formats/gltf_reader.h"
@@ -22,6 +23,9 @@ struct PageData {
     const ModelFiles* files = nullptr;    // the page hands each uri its bytes
     const ModelFrames* frames = nullptr;  // frame i of the ride is node frameNodes[i]
     const report::RideVehicle* ride = nullptr;
+    // Served by preview --watch: the number of the model's version shown, which the page asks the
+    // server about; absent in a written page.
+    std::optional<int> watchVersion;
 };
 
 std::string pageDataJson(const PageData& data);

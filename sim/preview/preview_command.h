@@ -2,8 +2,10 @@
 // vorlix-sim preview: an author's model on the built-in ride of its kind of vehicle, run with the
 // real library, as one self-contained page that plays it in 3D beside the ride's plots.
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/formats/vehicle_kind.h"
 #include "sim/preview/axes_mapping.h"
@@ -19,6 +21,17 @@ struct PreviewRequest {
     std::string tracePath;  // when set, the ride's trace is written there too
     std::string libraryPath;
 };
+
+// What the page shows of one ride of the model.
+struct PreviewRide {
+    std::string plotsMarkup;
+    std::string dataJson;
+    std::vector<std::filesystem::path> files;  // the model file and every file it refers to
+};
+
+// Runs the ride (writing its trace when asked) and makes the page's parts; the page data carries
+// watchVersion when given. Throws ModelError for a bad model.
+PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchVersion = {});
 
 // Writes outDir/preview.html and returns its path. Throws ModelError for a bad model.
 std::string writePreview(const PreviewRequest& request);
