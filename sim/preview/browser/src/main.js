@@ -7,6 +7,7 @@ import { createPanel } from './panel.js';
 import { createPlayer } from './player.js';
 import { createPoser } from './pose.js';
 import { createView } from './view.js';
+import { followChanges } from './live.js';
 
 function showProblem(text) {
   const element = document.getElementById('problem');
@@ -19,11 +20,13 @@ function start() {
   const { renders } = data;
   let model;
   let player;
+  let poser;
+  let view;
 
   const ready = loadModel(data.model).then((loaded) => {
     model = loaded;
-    const poser = createPoser(model, data.frames, data.axes, renders);
-    const view = createView(document.getElementById('viewport'), model);
+    poser = createPoser(model, data.frames, data.axes, renders);
+    view = createView(document.getElementById('viewport'), model);
     player = createPlayer(renders, (k) => {
       poser.seek(k);
       panel.show(poser.shown);
@@ -44,7 +47,16 @@ function start() {
     seek: (k) => player.seek(k),
     nodeQuaternion: (node) => model.nodeObject(node).quaternion.toArray(),
     meshVisible: (node) => model.meshVisible(node),
+    // Where the author looks from and which moment is shown, kept over a reload of the page.
+    viewState: () => ({ camera: view.cameraState(), render: poser.shown, playing: player.playing }),
+    restoreView(state) {
+      view.setCameraState(state.camera);
+      player.seek(state.render);
+      if (state.playing) player.play();
+    },
   };
+  // Served by preview --watch: the page follows the model's changes.
+  if (data.watch !== undefined) followChanges(data.watch, window.vorlixPreview, showProblem);
 }
 
 try {

@@ -52,5 +52,14 @@ export function createView(container, model) {
     requestRender();
   }).observe(container);
 
-  return { requestRender };
+  return {
+    requestRender,
+    cameraState: () => ({ position: camera.position.toArray(), target: controls.target.toArray() }),
+    setCameraState({ position, target }) {
+      camera.position.fromArray(position);
+      controls.target.fromArray(target);
+      controls.update();
+      requestRender();
+    },
+  };
 }
