@@ -45,7 +45,7 @@ class Watch {
   private:
     void show(PreviewRide ride) {
         ride_.page = previewPage(ride.plotsMarkup, ride.dataJson);
-        ride_.state = rideState(ride_.version, ride.plotsMarkup, ride.dataJson);
+        ride_.state = rideState(ride_.version);
         files_.watch(std::move(ride.files));
     }
 

@@ -28,13 +28,7 @@ WatchAnswer watchAnswer(std::string_view method, std::string_view target, std::s
     return plain(404, "not found");
 }
 
-std::string rideState(int version, std::string_view plotsMarkup, std::string_view dataJson) {
-    std::string out = "{\"version\":" + std::to_string(version) + ",\"plots\":";
-    appendJsonString(out, plotsMarkup);
-    out += ",\"data\":";
-    out += dataJson;
-    return out + '}';
-}
+std::string rideState(int version) { return "{\"version\":" + std::to_string(version) + '}'; }
 
 std::string rideError(int version, std::string_view message) {
     std::string out = "{\"version\":" + std::to_string(version) + ",\"error\":";

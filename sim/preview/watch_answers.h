@@ -10,8 +10,8 @@
 namespace sim {
 
 // The state shown: a version number that grows with every change of the model, the page of the
-// last readable model, and the ride's state as the page polls it: {"version":N,"plots":markup,
-// "data":page data} or, for a model that cannot be read, {"version":N,"error":message}.
+// last readable model, and the ride's state as the page polls it: {"version":N}, whose page the
+// page then loads, or, for a model that cannot be read, {"version":N,"error":message}.
 struct WatchedRide {
     int version = 0;
     std::string page;
@@ -28,7 +28,7 @@ WatchAnswer watchAnswer(std::string_view method, std::string_view target, std::s
                         unsigned short port, const WatchedRide& ride);
 
 // The state of a ride that was read, and of one that was not.
-std::string rideState(int version, std::string_view plotsMarkup, std::string_view dataJson);
+std::string rideState(int version);
 std::string rideError(int version, std::string_view message);
 
 }  // namespace sim
