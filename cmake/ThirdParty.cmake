@@ -30,3 +30,4 @@ function(vorlix_header_library name header)
 endfunction()
 
 vorlix_header_library(cli11 CLI)
+vorlix_header_library(boost boost)

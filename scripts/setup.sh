@@ -10,7 +10,7 @@ if [ $# -gt 0 ]; then
 else
     # GoogleTest: Debian's 32-bit build for the Linux presets, its sources for the MinGW one.
     packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 libgtest-dev:i386 libgmock-dev:i386
-              googletest lib32asan8 lib32ubsan1 libcli11-dev
+              googletest lib32asan8 lib32ubsan1 libcli11-dev libboost-dev
               wine wine32:i386 python3 clang-14 libclang-rt-14-dev clang-format chromium qemu-user
               blender python3-numpy)
     # The preview page is bundled with Node.js; a machine that already has a node of its own keeps it.

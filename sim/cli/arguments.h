@@ -16,7 +16,9 @@ struct Arguments {
     std::string format = "text";
     std::string axes = "z-up";
     std::string out;
-    std::string library;  // the one beside the program when empty
+    bool watch = false;
+    unsigned short port = 0;  // 0: one the system chooses
+    std::string library;      // the one beside the program when empty
     std::string executable;
 };
 

@@ -11,6 +11,7 @@
 #include "sim/game/game_command.h"
 #include "sim/preview/axes_mapping.h"
 #include "sim/preview/preview_command.h"
+#include "sim/preview/preview_watch.h"
 
 namespace sim::cli {
 
@@ -46,9 +47,9 @@ void addVehicle(CLI::App& command, Arguments& arguments) {
         ->check(CLI::Range(0, maxGears));
 }
 
-void addOut(CLI::App& command, Arguments& arguments, const std::string& folder) {
+CLI::Option* addOut(CLI::App& command, Arguments& arguments, const std::string& folder) {
     arguments.out = folder;
-    command.add_option("--out", arguments.out, "output folder (default: " + folder + ")");
+    return command.add_option("--out", arguments.out, "output folder (default: " + folder + ")");
 }
 
 void runOptions(CLI::App& command, Arguments& arguments) {
@@ -78,9 +79,17 @@ void previewOptions(CLI::App& command, Arguments& arguments) {
                     "how frame axes lie in the nodes: z-up (made in a Z-up tool, exported with +Y "
                     "up; the default) or y-up (node axes as they are)")
         ->check(namedOneOf("axes mapping", axesNamed));
-    addOut(command, arguments, "out/preview");
-    command.add_option("--trace", arguments.trace, "also write the ride's trace to this file");
+    CLI::Option* out = addOut(command, arguments, "out/preview");
+    CLI::Option* trace =
+        command.add_option("--trace", arguments.trace, "also write the ride's trace to this file");
     addLibrary(command, arguments);
+    CLI::Option* watch = command.add_flag(
+        "--watch", arguments.watch,
+        "serve the page on 127.0.0.1 instead of writing it, and show the ride again whenever the "
+        "model or a file it refers to changes, until Ctrl-C");
+    watch->excludes(out)->excludes(trace);
+    command.add_option("--port", arguments.port, "the port to serve on (default: a free one)")
+        ->needs(watch);
 }
 
 int previewCommand(const Arguments& arguments) {
@@ -93,6 +102,10 @@ int previewCommand(const Arguments& arguments) {
     request.tracePath = arguments.trace;
     request.libraryPath = libraryOrDefault(arguments.library);
     request.warn = [](const std::string& warning) { std::cerr << "warning: " << warning << "\n"; };
+    if (arguments.watch) {
+        watchPreview(request, arguments.port, std::cout, std::cerr);
+        return 0;
+    }
     // Nothing goes to standard output unless the page was written.
     const std::string page = writePreview(request);
     std::cout << "Preview: " << page << "\n";

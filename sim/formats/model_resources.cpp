@@ -26,7 +26,8 @@ int hexValue(char c) {
     return -1;
 }
 
-// A uri's file name: exporters write "my%20bike.bin" for "my bike.bin".
+}  // namespace
+
 std::string percentDecoded(const std::string& uri) {
     std::string out;
     for (std::size_t i = 0; i < uri.size(); ++i) {
@@ -40,8 +41,6 @@ std::string percentDecoded(const std::string& uri) {
     }
     return out;
 }
-
-}  // namespace
 
 ModelResources::ModelResources(std::string fileName, const fs::path& folder, std::size_t used,
                                bool keepBytes)

@@ -16,6 +16,10 @@ namespace sim {
 // What one model may bring in, its own file and the files it refers to together.
 inline constexpr std::size_t maxModelBytes = std::size_t{128} << 20;
 
+// The file name that a uri written in a model stands for: exporters write "my%20bike.bin" for
+// "my bike.bin".
+std::string percentDecoded(const std::string& uri);
+
 class ModelResources {
   public:
     // folder: where the model's files are (empty: it may refer to none); used: the model file's

@@ -146,6 +146,7 @@ std::string pageDataJson(const PageData& data) {
         appendJsonString(out, warning.text);
         out += '}';
     });
+    if (data.watchVersion) out += ",\"watch\":" + std::to_string(*data.watchVersion);
     return out + '}';
 }
 

@@ -4,6 +4,7 @@
 // the vehicle asked of the host with its gear and brakes, the components' values after it, and what
 // the checker warns of. One JSON object, "format": 2.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ struct PageData {
     const ModelFrames* frames = nullptr;  // frame i of the ride is node frameNodes[i]
     const report::RideVehicle* ride = nullptr;
     std::vector<PageWarning> warnings;
+    // Served by preview --watch: the number of the model's version shown, which the page asks the
+    // server about; absent in a written page.
+    std::optional<int> watchVersion;
 };
 
 std::string pageDataJson(const PageData& data);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "sim/check/check_model_file.h"
+#include "sim/formats/model_resources.h"
 #include "sim/formats/model_root_name.h"
 #include "sim/formats/trace_file.h"
 #include "sim/preview/page_data.h"
@@ -36,7 +37,7 @@ std::vector<PageWarning> checkerWarnings(const GltfModel& model, const ModelFram
 
 }  // namespace
 
-std::string writePreview(const PreviewRequest& request) {
+PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchVersion) {
     const GltfModel model = readGltfFile(request.modelPath, true);
     const std::string name = modelRootName(request.modelPath);
     const ModelFrames frames = framesOf(model, request.modelPath, name);
@@ -47,12 +48,6 @@ std::string writePreview(const PreviewRequest& request) {
     }
     const Scene scene =
         standardRide(request.kind, gears, frames.root, name.empty() ? "model" : name);
-
-    std::error_code error;
-    std::filesystem::create_directories(request.outDir, error);
-    if (error)
-        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
-                                 error.message());
 
     report::RideBuilder builder;
     if (request.tracePath.empty()) {
@@ -71,11 +66,29 @@ std::string writePreview(const PreviewRequest& request) {
                         &model.files,
                         &frames,
                         &vehicle,
-                        std::move(warnings)};
+                        std::move(warnings),
+                        watchVersion};
+
+    PreviewRide out{report::vehicleSection(ride, vehicle), pageDataJson(data), {}};
+    const std::filesystem::path modelPath(request.modelPath);
+    out.files.push_back(modelPath);
+    for (const auto& [uri, bytes] : model.files.resources) {
+        out.files.push_back(modelPath.parent_path() / std::filesystem::u8path(percentDecoded(uri)));
+    }
+    return out;
+}
+
+std::string writePreview(const PreviewRequest& request) {
+    std::error_code error;
+    std::filesystem::create_directories(request.outDir, error);
+    if (error)
+        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
+                                 error.message());
+    const PreviewRide ride = previewRide(request);
 
     const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
     std::ofstream out(path, std::ios::binary);
-    out << previewPage(report::vehicleSection(ride, vehicle), pageDataJson(data));
+    out << previewPage(ride.plotsMarkup, ride.dataJson);
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path);
     return path;

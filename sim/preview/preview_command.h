@@ -3,8 +3,10 @@
 // real library, as one self-contained page that plays it in 3D beside the ride's plots.
 
 #include <functional>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/formats/vehicle_kind.h"
 #include "sim/preview/axes_mapping.h"
@@ -22,6 +24,18 @@ struct PreviewRequest {
     // Called with each of the checker's warnings, worded as check words them, before the ride.
     std::function<void(const std::string&)> warn;
 };
+
+// What the page shows of one ride of the model.
+struct PreviewRide {
+    std::string plotsMarkup;
+    std::string dataJson;
+    std::vector<std::filesystem::path> files;  // the model file and every file it refers to
+};
+
+// Checks the frame names, runs the ride (writing its trace when asked) and makes the page's parts;
+// the page data carries
+// watchVersion when given. Throws ModelError for a bad model.
+PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchVersion = {});
 
 // Checks the model's frame names, then writes outDir/preview.html, whose top lists the checker's
 // warnings, and returns its path. Throws ModelError for a bad model.

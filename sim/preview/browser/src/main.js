@@ -9,6 +9,7 @@ import { createPlayer } from './player.js';
 import { createPoser } from './pose.js';
 import { createSelection } from './selection.js';
 import { createView } from './view.js';
+import { followChanges } from './live.js';
 
 function showProblem(text) {
   const element = document.getElementById('problem');
@@ -50,6 +51,13 @@ export function startPage(data) {
     poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     view = createView(document.getElementById('viewport-canvas'), model, {
       axes: data.axes, rootNode: data.frames[0]?.node ?? -1,
+    // Where the author looks from and which moment is shown, kept over a reload of the page.
+    viewState: () => ({ camera: view.cameraState, render: shown, playing: player.playing }),
+    restoreView(state) {
+      view.cameraState = state.camera;
+      player.seek(state.render);
+      if (state.playing) player.play();
+    },
     });
     selection = createSelection(model, view);
     // A click on a part chooses the nearest frame at or above it that a component drives, else
@@ -95,11 +103,21 @@ export function startPage(data) {
       selection.xray = on;
     },
     marks,
+    // Where the author looks from and which moment is shown, kept over a reload of the page.
+    viewState: () => ({ camera: view.cameraState, render: shown, playing: player.playing }),
+    restoreView(state) {
+      view.cameraState = state.camera;
+      player.seek(state.render);
+      if (state.playing) player.play();
+    },
   };
 }
 
 try {
-  window.vorlixPreview = startPage(readPageData(document));
+  const data = readPageData(document);
+  window.vorlixPreview = startPage(data);
+  // Served by preview --watch: the page follows the model's changes.
+  if (data.watch !== undefined) followChanges(data.watch, window.vorlixPreview, showProblem);
 } catch (error) {
   showProblem(`The preview's data cannot be read: ${error.message}`);
 }
