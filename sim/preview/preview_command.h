@@ -33,8 +33,7 @@ struct PreviewRide {
 };
 
 // Checks the frame names, runs the ride (writing its trace when asked) and makes the page's parts;
-// the page data carries
-// watchVersion when given. Throws ModelError for a bad model.
+// the page data carries watchVersion when given. Throws ModelError for a bad model.
 PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchVersion = {});
 
 // Checks the model's frame names, then writes outDir/preview.html, whose top lists the checker's

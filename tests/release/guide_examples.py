@@ -26,7 +26,6 @@ import subprocess
 import sys
 import tempfile
 
-KEYS = ["vx_chain", "vx_fbrake", "vx_rbrake", "vx_cl", "vx_gl", "vx_gm", "vx_om", "vx_sm", "vx_rpm"]
 FRAME = re.compile(r"^(\S+)(?:\s+\((.*)\))?$")
 REPORTED_FRAME = re.compile(r"^  (\S.*?)  \((vehicles\[.*)\)$")
 
@@ -150,7 +149,10 @@ def main():
     guide, program = sys.argv[1], os.path.abspath(sys.argv[2])
     examples = read_examples(guide)
     names = " ".join(path for example in examples for path in example.order)
-    missing = [key for key in KEYS if key not in names]
+    # Every component the program knows, from its own catalogue.
+    catalogue = subprocess.run([program, "catalogue"], capture_output=True, text=True, check=True)
+    keys = [component["key"] for component in json.loads(catalogue.stdout)["components"]]
+    missing = [key for key in keys if key not in names]
     faults = [f"{guide}: no example of {key}" for key in missing]
     with tempfile.TemporaryDirectory() as work:
         for example in examples:
