@@ -98,8 +98,8 @@ def check_if_renamed(context):
     """Checks the scene again once its names changed and then stood still for a look; only a
     scene that was checked before. Returns whether it checked."""
     scene = context.scene
-    if not scene.vorlix.check_document:
-        return False
+    if not scene.vorlix.check_document or context.mode != "OBJECT":
+        return False  # the exporter would leave edit modes; the change waits till the author does
     signature = name_signature(scene)
     if signature == scene.vorlix.check_signature:
         _waiting.pop(scene.name, None)
