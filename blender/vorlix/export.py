@@ -35,6 +35,12 @@ def export_vehicle(context, folder):
     objects = vehicle_objects(context.scene)
     if not any(o.name.startswith(FRAME_PREFIX) for o in objects):
         raise ToolError(f"no object's name begins with \"{FRAME_PREFIX}\": nothing would move")
+    return write_glb(folder)
+
+
+def write_glb(folder):
+    """Exports the scene's vehicle as it stands, Vorlix frames or not; raises ToolError when the
+    exporter fails."""
     path = os.path.join(folder, model_name(bpy.data.filepath) + ".glb")
     try:
         result = bpy.ops.export_scene.gltf(

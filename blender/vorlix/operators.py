@@ -6,13 +6,11 @@ import tempfile
 import bpy
 
 from . import export, preferences, ride, tool, trace
+from .settings import vehicle_options
 
 
 def ride_arguments(settings, glb, trace_path, out_dir):
-    arguments = ["preview", glb, "--vehicle", settings.vehicle, "--out", out_dir, "--trace", trace_path]
-    if settings.set_gears:
-        arguments += ["--gears", str(settings.gears)]
-    return arguments
+    return ["preview", glb, *vehicle_options(settings), "--out", out_dir, "--trace", trace_path]
 
 
 class VORLIX_OT_play_ride(bpy.types.Operator):
@@ -26,7 +24,7 @@ class VORLIX_OT_play_ride(bpy.types.Operator):
         scene = context.scene
         settings = scene.vorlix
         try:
-            program = tool.find(preferences.of(context).tool_path)
+            program = preferences.program(context)
             ride.remove_ride(scene)  # the export must see the objects as modelled
             with tempfile.TemporaryDirectory(prefix="vorlix-") as folder:
                 glb = export.export_vehicle(context, folder)

@@ -2,6 +2,8 @@
 
 import bpy
 
+from . import tool
+
 
 class VorlixPreferences(bpy.types.AddonPreferences):
     bl_idname = __package__
@@ -19,3 +21,8 @@ class VorlixPreferences(bpy.types.AddonPreferences):
 
 def of(context):
     return context.preferences.addons[__package__].preferences
+
+
+def program(context):
+    """The vorlix-sim to run; raises ToolError when there is none."""
+    return tool.find(of(context).tool_path)

@@ -32,15 +32,16 @@ def find(configured):
     return found
 
 
-def run(program, arguments):
-    """Runs the program; its own message when it refuses, or a plain one when it fails."""
+def run(program, arguments, succeeded=(0,)):
+    """Runs the program and returns its output when it exits with a status of SUCCEEDED; raises
+    its own message when it refuses, or a plain one when it fails."""
     try:
         # On Windows the tool would otherwise open a console window of its own.
         done = subprocess.run([program, *arguments], capture_output=True, text=True,
                               creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0))
     except OSError as error:
         raise ToolError(f"cannot run {program}: {error.strerror}") from error
-    if done.returncode == 0:
+    if done.returncode in succeeded:
         return done.stdout
     # preview writes the checker's warnings to stderr before any refusal.
     message = [line for line in done.stderr.strip().splitlines() if not line.startswith("warning: ")]

@@ -1,5 +1,6 @@
 """The add-on in headless Blender: installed from its zip, played on vehicles built here, checked
-against the trace that vorlix-sim writes for the same export, removed, and made to fail.
+against the trace that vorlix-sim writes for the same export, removed, and made to fail; its check
+panel against the check document of the same export, and its names read back by the checker.
 
     blender -b --factory-startup --python-exit-code 1 --python addon_test.py -- ZIP VORLIX_SIM
 """
@@ -42,6 +43,8 @@ def clear():
     scene.render.fps, scene.render.fps_base = FPS, 1.0
     scene.frame_start, scene.frame_end, scene.frame_current = FRAME_START, 250, FRAME_START
     scene.vorlix.vehicle, scene.vorlix.set_gears, scene.vorlix.state = "motorbike", False, ""
+    scene.vorlix.check_document, scene.vorlix.check_signature = "", ""
+    scene.vorlix.checked.clear()
 
 
 def add(name, parent=None, mesh=True, location=(0, 0, 0), rotation=(0, 0, 0), scale=(1, 1, 1)):
@@ -257,6 +260,156 @@ def fails(case, build, message, arrange, undo):
     expect(snapshot() == before, f"{case}: the scene changed: {snapshot()}, before: {before}")
 
 
+# --- the check panel and the name builder ----------------------------------------------------
+
+class Layout:
+    """Stands in for a panel's layout: keeps the text of its labels."""
+
+    def __init__(self):
+        self.text = []
+
+    def label(self, text="", icon="NONE"):
+        self.text.append(text)
+
+    def box(self):
+        return self
+
+
+def shown_for(obj):
+    """What the active object panel shows for OBJ, as one line."""
+    from vorlix import panel
+    bpy.context.view_layer.objects.active = obj
+    layout = Layout()
+    panel.VORLIX_PT_active_object.draw(type("Panel", (), {"layout": layout})(), bpy.context)
+    return " ".join(layout.text)
+
+
+def own_check():
+    """check --format json of the add-on's export of the current scene, run here."""
+    from vorlix import export
+    glb = export.write_glb(tempfile.mkdtemp())
+    return json.loads(subprocess.run([SIM, "check", "--format", "json", glb], capture_output=True,
+                                     text=True).stdout)
+
+
+def panel_shows_check(case, build, warned):
+    """The list and the active object's panel say what check --format json says of the same
+    export, frame by frame; WARNED pins some objects' warning counts."""
+    clear()
+    build()
+    bpy.context.scene.frame_set(FRAME_START)
+    before = snapshot()
+    expect(bpy.ops.vorlix.check() == {"FINISHED"}, f"{case}: Check did not finish")
+    expect(snapshot() == before, f"{case}: Check changed the scene")
+    settings = bpy.context.scene.vorlix
+    listed = {item.name: item.warnings for item in settings.checked}
+    document = own_check()
+    for model in document["files"][0]["models"]:
+        for frame in model["frames"]:
+            messages = [w["message"] for w in model["warnings"] if w["path"] == frame["path"]]
+            expect(listed.pop(frame["name"], None) == len(messages),
+                   f"{case}: {frame['name']} is not listed with its {len(messages)} warnings")
+            shown = shown_for(bpy.data.objects[frame["name"]])
+            for component in frame["components"]:
+                expect(component["title"] in shown, f"{case}: {frame['name']}: no {component['title']} in {shown!r}")
+                for p in component["parameters"]:
+                    source = f"from \"{p['marker']}{p['text']}\"" if p["source"] == "name" else "default"
+                    expect(f"{p['label']}: {p['value']}" in shown and source in shown,
+                           f"{case}: {frame['name']}: {p['label']} not shown as {p['value']}, {source}: {shown!r}")
+            for message in messages:
+                expect(message in shown, f"{case}: {frame['name']}: warning {message!r} not in {shown!r}")
+    expect(not listed, f"{case}: listed but not in the document: {listed}")
+    for name, count in warned.items():
+        expect(any(i.name == name and i.warnings == count for i in settings.checked),
+               f"{case}: {name} should be listed with {count} warnings")
+
+
+def clicking_selects_and_renames_recheck():
+    from vorlix import check
+    clear()
+    motorbike()
+    bpy.ops.vorlix.check()
+    settings = bpy.context.scene.vorlix
+    settings.checked_index = [i.name for i in settings.checked].index("vx_gl_o12")
+    lever = bpy.data.objects["vx_gl_o12"]
+    expect(bpy.context.view_layer.objects.active == lever and lever.select_get(),
+           "clicking a listed object does not select it and make it active")
+    expect(not check.check_if_renamed(bpy.context), "checked again with no name changed")
+    bpy.data.objects["vx_cl_az25"].name = "vx_cl_az40"
+    looks = [check.check_if_renamed(bpy.context) for _ in range(3)]
+    expect(looks == [False, True, False], f"a rename is checked at the looks {looks}, not once, at the second")
+    expect("clutch lever" in shown_for(bpy.data.objects["vx_cl_az40"]), "the renamed lever is not shown as checked")
+
+
+def non_default(parameter):
+    low, high = parameter["range"]
+    value = parameter["default"] - 7 if parameter["sign"] else parameter["default"] + 7
+    return value if low <= value <= high else parameter["default"] + 7
+
+
+def built_names_read_back():
+    """Every component of the catalogue named with the author's word and parameters that are not
+    the defaults: the checker reads each name back as built."""
+    from vorlix import check
+    clear()
+    catalogue = json.loads(subprocess.run([SIM, "catalogue"], capture_output=True, text=True).stdout)
+    settings = bpy.context.scene.vorlix
+    bike, built = add("bike"), {}
+    for i, component in enumerate(catalogue["components"]):
+        bpy.context.view_layer.objects.active = add(f"part{i}", bike)
+        expect(bpy.ops.vorlix.pick_component(key=component["key"]) == {"FINISHED"}, f"{component['key']} not picked")
+        settings.name_word, settings.name_switch_on = "left", True
+        entered = {p["marker"]: non_default(p) for p in component["parameters"]}
+        for item in settings.name_parameters:
+            item.value = entered[item.marker]
+        expect(bpy.ops.vorlix.build_name() == {"FINISHED"}, f"{component['key']}: no name built")
+        built[bpy.context.active_object.name] = (component, entered)
+    bpy.ops.vorlix.check()
+    frames = check.checked_frames(settings)
+    for name, (component, entered) in built.items():
+        read = frames.get(name, {}).get("components", [])
+        expect([c["key"] for c in read] == [component["key"]] and "_left" in name,
+               f"{name} is read as {[c['key'] for c in read]}, built as {component['key']} with a word")
+        got = {p["marker"]: (p["value"], p["source"]) for c in read for p in c["parameters"]}
+        expect(got == {m: (v, "name") for m, v in entered.items()}, f"{name} is read as {got}, built with {entered}")
+        if component.get("kilometres"):
+            expect(component["kilometres"] in (read[0]["detail"] or ""), f"{name} does not count kilometres")
+    bpy.context.view_layer.objects.active = bpy.data.objects["bike"]
+    bpy.ops.vorlix.pick_component(key="vx_sm")
+    settings.name_parameters[0].value = -5
+    try:
+        bpy.ops.vorlix.build_name()
+    except RuntimeError as error:
+        expect("out of range" in str(error), f"a negative speed: {error}")
+    expect(bpy.context.active_object.name == "bike", "a name out of range was given")
+
+
+def check_refused():
+    """vorlix-sim exits 2 on check: one report, the last check's result and the scene kept."""
+    clear()
+    mistakes_and_groups()
+    bpy.context.scene.frame_set(FRAME_START)
+    bpy.ops.vorlix.check()
+    settings = bpy.context.scene.vorlix
+    before = snapshot(), settings.check_document, [i.name for i in settings.checked]
+    fake = os.path.join(tempfile.mkdtemp(), "vorlix-sim")
+    with open(fake, "w") as f:
+        f.write("#!/bin/sh\necho 'vorlix-sim: model.glb: not a glTF file' >&2\nexit 2\n")
+    os.chmod(fake, 0o755)
+    preferences = bpy.context.preferences.addons["vorlix"].preferences
+    preferences.tool_path = fake
+    try:
+        bpy.ops.vorlix.check()
+        failures.append("Check finished with a tool that exits 2")
+    except RuntimeError as error:
+        expect("not a glTF file" in str(error), f"Check reported {error!r}")
+    finally:
+        preferences.tool_path = SIM
+    expect(settings.state == "Check failed: vorlix-sim: model.glb: not a glTF file", f"state {settings.state!r}")
+    expect((snapshot(), settings.check_document, [i.name for i in settings.checked]) == before,
+           "a refused check changed the scene or the last result")
+
+
 def main():
     bpy.ops.preferences.addon_install(filepath=ZIP)
     bpy.ops.preferences.addon_enable(module="vorlix")
@@ -293,6 +446,15 @@ def main():
         ("no vx_ objects", lambda: add("cube"), "no object's name begins with \"vx_\"", (nothing, nothing)),
     ]:
         fails(case, build, message, arrange, undo)
+
+    for case, build, warned in [
+        ("motorbike", motorbike, {"vx_fbrake_az-30": 0, "vx_chain": 0}),
+        ("mistakes and groups", mistakes_and_groups, {"VX_fbrake_az-30": 1, "vx_chain": 4, "vx_gm": 1}),
+    ]:
+        panel_shows_check(case, build, warned)
+    clicking_selects_and_renames_recheck()
+    built_names_read_back()
+    check_refused()
 
     print(f"{len(failures)} failures" if failures else "all add-on checks passed")
     if failures:
