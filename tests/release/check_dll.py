@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
 nothing, needs only KERNEL32 and msvcrt, and carries a version resource of the project's version.
-The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no other DLL either.
+The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no DLL but those and the sockets
+of Windows itself, which preview --watch serves its page through.
 
     check_dll.py DLL EXE VERSION OBJDUMP WINDRES
 """
@@ -13,6 +14,8 @@ import sys
 
 IMAGE_FILE_MACHINE_I386 = 0x14C
 ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
+# Part of every Windows since 2000, like KERNEL32.
+PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
 
 
 def machine(path):
@@ -44,9 +47,9 @@ def version_faults(resource, version):
     return [f"the version resource lacks {w}" for w in wanted if w not in resource]
 
 
-def import_faults(headers):
+def import_faults(headers, allowed):
     imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
-    extra = imports - ALLOWED_IMPORTS
+    extra = imports - allowed
     return [f"imports from {', '.join(sorted(extra))}"] if extra else []
 
 
@@ -58,7 +61,8 @@ def main():
         if found != IMAGE_FILE_MACHINE_I386:
             faults.append((path, f"machine type {found!r}, not i386 (0x14c)"))
         headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
-        faults += [(path, fault) for fault in import_faults(headers)]
+        allowed = ALLOWED_IMPORTS if path == dll else PROGRAM_IMPORTS
+        faults += [(path, fault) for fault in import_faults(headers, allowed)]
         if path == dll:
             exports = export_count(headers)
             if exports != 0:
@@ -74,7 +78,7 @@ def main():
         print(f"{path}: {fault}")
     if not faults:
         print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only, version {version}")
-        print(f"{exe}: i386, imports from KERNEL32 and msvcrt only")
+        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only")
     return 1 if faults else 0
 
 
