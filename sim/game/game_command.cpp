@@ -1,5 +1,6 @@
 #include "sim/game/game_command.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -16,7 +17,17 @@ constexpr int exitBadInput = 2;
 }  // namespace
 
 int gameCommand(const std::string& path, std::ostream& out, std::ostream& error) {
-    std::ifstream file(path, std::ios::binary);
+    std::error_code status;
+    const auto type = std::filesystem::status(std::filesystem::u8path(path), status).type();
+    if (type == std::filesystem::file_type::not_found) {
+        error << "vorlix-sim: " << path << ": no such file\n";
+        return exitBadInput;
+    }
+    if (type == std::filesystem::file_type::directory) {
+        error << "vorlix-sim: " << path << ": a folder, not a game executable\n";
+        return exitBadInput;
+    }
+    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     std::string bytes;
     if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     if (!file && !file.eof()) {

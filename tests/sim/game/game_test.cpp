@@ -139,7 +139,7 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
     std::ostringstream out, error;
     const std::string missing = (folder / "missing.exe").string();
     EXPECT_EQ(game::gameCommand(missing, out, error), 2);
-    EXPECT_EQ(error.str(), "vorlix-sim: " + missing + ": cannot be read\n");
+    EXPECT_EQ(error.str(), "vorlix-sim: " + missing + ": no such file\n");
 
     // A good file goes to standard output.
     const std::string path = (folder / "game.exe").string();
