@@ -51,6 +51,9 @@ inline constexpr BuildSignature buildSignatures[] = {
     {0x858C61, 0x3539F633, 3210},
 };
 
+// The builds whose call sites the library patches; in every other build it stays inactive.
+inline constexpr std::int32_t hookedBuilds[] = {1001, 1002};
+
 // The call sites behind the events, the same in builds 1001 and 1002. Each holds a call
 // instruction, except the render jump site, which holds a jump.
 inline constexpr Address poolReadySite = 0x5BF85B;

@@ -153,23 +153,27 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
 };
 
 // The four events of the host's vehicle life cycle.
-using PoolReadyEvent =
-    BaseEventI<injector::function_hooker,
-               RefList<Ref<host::poolReadySite, 1001, 0>, Ref<host::poolReadySite, 1002, 0>>,
-               ArgPick<ArgTypes<>>, std::int32_t()>;
-using VehicleCreatedEvent = BaseEventI<
-    injector::function_hooker_thiscall,
-    RefList<Ref<host::vehicleCreatedSite, 1001, 0>, Ref<host::vehicleCreatedSite, 1002, 0>>,
-    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleDestroyedEvent = BaseEventI<
-    injector::function_hooker_thiscall,
-    RefList<Ref<host::vehicleDestroyedSite, 1001, 0>, Ref<host::vehicleDestroyedSite, 1002, 0>>,
-    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleRenderedEvent = BaseEventI<
-    injector::function_hooker_thiscall,
-    RefList<Ref<host::vehicleRenderCallSite, 1001, 0>, Ref<host::vehicleRenderCallSite, 1002, 0>,
-            Ref<host::vehicleRenderJumpSite, 1001, 1>, Ref<host::vehicleRenderJumpSite, 1002, 1>>,
-    ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using PoolReadyEvent = BaseEventI<injector::function_hooker,
+                                  RefList<Ref<host::poolReadySite, host::hookedBuilds[0], 0>,
+                                          Ref<host::poolReadySite, host::hookedBuilds[1], 0>>,
+                                  ArgPick<ArgTypes<>>, std::int32_t()>;
+using VehicleCreatedEvent =
+    BaseEventI<injector::function_hooker_thiscall,
+               RefList<Ref<host::vehicleCreatedSite, host::hookedBuilds[0], 0>,
+                       Ref<host::vehicleCreatedSite, host::hookedBuilds[1], 0>>,
+               ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleDestroyedEvent =
+    BaseEventI<injector::function_hooker_thiscall,
+               RefList<Ref<host::vehicleDestroyedSite, host::hookedBuilds[0], 0>,
+                       Ref<host::vehicleDestroyedSite, host::hookedBuilds[1], 0>>,
+               ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleRenderedEvent =
+    BaseEventI<injector::function_hooker_thiscall,
+               RefList<Ref<host::vehicleRenderCallSite, host::hookedBuilds[0], 0>,
+                       Ref<host::vehicleRenderCallSite, host::hookedBuilds[1], 0>,
+                       Ref<host::vehicleRenderJumpSite, host::hookedBuilds[0], 1>,
+                       Ref<host::vehicleRenderJumpSite, host::hookedBuilds[1], 1>>,
+               ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 // Each event is created on first use and released at unload.
 PoolReadyEvent& poolReadyEvent();

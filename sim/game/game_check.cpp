@@ -13,20 +13,19 @@ namespace sim::game {
 
 namespace {
 
-constexpr std::int32_t supportedBuilds[] = {1001, 1002};
-
 struct CallSite {
     host::Address address;
     const char* what;
     std::uint8_t opcode;  // the instruction the library expects there
 };
-constexpr std::uint8_t callOpcode = 0xE8, jumpOpcode = 0xE9;
+using injector::call_opcode;
+using injector::jump_opcode;
 constexpr CallSite callSites[] = {
-    {host::poolReadySite, "vehicle pool ready", callOpcode},
-    {host::vehicleCreatedSite, "vehicle created", callOpcode},
-    {host::vehicleDestroyedSite, "vehicle destroyed", callOpcode},
-    {host::vehicleRenderCallSite, "vehicle rendered (call)", callOpcode},
-    {host::vehicleRenderJumpSite, "vehicle rendered (jump)", jumpOpcode},
+    {host::poolReadySite, "vehicle pool ready", call_opcode},
+    {host::vehicleCreatedSite, "vehicle created", call_opcode},
+    {host::vehicleDestroyedSite, "vehicle destroyed", call_opcode},
+    {host::vehicleRenderCallSite, "vehicle rendered (call)", call_opcode},
+    {host::vehicleRenderJumpSite, "vehicle rendered (jump)", jump_opcode},
 };
 
 std::uint32_t rvaOf(host::Address address) { return address - host::preferredImageBase; }
@@ -50,7 +49,7 @@ std::string hexBytes(std::string_view bytes) {
 
 // What a site holds against what the library expects: empty if it is as expected.
 std::string siteProblem(const PeImage& image, const CallSite& site) {
-    const char* expected = site.opcode == callOpcode ? "a call" : "a jump";
+    const char* expected = site.opcode == call_opcode ? "a call" : "a jump";
     const std::optional<std::string_view> bytes = image.bytesAt(rvaOf(site.address), 5);
     if (!bytes) return "not in the file's data (expected " + std::string(expected) + ")";
     if (static_cast<std::uint8_t>((*bytes)[0]) != site.opcode) {
@@ -102,8 +101,8 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
                 gameNotReady};
     }
     const std::string name = fileName + ": build " + std::to_string(build);
-    if (std::find(std::begin(supportedBuilds), std::end(supportedBuilds), build) ==
-        std::end(supportedBuilds)) {
+    if (std::find(std::begin(host::hookedBuilds), std::end(host::hookedBuilds), build) ==
+        std::end(host::hookedBuilds)) {
         return {name +
                     ", which Vorlix does not support. Vorlix loads in it, patches nothing and "
                     "stays inactive.\n",

@@ -45,10 +45,6 @@ void appendAxes(std::string& out, const AxesMapping& axes) {
     out += '}';
 }
 
-// The front brake acts while this bit of the vehicle's flags is set, the rear brake while its input
-// is not 0 (a NaN counts as acting).
-constexpr std::uint8_t frontBrakeFlag = 0x20;
-
 // Angles as the trace writes them, non-finite ones as strings, so the page sees the same numbers.
 void appendRender(std::string& out, const report::RideRender& render) {
     out += "{\"tick\":" + std::to_string(render.tick) + ",\"rotations\":";
@@ -57,7 +53,7 @@ void appendRender(std::string& out, const report::RideRender& render) {
     appendList(out, render.flags,
                [&out](const hostsim::FlagChange& f) { appendFlagChange(out, f); });
     out += ",\"gear\":" + std::to_string(render.inputs.currentGear) + ",\"brakes\":[";
-    const bool front = (render.inputs.vehicleFlags & frontBrakeFlag) != 0;
+    const bool front = (render.inputs.vehicleFlags & host::frontBrakeFlag) != 0;
     const bool rear = render.inputs.rearBrakeInput != 0;  // true for a NaN
     out += front ? (rear ? "\"front\",\"rear\"" : "\"front\"") : (rear ? "\"rear\"" : "");
     out += "]}";
