@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs a command in the sid root that make-sid-chroot.sh makes, with /proc and /dev, and the given
+# folders at their own paths: read-only, but for those given with --rw.
+#   in-sid-chroot.sh ROOT [--ro FOLDER | --rw FOLDER]... -- COMMAND [ARGUMENT]...
+#
+# The binds are made in a mount namespace of the command's own: they vanish with it however it
+# ends, even killed, so no trap is needed and nothing is ever left mounted under ROOT. The mount
+# points it had to make are removed again where they are empty.
+set -euo pipefail
+
+fail() {
+    echo "in-sid-chroot: $*" >&2
+    exit 1
+}
+
+root=${1:?usage: in-sid-chroot.sh ROOT [--ro FOLDER | --rw FOLDER]... -- COMMAND...}
+shift
+[ -x "$root/bin/sh" ] || fail "no sid root in $root: scripts/make-sid-chroot.sh makes it"
+[ "$(id -u)" -eq 0 ] || fail "entering $root takes root (chroot and bind mounts); run as root"
+
+binds=()
+made=()
+while [ $# -gt 0 ] && [ "$1" != -- ]; do
+    case $1 in
+        --ro | --rw) binds+=("$1" "$(realpath "${2:?$1 needs a folder}")") ;;
+        *) fail "unknown option $1" ;;
+    esac
+    [ -d "$root${binds[-1]}" ] || made+=("$root${binds[-1]}")
+    shift 2
+done
+[ "${1:-}" = -- ] && [ $# -gt 1 ] || fail "no command given after --"
+shift
+
+status=0
+unshare --mount --propagation private /bin/sh -euc '
+    root=$1
+    shift
+    mount --rbind /dev "$root/dev"
+    mount -t proc proc "$root/proc"
+    while [ "$1" != -- ]; do
+        mkdir -p "$root$2"
+        mount --bind "$2" "$root$2"
+        [ "$1" = --rw ] || mount -o remount,bind,ro "$root$2"
+        shift 2
+    done
+    shift
+    exec chroot "$root" "$@"
+' sh "$root" "${binds[@]}" -- "$@" || status=$?
+for point in "${made[@]}"; do
+    rmdir "$point" 2>/dev/null || true
+done
+exit $status
