@@ -4,8 +4,8 @@
 #   in-sid-chroot.sh ROOT [--ro FOLDER | --rw FOLDER]... -- COMMAND [ARGUMENT]...
 #
 # The binds are made in a mount namespace of the command's own: they vanish with it however it
-# ends, even killed, so no trap is needed and nothing is ever left mounted under ROOT. The mount
-# points it had to make are removed again where they are empty.
+# ends, even killed, so no trap is needed and nothing is ever left mounted under ROOT. The folders
+# it made for mount points are removed again.
 set -euo pipefail
 
 fail() {
@@ -25,7 +25,14 @@ while [ $# -gt 0 ] && [ "$1" != -- ]; do
         --ro | --rw) binds+=("$1" "$(realpath "${2:?$1 needs a folder}")") ;;
         *) fail "unknown option $1" ;;
     esac
-    [ -d "$root${binds[-1]}" ] || made+=("$root${binds[-1]}")
+    # The outermost folder of the mount point that is not there yet, if any.
+    missing=
+    folder=${binds[-1]}
+    while [ ! -d "$root$folder" ]; do
+        missing=$root$folder
+        folder=$(dirname "$folder")
+    done
+    [ -z "$missing" ] || made+=("$missing")
     shift 2
 done
 [ "${1:-}" = -- ] && [ $# -gt 1 ] || fail "no command given after --"
@@ -46,7 +53,7 @@ unshare --mount --propagation private /bin/sh -euc '
     shift
     exec chroot "$root" "$@"
 ' sh "$root" "${binds[@]}" -- "$@" || status=$?
-for point in "${made[@]}"; do
-    rmdir "$point" 2>/dev/null || true
+for folder in "${made[@]}"; do
+    [ ! -d "$folder" ] || find "$folder" -xdev -depth -type d -empty -delete
 done
 exit $status

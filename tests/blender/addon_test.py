@@ -90,14 +90,17 @@ def motorbike():
     children(add("vx_gm", bars), "gear", 7)
     bars["vorlix_note"] = "the author's own property"
     children(add("vx_om_kph", bars), "digit", 6)
-    needle = add("vx_sm_m220_r270", bars, location=(0.1, 0.1, 0.1))
+    # Made before the needle whose action it plays, so that Remove ride meets it first.
     rpm = add("vx_rpm_m80_270", bars, location=(-0.1, 0.1, 0.1))
     rpm.hide_render = True
+    needle = add("vx_sm_m220_r270", bars, location=(0.1, 0.1, 0.1))
     bpy.data.objects["gear3"].hide_render = True
     needle.keyframe_insert("rotation_euler", frame=1)
     needle.rotation_euler = (0, 0, 1)
     needle.keyframe_insert("rotation_euler", frame=100)
     needle.animation_data.action.use_fake_user = False
+    if SLOTTED:  # a slot named otherwise than its object: Remove ride must give back this one
+        needle.animation_data.action_slot.name_display = "needle"
     rpm.animation_data_create()
     rpm.animation_data.action = needle.animation_data.action  # one action for two needles
     bike.keyframe_insert("location", frame=1)
@@ -117,15 +120,17 @@ def mistakes_and_groups():
 
 
 def axes():
-    """Levers about each axis at several orientations, under a turned and scaled parent that
-    was parented keeping its child's place."""
+    """Levers about each axis at several orientations, under a turned parent scaled unevenly, and
+    under a turned and scaled one that they were parented to keeping their place (evenly scaled:
+    a glTF node holds no shear, which an uneven one would give what keeps its place under it)."""
     arm = add("arm", rotation=(0.3, -0.7, 1.1), scale=(1, 1.5, 1))
     for i, name in enumerate(["vx_fbrake_az-30", "vx_rbrake_ax40", "vx_sm_m100_r200"]):
         add(name, arm, location=(i, 0, 0), rotation=(0.4 * i, 1.0 - i, 0.3))
+    hinge = add("hinge", location=(0, 0, 1), rotation=(-0.4, 0.9, 0.2), scale=(1.3, 1.3, 1.3))
     lever = add("vx_cl_az-45", rotation=(1.2, 0.1, -0.5), location=(0, 2, 0))
-    bpy.context.view_layer.update()  # the arm's matrix_world is its new place only after this
-    lever.parent = arm
-    lever.matrix_parent_inverse = arm.matrix_world.inverted()
+    bpy.context.view_layer.update()  # the hinge's matrix_world is its new place only after this
+    lever.parent = hinge
+    lever.matrix_parent_inverse = hinge.matrix_world.inverted()
     add("vx_gl_o-20", lever, location=(0, 0.3, 0), rotation=(0, 0, math.pi))
 
 
