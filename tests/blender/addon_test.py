@@ -440,7 +440,7 @@ def install():
         # Installing checks less than Blender's own validation, which the zip must pass to be shared.
         validated = subprocess.run([bpy.app.binary_path, "--command", "extension", "validate", ZIP],
                                    capture_output=True, text=True)
-        errors = [line for line in validated.stderr.splitlines() if "ERROR" in line]
+        errors = [line for line in (validated.stdout + validated.stderr).splitlines() if "ERROR" in line]
         expect(validated.returncode == 0, f"the zip is no valid extension: {errors}")
         bpy.ops.extensions.package_install_files(filepath=ZIP, repo="user_default", enable_on_install=True)
     else:
