@@ -23,7 +23,15 @@ def blender_command(root, home, reads):
             sys.exit("blender not found: scripts/setup.sh installs it")
         return [blender]
     binds = [option for folder in reads for option in ("--ro", folder)]
-    return [os.path.join(SOURCE_DIR, "scripts", "in-sid-chroot.sh"), root, "--rw", home, *binds, "--", "blender"]
+    return [
+        os.path.join(SOURCE_DIR, "scripts", "in-sid-chroot.sh"),
+        root,
+        "--rw",
+        home,
+        *binds,
+        "--",
+        "blender",
+    ]
 
 
 def run_with_addon(script, arguments, root=None, reads=()):
@@ -38,7 +46,23 @@ def run_with_addon(script, arguments, root=None, reads=()):
         # Blender's Python looks for its library along PATH: the folder of an interpreter running
         # this from elsewhere (pyenv, a venv) would give it a library without the system's numpy.
         if sys.prefix != "/usr":
-            env["PATH"] = os.pathsep.join(p for p in env.get("PATH", "").split(os.pathsep)
-                                          if not os.path.abspath(p).startswith(sys.prefix))
-        return subprocess.run([*blender, "-b", "--factory-startup", "--python-exit-code", "1",
-                               "--python", script, "--", addon, *arguments], env=env).returncode
+            env["PATH"] = os.pathsep.join(
+                p
+                for p in env.get("PATH", "").split(os.pathsep)
+                if not os.path.abspath(p).startswith(sys.prefix)
+            )
+        return subprocess.run(
+            [
+                *blender,
+                "-b",
+                "--factory-startup",
+                "--python-exit-code",
+                "1",
+                "--python",
+                script,
+                "--",
+                addon,
+                *arguments,
+            ],
+            env=env,
+        ).returncode

@@ -25,11 +25,15 @@ def play(obj, action):
 
 def playing(data):
     """What an object's animation data plays besides its action: its slot and the slot it would
-    look for in the next action it is given, by identifier (None where actions have no slots)."""
+    look for in the next action it is given, by identifier (None where actions have no slots).
+    """
     if not SLOTTED or data is None:
         return None
     slot = data.action_slot
-    return {"slot": slot.identifier if slot else None, "last_slot": data.last_slot_identifier}
+    return {
+        "slot": slot.identifier if slot else None,
+        "last_slot": data.last_slot_identifier,
+    }
 
 
 def play_again(data, action, slots):
@@ -38,5 +42,7 @@ def play_again(data, action, slots):
     if slots is None:
         return
     if action is not None:
-        data.action_slot = next((s for s in action.slots if s.identifier == slots["slot"]), None)
+        data.action_slot = next(
+            (s for s in action.slots if s.identifier == slots["slot"]), None
+        )
     data.last_slot_identifier = slots["last_slot"]
