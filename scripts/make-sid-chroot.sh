@@ -61,10 +61,16 @@ if [ ! -x "$dir/usr/bin/apt-get" ]; then
 fi
 
 # The mirror's sid Release can be past its Valid-Until date; only this suite is let off the check.
+# A mirror that is mid-sync fails the update for a while: it is tried again after a pause.
 echo "deb [check-valid-until=no] $mirror sid main" >"$dir/etc/apt/sources.list"
 "$(dirname "$0")/in-sid-chroot.sh" "$dir" -- /bin/sh -euc "
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    apt-get update -q
+    for pause in 20 60 0; do
+        apt-get update -q && break
+        [ \$pause -gt 0 ] || exit 1
+        echo \"apt-get update failed; trying again in \$pause s\" >&2
+        sleep \$pause
+    done
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \$*
     apt-get clean" sh "${packages[@]}" || fail "installing ${packages[*]} in $dir failed (see above)"
 
