@@ -7,6 +7,8 @@
 # ends, even killed, so no trap is needed and nothing is ever left mounted under ROOT. The folders
 # it made for mount points are removed again.
 set -euo pipefail
+# debootstrap, chroot and unshare live in the system folders, which a plain PATH may leave out.
+PATH=$PATH:/usr/sbin:/sbin
 
 fail() {
     echo "in-sid-chroot: $*" >&2

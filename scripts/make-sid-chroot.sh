@@ -6,6 +6,8 @@
 # Binds are only ever made in mount namespaces of their own (in-sid-chroot.sh), which vanish with
 # their command: nothing stays mounted under DIR, and a half-made DIR can be removed safely.
 set -euo pipefail
+# debootstrap, chroot and unshare live in the system folders, which a plain PATH may leave out.
+PATH=$PATH:/usr/sbin:/sbin
 
 dir=${1:-/var/cache/vorlix/sid-blender}
 packages=(blender python3-numpy libstdc++6:i386)
