@@ -28,8 +28,9 @@ CONTENTS = [
 PICTURES = "docs/pictures"  # every file in it goes to pictures/, by name
 EXECUTABLE = {"Vorlix.dll", "vorlix-sim.exe"}
 # The Blender add-on: its folder, with its own vorlix-sim and library beside its code so that it
-# works as installed.
+# works as installed, and the manifest that makes the zip an extension too.
 ADDON = "blender/vorlix"
+ADDON_MANIFEST = "blender_manifest.toml"
 ADDON_PROGRAMS = ("Vorlix.dll", "vorlix-sim.exe")
 
 
@@ -70,7 +71,7 @@ def addon_zip(source_dir, programs, date):
     folder = os.path.join(source_dir, ADDON)
     files = []
     for name in sorted(os.listdir(folder)):
-        if name.endswith(".py"):
+        if name.endswith(".py") or name == ADDON_MANIFEST:
             with open(os.path.join(folder, name), "rb") as f:
                 files.append((name, f.read()))
     files += programs

@@ -10,6 +10,7 @@ import math
 import bpy
 from mathutils import Quaternion
 
+from . import actions
 from .trace import TICKS_PER_SECOND
 
 SAVED = "vorlix_ride_saved"  # on a ridden object: what the ride replaced, as JSON
@@ -68,8 +69,8 @@ def shown_keys(changes):
     return sorted(keys.items())
 
 
-def add_curve(action, path, index, frames, values, interpolation):
-    curve = action.fcurves.new(path, index=index)
+def add_curve(curves, path, index, frames, values, interpolation):
+    curve = curves.new(path, index=index)
     curve.keyframe_points.add(len(frames))
     curve.keyframe_points.foreach_set("co", [v for pair in zip(frames, values) for v in pair])
     for point in curve.keyframe_points:
@@ -83,6 +84,7 @@ def save_state(obj):
     obj[SAVED] = json.dumps({
         "animation_data": data is not None,
         "action": action.name if action else None,
+        "slots": actions.playing(data),
         "fake_user": action.use_fake_user if action else False,
         "rotation_mode": obj.rotation_mode,
         "rotation_quaternion": list(obj.rotation_quaternion),
@@ -109,21 +111,19 @@ def put_ride(scene, ride, roots):
         save_state(obj)
         action = bpy.data.actions.new(ACTION_PREFIX + obj.name)
         action[RIDE_ACTION] = True
+        curves = actions.play(obj, action)
         if turns:
             keys = rotation_keys(rest, turns)
             frames = [frame_of(tick) for tick, _ in keys]
             for i in range(4):
-                add_curve(action, "rotation_quaternion", i, frames, [q[i] for _, q in keys], "LINEAR")
+                add_curve(curves, "rotation_quaternion", i, frames, [q[i] for _, q in keys], "LINEAR")
             obj.rotation_mode = "QUATERNION"
             obj.rotation_quaternion = rest
         if shown:
             keys = shown_keys(shown)
             frames = [frame_of(tick) for tick, _ in keys]
             for path in ("hide_viewport", "hide_render"):
-                add_curve(action, path, 0, frames, [float(not drawn) for _, drawn in keys], "CONSTANT")
-        if obj.animation_data is None:
-            obj.animation_data_create()
-        obj.animation_data.action = action
+                add_curve(curves, path, 0, frames, [float(not drawn) for _, drawn in keys], "CONSTANT")
         ridden += 1
     if ridden:
         scene[SAVED_FRAME_END] = scene.frame_end
@@ -136,17 +136,21 @@ def remove_ride(scene):
     """Takes every ride off the scene's objects and puts back what it replaced."""
     if not has_ride(scene):
         return
-    for obj in scene.objects:
-        if SAVED not in obj:
-            continue
-        saved = json.loads(obj[SAVED])
+    ridden = {obj: json.loads(obj[SAVED]) for obj in scene.objects if SAVED in obj}
+    # An action that several ridden objects play was seen with the fake user the ride gave it by
+    # all but the first: it had one before only if every object saw one.
+    fake_users = {}
+    for saved in ridden.values():
+        if saved["action"]:
+            fake_users[saved["action"]] = fake_users.get(saved["action"], True) and saved["fake_user"]
+    for obj, saved in ridden.items():
         action = bpy.data.actions.get(saved["action"]) if saved["action"] else None
         if action:
-            action.use_fake_user = saved["fake_user"]
+            action.use_fake_user = fake_users[action.name]
         if not saved["animation_data"]:
             obj.animation_data_clear()
         elif obj.animation_data:
-            obj.animation_data.action = action
+            actions.play_again(obj.animation_data, action, saved.get("slots"))
         obj.rotation_mode = saved["rotation_mode"]
         obj.rotation_quaternion = saved["rotation_quaternion"]
         obj.rotation_euler = saved["rotation_euler"]

@@ -1,21 +1,29 @@
-"""The add-on in headless Blender: installed from its zip, played on vehicles built here, checked
-against the trace that vorlix-sim writes for the same export, removed, and made to fail; its check
-panel against the check document of the same export, and its names read back by the checker.
+"""The add-on in headless Blender: installed from its zip (as an extension where Blender has them,
+else as an add-on), played on vehicles built here, checked against the trace that vorlix-sim
+writes for the same export, removed, and made to fail; its check panel against the check document
+of the same export, and its names read back by the checker.
 
     blender -b --factory-startup --python-exit-code 1 --python addon_test.py -- ZIP VORLIX_SIM
 """
 
+import importlib
 import json
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
+import zipfile
 
 import bpy
 from mathutils import Matrix, Quaternion, Vector
 
 ZIP, SIM = sys.argv[sys.argv.index("--") + 1:][:2]
+EXTENSIONS = bpy.app.version >= (4, 2, 0)
+SLOTTED = bpy.app.version >= (4, 4, 0)
+# Installed as an extension, the add-on is a module of the repository it went to.
+MODULE = "bl_ext.user_default.vorlix" if EXTENSIONS else "vorlix"
 
 # The z-up axes: frame X, Y, Z lie along the node's +X, -Z, +Y.
 NODE_AXES = {"x": (1, 0, 0), "y": (0, 0, -1), "z": (0, 1, 0)}
@@ -82,12 +90,19 @@ def motorbike():
     children(add("vx_gm", bars), "gear", 7)
     bars["vorlix_note"] = "the author's own property"
     children(add("vx_om_kph", bars), "digit", 6)
+    # Made before the needle whose action it plays, so that Remove ride meets it first.
+    rpm = add("vx_rpm_m80_270", bars, location=(-0.1, 0.1, 0.1))
+    rpm.hide_render = True
     needle = add("vx_sm_m220_r270", bars, location=(0.1, 0.1, 0.1))
-    add("vx_rpm_m80_270", bars, location=(-0.1, 0.1, 0.1)).hide_render = True
     bpy.data.objects["gear3"].hide_render = True
     needle.keyframe_insert("rotation_euler", frame=1)
     needle.rotation_euler = (0, 0, 1)
     needle.keyframe_insert("rotation_euler", frame=100)
+    needle.animation_data.action.use_fake_user = False
+    if SLOTTED:  # a slot named otherwise than its object: Remove ride must give back this one
+        needle.animation_data.action_slot.name_display = "needle"
+    rpm.animation_data_create()
+    rpm.animation_data.action = needle.animation_data.action  # one action for two needles
     bike.keyframe_insert("location", frame=1)
     bike.animation_data.action.use_fake_user = False
 
@@ -105,14 +120,17 @@ def mistakes_and_groups():
 
 
 def axes():
-    """Levers about each axis at several orientations, under a turned and scaled parent that
-    was parented keeping its child's place."""
+    """Levers about each axis at several orientations, under a turned parent scaled unevenly, and
+    under a turned and scaled one that they were parented to keeping their place (evenly scaled:
+    a glTF node holds no shear, which an uneven one would give what keeps its place under it)."""
     arm = add("arm", rotation=(0.3, -0.7, 1.1), scale=(1, 1.5, 1))
     for i, name in enumerate(["vx_fbrake_az-30", "vx_rbrake_ax40", "vx_sm_m100_r200"]):
         add(name, arm, location=(i, 0, 0), rotation=(0.4 * i, 1.0 - i, 0.3))
+    hinge = add("hinge", location=(0, 0, 1), rotation=(-0.4, 0.9, 0.2), scale=(1.3, 1.3, 1.3))
     lever = add("vx_cl_az-45", rotation=(1.2, 0.1, -0.5), location=(0, 2, 0))
-    lever.parent = arm
-    lever.matrix_parent_inverse = arm.matrix_world.inverted()
+    bpy.context.view_layer.update()  # the hinge's matrix_world is its new place only after this
+    lever.parent = hinge
+    lever.matrix_parent_inverse = hinge.matrix_world.inverted()
     add("vx_gl_o-20", lever, location=(0, 0.3, 0), rotation=(0, 0, math.pi))
 
 
@@ -155,7 +173,7 @@ def expected_worlds(document, turns):
 
 def tool_ride():
     """The add-on's export of the current scene and the trace of its ride, run here."""
-    from vorlix import export
+    export = importlib.import_module(MODULE + ".export")
     folder = tempfile.mkdtemp()
     glb = export.export_vehicle(bpy.context, folder)
     trace = os.path.join(folder, "ride.jsonl")
@@ -168,6 +186,13 @@ def tool_ride():
 
 # --- checks ----------------------------------------------------------------------------------
 
+def slots(data):
+    """The slot an object plays and the one it would look for next, where actions have slots."""
+    if not SLOTTED or data is None:
+        return None
+    return data.action_slot.identifier if data.action_slot else None, data.last_slot_identifier
+
+
 def snapshot():
     """What Remove ride must give back, object by object."""
     def of(obj):
@@ -176,7 +201,7 @@ def snapshot():
                 tuple(obj.rotation_axis_angle), tuple(map(tuple, obj.matrix_basis)),
                 tuple(map(tuple, obj.matrix_world)), obj.hide_viewport, obj.hide_render,
                 data is not None, data.action.name if data and data.action else None,
-                sorted(obj.keys()))
+                slots(data), sorted(obj.keys()))
     scene = bpy.context.scene
     return ({o.name: of(o) for o in scene.objects},
             sorted((a.name, a.use_fake_user) for a in bpy.data.actions), scene.frame_end)
@@ -277,7 +302,7 @@ class Layout:
 
 def shown_for(obj):
     """What the active object panel shows for OBJ, as one line."""
-    from vorlix import panel
+    panel = importlib.import_module(MODULE + ".panel")
     bpy.context.view_layer.objects.active = obj
     layout = Layout()
     panel.VORLIX_PT_active_object.draw(type("Panel", (), {"layout": layout})(), bpy.context)
@@ -286,7 +311,7 @@ def shown_for(obj):
 
 def own_check():
     """check --format json of the add-on's export of the current scene, run here."""
-    from vorlix import export
+    export = importlib.import_module(MODULE + ".export")
     glb = export.write_glb(tempfile.mkdtemp())
     return json.loads(subprocess.run([SIM, "check", "--format", "json", glb], capture_output=True,
                                      text=True).stdout)
@@ -325,7 +350,7 @@ def panel_shows_check(case, build, warned):
 
 
 def clicking_selects_and_renames_recheck():
-    from vorlix import check
+    check = importlib.import_module(MODULE + ".check")
     clear()
     motorbike()
     bpy.ops.vorlix.check()
@@ -350,7 +375,7 @@ def non_default(parameter):
 def built_names_read_back():
     """Every component of the catalogue named with the author's word and parameters that are not
     the defaults: the checker reads each name back as built."""
-    from vorlix import check
+    check = importlib.import_module(MODULE + ".check")
     clear()
     catalogue = json.loads(subprocess.run([SIM, "catalogue"], capture_output=True, text=True).stdout)
     settings = bpy.context.scene.vorlix
@@ -396,7 +421,7 @@ def check_refused():
     with open(fake, "w") as f:
         f.write("#!/bin/sh\necho 'vorlix-sim: model.glb: not a glTF file' >&2\nexit 2\n")
     os.chmod(fake, 0o755)
-    preferences = bpy.context.preferences.addons["vorlix"].preferences
+    preferences = bpy.context.preferences.addons[MODULE].preferences
     preferences.tool_path = fake
     try:
         bpy.ops.vorlix.check()
@@ -410,12 +435,30 @@ def check_refused():
            "a refused check changed the scene or the last result")
 
 
+def install():
+    if EXTENSIONS:
+        # Installing checks less than Blender's own validation, which the zip must pass to be shared.
+        validated = subprocess.run([bpy.app.binary_path, "--command", "extension", "validate", ZIP],
+                                   capture_output=True, text=True)
+        errors = [line for line in (validated.stdout + validated.stderr).splitlines() if "ERROR" in line]
+        expect(validated.returncode == 0, f"the zip is no valid extension: {errors}")
+        bpy.ops.extensions.package_install_files(filepath=ZIP, repo="user_default", enable_on_install=True)
+    else:
+        bpy.ops.preferences.addon_install(filepath=ZIP)
+        bpy.ops.preferences.addon_enable(module=MODULE)
+    bpy.ops.preferences.addon_disable(module=MODULE)  # unregisters everything it registered
+    bpy.ops.preferences.addon_enable(module=MODULE)
+    with zipfile.ZipFile(ZIP) as z:
+        manifest = z.read("vorlix/blender_manifest.toml").decode()
+    version = re.search(r'^version = "(.*)"$', manifest, re.M).group(1)
+    own = importlib.import_module(MODULE).bl_info["version"]
+    expect(version == ".".join(map(str, own)), f"the manifest's version {version} is not bl_info's {own}")
+
+
 def main():
-    bpy.ops.preferences.addon_install(filepath=ZIP)
-    bpy.ops.preferences.addon_enable(module="vorlix")
-    bpy.ops.preferences.addon_disable(module="vorlix")  # unregisters everything it registered
-    bpy.ops.preferences.addon_enable(module="vorlix")
-    preferences = bpy.context.preferences.addons["vorlix"].preferences
+    print("Blender", bpy.app.version_string)
+    install()
+    preferences = bpy.context.preferences.addons[MODULE].preferences
     preferences.tool_path = SIM
 
     # Groups have no object of their own for the library to hide or show.
