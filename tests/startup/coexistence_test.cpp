@@ -126,6 +126,18 @@ TEST_F(Library, AnotherPluginAndVorlixLoadAndUnloadInEveryOrder) {
                 EXPECT_EQ(hooksOfOneRender(vehicle, RenderSite::jump), hooks);
                 EXPECT_EQ(hooksOfOneRender(vehicle, RenderSite::call), vorlixLoaded ? "V" : "");
             }
+            // The construction site too: an other plug-in that diverted it after Vorlix leads on
+            // through Vorlix's stub, which must reach the host's function even with Vorlix gone.
+            const std::uint32_t constructions = hostActivity().constructions;
+            const auto otherCalls = [&other] {
+                return other.loaded() ? reinterpret_cast<std::uint32_t (*)(int)>(
+                                            other.symbol("otherPluginHookCalls"))(0)
+                                      : 0u;
+            };
+            const std::uint32_t otherBefore = otherCalls();
+            constructThroughSite(vehicle);
+            EXPECT_EQ(hostActivity().constructions, constructions + 1);
+            EXPECT_EQ(otherCalls(), otherBefore + (other.loaded() ? 1u : 0u));
         }
         for (std::uint32_t site : allSites) {
             const bool divertedByBoth =
