@@ -74,10 +74,9 @@ inline constexpr PatchSite vehicleRenderJump{0x6D0E89, SiteKind::jump, "vehicle 
 }  // namespace sites
 
 // Every patched site, in the order of the events they raise.
-inline constexpr const PatchSite* patchSites[] = {&sites::poolReady, &sites::vehicleCreated,
-                                                  &sites::vehicleDestroyed,
-                                                  &sites::vehicleRenderCall,
-                                                  &sites::vehicleRenderJump};
+inline constexpr const PatchSite* patchSites[] = {
+    &sites::poolReady, &sites::vehicleCreated, &sites::vehicleDestroyed, &sites::vehicleRenderCall,
+    &sites::vehicleRenderJump};
 
 // Vehicles sit in the pool's object array at this stride.
 inline constexpr std::int32_t vehicleStride = 2584;

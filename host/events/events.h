@@ -175,11 +175,10 @@ using VehicleCreatedEvent =
 using VehicleDestroyedEvent =
     BaseEventI<injector::function_hooker_thiscall, SiteRefs<host::sites::vehicleDestroyed>,
                ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleRenderedEvent =
-    BaseEventI<injector::function_hooker_thiscall,
-               JoinRefs<SiteRefs<host::sites::vehicleRenderCall>,
-                        SiteRefs<host::sites::vehicleRenderJump>>::type,
-               ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleRenderedEvent = BaseEventI<injector::function_hooker_thiscall,
+                                        JoinRefs<SiteRefs<host::sites::vehicleRenderCall>,
+                                                 SiteRefs<host::sites::vehicleRenderJump>>::type,
+                                        ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 // Each event is created on first use and released at unload.
 PoolReadyEvent& poolReadyEvent();

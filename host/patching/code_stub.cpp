@@ -61,9 +61,12 @@ bool code_stub::jump_to(address_t destination) {
         if (cell_at % alignof(std::uint32_t) != 0 ||
             cell_at % std::atomic_ref<std::uint32_t>::required_alignment != 0)
             return false;
-        const std::uint8_t bytes[code_size] = {
-            0xFF, 0x25, static_cast<std::uint8_t>(cell_at), static_cast<std::uint8_t>(cell_at >> 8),
-            static_cast<std::uint8_t>(cell_at >> 16), static_cast<std::uint8_t>(cell_at >> 24)};
+        const std::uint8_t bytes[code_size] = {0xFF,
+                                               0x25,
+                                               static_cast<std::uint8_t>(cell_at),
+                                               static_cast<std::uint8_t>(cell_at >> 8),
+                                               static_cast<std::uint8_t>(cell_at >> 16),
+                                               static_cast<std::uint8_t>(cell_at >> 24)};
         cell = reinterpret_cast<std::uint32_t*>(cell_at);
         std::atomic_ref<std::uint32_t>(*cell).store(static_cast<std::uint32_t>(destination));
         // The code page is executable and read-only at rest; it is lifted only to lay out a stub.

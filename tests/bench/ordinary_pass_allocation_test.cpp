@@ -60,8 +60,8 @@ TEST(OrdinaryPass, AWholeRenderThroughTheSitesAllocatesNothing) {
         fleet.driveInputs(pass);
         for (std::size_t i = 0; i < fleet.size(); ++i) {
             auto* vehicle = reinterpret_cast<hostsim::SimVehicle*>(fleet.vehicle(i));
-            hostsim::renderThroughSite(vehicle, pass % 2 == 0 ? hostsim::RenderSite::call
-                                                             : hostsim::RenderSite::jump);
+            hostsim::renderThroughSite(
+                vehicle, pass % 2 == 0 ? hostsim::RenderSite::call : hostsim::RenderSite::jump);
         }
     };
     int pass = 0;

@@ -212,7 +212,6 @@ TEST_F(HookChain, AFailureInTheChainStillRunsTheHostFunctionOnce) {
     }
 }
 
-
 // What changes in the chain while a call runs takes effect from the next call: the call under way
 // runs the hooks it began with, and ends in the host function it began with even when the site
 // has been handed back under it.
@@ -293,7 +292,7 @@ TEST_F(HookChain, TheStubIsReadOnlyAndOutlivesItsSite) {
     EXPECT_EQ(stub.destination(), hostRender);
     // A way to the stub kept by someone else still reaches the host function, and no hook.
     trace.clear();
-    using HostRender = std::int32_t(__attribute__((thiscall)) *)(SimVehicle*);
+    using HostRender = std::int32_t(__attribute__((thiscall))*)(SimVehicle*);
     EXPECT_EQ(reinterpret_cast<HostRender>(entry)(vehicle), 1);
     EXPECT_TRUE(trace.empty());
     EXPECT_EQ(hostsim::hostActivity().renders, 1u);
