@@ -32,8 +32,11 @@ demo: build-linux-x86
 	build/linux-x86/bin/vorlix-sim demo --out out/demo
 	build/linux-x86/bin/vorlix-sim preview scenes/models/motorbike.glb --out out/demo
 
+# The pass's figures, then the shipped DLL's size and imports when the Windows build has made it.
 bench: build-linux-x86
 	build/linux-x86/bin/vorlix-bench
+	@if [ -f build/windows-x86/bin/Vorlix.dll ]; then bench/dll_figures.py build/windows-x86/bin/Vorlix.dll; \
+	else echo "Vorlix.dll: not built (make build-windows-x86)"; fi
 
 # The release package for players and model authors: dist/vorlix-<version>-windows-x86.zip.
 dist: $(READY)

@@ -27,8 +27,9 @@ inline constexpr NamePattern revCounterMaxValue{"_m", false};
 inline constexpr NamePattern revCounterMaxAngle{"_", false};
 }  // namespace patterns
 
-// True when key occurs anywhere in name. It runs nine times for every "vx_" frame on every pass, on
-// names and keys of a few bytes, where a plain comparison loop beats a call into the C library.
+// True when key occurs anywhere in name. Components look for their markers ("_kph") with it when
+// they first meet a frame, on names and markers of a few bytes, where a plain comparison loop beats
+// a call into the C library.
 inline bool nameHasKey(std::string_view name, std::string_view key) {
     if (key.size() > name.size()) return false;
     const std::size_t lastStart = name.size() - key.size();

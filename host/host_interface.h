@@ -54,13 +54,29 @@ inline constexpr BuildSignature buildSignatures[] = {
 // The builds whose call sites the library patches; in every other build it stays inactive.
 inline constexpr std::int32_t hookedBuilds[] = {1001, 1002};
 
-// The call sites behind the events, the same in builds 1001 and 1002. Each holds a call
-// instruction, except the render jump site, which holds a jump.
-inline constexpr Address poolReadySite = 0x5BF85B;
-inline constexpr Address vehicleCreatedSite = 0x6D5F2F;
-inline constexpr Address vehicleDestroyedSite = 0x6E2D35;
-inline constexpr Address vehicleRenderCallSite = 0x6C4523;
-inline constexpr Address vehicleRenderJumpSite = 0x6D0E89;
+// What the instruction at a patched site does: calls the host function, or jumps to it, so that
+// the function returns straight to the caller of the code that holds the site.
+enum class SiteKind : std::uint8_t { call, jump };
+
+// A host site that the library patches, the same in builds 1001 and 1002.
+struct PatchSite {
+    Address address;
+    SiteKind kind;
+    const char* what;  // the event it raises, as the tools name it
+};
+
+namespace sites {
+inline constexpr PatchSite poolReady{0x5BF85B, SiteKind::call, "vehicle pool ready"};
+inline constexpr PatchSite vehicleCreated{0x6D5F2F, SiteKind::call, "vehicle created"};
+inline constexpr PatchSite vehicleDestroyed{0x6E2D35, SiteKind::call, "vehicle destroyed"};
+inline constexpr PatchSite vehicleRenderCall{0x6C4523, SiteKind::call, "vehicle rendered (call)"};
+inline constexpr PatchSite vehicleRenderJump{0x6D0E89, SiteKind::jump, "vehicle rendered (jump)"};
+}  // namespace sites
+
+// Every patched site, in the order of the events they raise.
+inline constexpr const PatchSite* patchSites[] = {
+    &sites::poolReady, &sites::vehicleCreated, &sites::vehicleDestroyed, &sites::vehicleRenderCall,
+    &sites::vehicleRenderJump};
 
 // Vehicles sit in the pool's object array at this stride.
 inline constexpr std::int32_t vehicleStride = 2584;

@@ -27,8 +27,10 @@ std::int32_t probe_host_version(const signature_reader& read) {
 std::int32_t probe_host_version(address_t base) {
     return probe_host_version([base](address_t address, std::uint32_t& value) {
         const address_t at = translate_address(address, base);
-        // An image of another build may not reach this far: ask before reading.
-        return platform::isReadable(at, 4) && try_read_u32(at, true, value);
+        // An image of another build may not reach this far: ask before reading. A signature that
+        // is readable is read even when its protection cannot be lifted.
+        if (!platform::isReadable(at, 4)) return false;
+        return try_read_u32(at, true, value) || try_read_u32(at, false, value);
     });
 }
 

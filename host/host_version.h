@@ -9,7 +9,7 @@
 
 namespace injector {
 
-// Known host builds.
+// The version id of a build that none of the signatures recognises.
 inline constexpr std::int32_t unknown_host_version = 0;
 
 // The host image's base, found on first use.

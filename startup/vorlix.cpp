@@ -3,18 +3,16 @@
 
 #include "startup/vorlix.h"
 
-#include <fstream>
-#include <ios>
-
 #include "animation/component_state.h"
 #include "animation/update_pass.h"
 #include "host/events/events.h"
 #include "host/extended_data.h"
+#include "startup/log_file.h"
 
 namespace {
 
 // Opened by the Vorlix constructor; closed last at unload.
-std::fstream logStream;
+LogFile logStream;
 
 // Every vehicle's record. Constructing it attaches the pool, creation and destruction hooks.
 plugin::VehicleExtendedData<VXData> vehicleData;
@@ -24,13 +22,9 @@ Vorlix vorlix;
 }  // namespace
 
 Vorlix::Vorlix() {
+    logStream.open("Vorlix.log");
+    logStream.writeLine("Log started");
     // Runs inside the host's loader: nothing may escape from here.
-    try {
-        logStream.open("Vorlix.log", std::ios::out | std::ios::trunc);
-        logStream << "Log started" << '\n';
-        logStream.flush();
-    } catch (...) {
-    }
     try {
         auto& event = plugin::vehicleRenderedEvent();
         event.AddCallback(

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <list>
 #include <tuple>
 #include <typeinfo>
@@ -18,14 +19,14 @@ namespace plugin {
 
 using injector::address_t;
 
-// A hook site: host address, host build it belongs to, and whether the site holds a call (0) or a
-// jump (1).
-template <address_t Address, std::int32_t Version, int Kind>
+// A hook site of one host build: the host address, the build it belongs to, and whether the site
+// holds a call or a jump.
+template <address_t Address, std::int32_t Version, host::SiteKind Kind>
 struct Ref {
-    static_assert(Kind == 0 || Kind == 1);
     static constexpr address_t address = Address;
     static constexpr std::int32_t version = Version;
-    using scoped = std::conditional_t<Kind == 0, injector::scoped_call, injector::scoped_jmp>;
+    using scoped = std::conditional_t<Kind == host::SiteKind::call, injector::scoped_call,
+                                      injector::scoped_jmp>;
 };
 
 template <class... Refs>
@@ -152,28 +153,32 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
     }
 };
 
+// A site's entries, one per hooked build.
+template <const host::PatchSite& Site>
+using SiteRefs = RefList<Ref<Site.address, host::hookedBuilds[0], Site.kind>,
+                         Ref<Site.address, host::hookedBuilds[1], Site.kind>>;
+static_assert(std::size(host::hookedBuilds) == 2);
+
+template <class... Lists>
+struct JoinRefs;
+template <class... First, class... Second>
+struct JoinRefs<RefList<First...>, RefList<Second...>> {
+    using type = RefList<First..., Second...>;
+};
+
 // The four events of the host's vehicle life cycle.
-using PoolReadyEvent = BaseEventI<injector::function_hooker,
-                                  RefList<Ref<host::poolReadySite, host::hookedBuilds[0], 0>,
-                                          Ref<host::poolReadySite, host::hookedBuilds[1], 0>>,
+using PoolReadyEvent = BaseEventI<injector::function_hooker, SiteRefs<host::sites::poolReady>,
                                   ArgPick<ArgTypes<>>, std::int32_t()>;
 using VehicleCreatedEvent =
-    BaseEventI<injector::function_hooker_thiscall,
-               RefList<Ref<host::vehicleCreatedSite, host::hookedBuilds[0], 0>,
-                       Ref<host::vehicleCreatedSite, host::hookedBuilds[1], 0>>,
+    BaseEventI<injector::function_hooker_thiscall, SiteRefs<host::sites::vehicleCreated>,
                ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 using VehicleDestroyedEvent =
-    BaseEventI<injector::function_hooker_thiscall,
-               RefList<Ref<host::vehicleDestroyedSite, host::hookedBuilds[0], 0>,
-                       Ref<host::vehicleDestroyedSite, host::hookedBuilds[1], 0>>,
+    BaseEventI<injector::function_hooker_thiscall, SiteRefs<host::sites::vehicleDestroyed>,
                ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
-using VehicleRenderedEvent =
-    BaseEventI<injector::function_hooker_thiscall,
-               RefList<Ref<host::vehicleRenderCallSite, host::hookedBuilds[0], 0>,
-                       Ref<host::vehicleRenderCallSite, host::hookedBuilds[1], 0>,
-                       Ref<host::vehicleRenderJumpSite, host::hookedBuilds[0], 1>,
-                       Ref<host::vehicleRenderJumpSite, host::hookedBuilds[1], 1>>,
-               ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using VehicleRenderedEvent = BaseEventI<injector::function_hooker_thiscall,
+                                        JoinRefs<SiteRefs<host::sites::vehicleRenderCall>,
+                                                 SiteRefs<host::sites::vehicleRenderJump>>::type,
+                                        ArgPick<ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 // Each event is created on first use and released at unload.
 PoolReadyEvent& poolReadyEvent();

@@ -78,38 +78,42 @@ class function_hooker_manager : public Scoped {
         return nullptr;
     }
 
-    // Patches the site once, towards entry, through a stub of its own. A site that does not hold a
-    // call or jump we can follow, or that cannot be written, stays as it is and the manager stays
-    // unpatched.
+    // Patches the site once, towards entry, through a stub of its own, with an instruction of the
+    // site's kind. Only what the site can hold without a byte of it changing meaning is diverted:
+    // - at a call site, a 5-byte relative call. A jump there must stay a jump, or what was jumped
+    //   to would be called; an indirect call (FF 15) is 6 bytes, and its sixth byte would run
+    //   after our call returns.
+    // - at a jump site, a relative jump, or an indirect call or jump that another plug-in put
+    //   there: nothing returns to the bytes after a jump, so the ones past our five never run. An
+    //   indirect form's cell is read afresh on every call, as the instruction read it, because
+    //   repointing the cell is how its owner takes its hook back.
+    // A site left alone, one that cannot be written, or one whose stub cannot be had, stays as it
+    // is, and the manager stays unpatched.
     void patch_site(address_t site, address_t entry, host_invoker invoker) {
         if (patched) return;
+        std::uint8_t opcode = 0;
+        if (!try_read_u8(site, true, opcode)) return;
+        const address_t cell = indirect_cell(site, true);
+        const bool indirect_allowed = Scoped::opcode == jump_opcode && cell != 0;
+        if (opcode != Scoped::opcode && !indirect_allowed) return;
         const address_t target = branch_target(site, true);
-        if (target == 0) return;
-        if (!stub.jump_to(entry)) {
-            stub.release();
-            return;
-        }
+        if (target == 0 || !stub.jump_to(entry)) return;
         const address_t previous = this->patch(site, stub.entry(), true);
         if (!this->holds_saved() || !read_bytes(site, written, sizeof written, true)) {
             Scoped::restore();
-            stub.release();
+            stub.jump_to(target);
             return;
         }
         host_target = previous;
+        host_cell = opcode == Scoped::opcode ? 0 : cell;
         invoke_host = invoker;
         patched = 1;
     }
 
-    // Runs the chain: the hook added last is outermost; the innermost function calls the host.
-    static Result call_hooks(Args&... args) {
-        bool host_ran = false;
-        Result result{};
-        return call_hooks_tracked(host_ran, result, args...);
-    }
-
-    // What hook_entry runs. Nothing thrown leaves it: if the chain fails before the host function
+    // What hook_entry runs: the chain, the hook added last outermost and the innermost function
+    // calling the host. Nothing thrown leaves it: if the chain fails before the host function
     // ran, the host function is called directly, so the host's own work is never lost.
-    static Result enter(Args&... args) noexcept {
+    static Result call_hooks(Args&... args) noexcept {
         bool host_ran = false;
         Result result{};
         try {
@@ -119,16 +123,27 @@ class function_hooker_manager : public Scoped {
         if (host_ran) return result;
         try {
             const std::shared_ptr<function_hooker_manager>& self = instance();
-            if (self && self->invoke_host != nullptr && self->host_target != 0) {
-                return self->invoke_host(self->host_target, args...);
+            if (self && self->invoke_host != nullptr && self->current_target() != 0) {
+                return self->invoke_host(self->current_target(), args...);
             }
         } catch (...) {
         }
         return result;
     }
 
+    // The stub the site leads to while patched; kept for good once laid out.
+    const code_stub& site_stub() const { return stub; }
+
     bool is_patched() const { return patched != 0; }
     address_t target() const { return host_target; }
+    // Where the host function is now: for a site that read a cell, what the cell holds. A call
+    // reaches us only while the cell's owner has not put its site back, so the cell is there.
+    address_t current_target() const {
+        if (host_cell == 0) return host_target;
+        std::uint32_t now = 0;
+        std::memcpy(&now, reinterpret_cast<const void*>(host_cell), sizeof now);
+        return static_cast<address_t>(now);
+    }
     std::size_t hook_count() const { return hooks.size(); }
 
   private:
@@ -174,30 +189,31 @@ class function_hooker_manager : public Scoped {
     // The hook added last runs outermost; the first one's inner function calls the host.
     static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
         const function_hooker_manager& self = *instance();
-        const chain_call call{self.host_target, self.invoke_host, host_ran, result};
+        const chain_call call{self.current_target(), self.invoke_host, host_ran, result};
         const chain_level host{call, nullptr, nullptr};
         return copy_and_run(host, self.hooks.begin(), self.hooks.end(), args...);
     }
 
-    // Hands the site back. Another plug-in that diverted it after us leads on through our stub:
-    // then its patch stays, and the stub, turned to where the site led before us, outlives the
-    // library. From the first step on, nothing reaches the library through the stub.
+    // Hands the site back. First the stub is turned to where the site led before us, so that from
+    // then on nothing reaches the library through it, whoever holds a way to it. Then the site's
+    // bytes come back if it still holds ours; if another plug-in diverted it after us, its patch
+    // stays and leads on through the stub. A site that cannot be written back leads through the
+    // stub too.
     void release_site() {
         if (!this->holds_saved()) return;
-        stub.jump_to(host_target);
+        // The cell's owner may be gone by now, its cell with it: then the stub keeps the last
+        // destination we knew.
+        const address_t last = host_cell == 0 ? host_target : cell_destination(host_cell);
+        stub.jump_to(last != 0 ? last : host_target);
         std::uint8_t now[sizeof written];
         const bool ours = read_bytes(this->saved_address(), now, sizeof now, true) &&
                           std::memcmp(now, written, sizeof now) == 0;
         if (ours) Scoped::restore();
-        if (ours && !this->holds_saved()) {
-            stub.release();
-            return;
-        }
         this->discard();
-        stub.keep();
     }
 
     address_t host_target = 0;
+    address_t host_cell = 0;  // the cell an indirect site read its target from, or 0
     std::list<hook_record> hooks;
     std::uint8_t patched = 0;
     host_invoker invoke_host = nullptr;
@@ -280,7 +296,7 @@ class function_hooker<Scoped, Address, Result(Args...)>
     // Written into the site: takes the host call's arguments unchanged and returns its result. Host
     // code keeps the stack only 4-byte aligned, ours assumes 16: realign on entry.
     __attribute__((force_align_arg_pointer)) static Result hook_entry(Args... args) {
-        return manager_type::enter(args...);
+        return manager_type::call_hooks(args...);
     }
 
   private:
@@ -311,7 +327,7 @@ class function_hooker_thiscall<Scoped, Address, Result(Args...)>
     // so the convention is spelled out here and on the host function pointer below.
     __attribute__((force_align_arg_pointer)) static Result __attribute__((thiscall))
     hook_entry(Args... args) {
-        return manager_type::enter(args...);
+        return manager_type::call_hooks(args...);
     }
 
   private:

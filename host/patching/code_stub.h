@@ -1,9 +1,18 @@
 #pragma once
-// A jump in executable memory of its own, apart from the library's image. A patched site leads to
-// the library through one, so that whatever another plug-in saved of the site stays callable after
-// the library is gone: the stub is then turned to where the site led before and kept.
+// The way from a patched site into the library. A site leads to a stub, an indirect jump
+// "FF 25 cell" in executable memory of its own, apart from the library's image; the cell, in a
+// writable page beside it, holds where the jump goes.
+//
+// Another plug-in may keep a way to the stub that we cannot see: a copy of the site's call in a
+// trampoline of its own, or a hook on the function the site calls, which is the stub. So a stub is
+// never freed, not even at unload: when the library gives its site up, the stub is turned to where
+// the site led before, and it stays so for the life of the process. Turning it is one aligned
+// 32-bit store to its cell, which cannot fail and needs no change of protection, so a stub can
+// never be left leading into a library that is gone. The code itself is written once, while it is
+// laid out, and is executable and read-only from then on.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "host/patching/patching.h"
 
@@ -14,24 +23,22 @@ class code_stub {
     code_stub() = default;
     code_stub(const code_stub&) = delete;
     code_stub& operator=(const code_stub&) = delete;
-    ~code_stub() { release(); }
 
-    // Makes the stub a jump to destination, allocating it on first use. False if it cannot.
+    // Makes the stub lead to destination, laying it out on first use. False, with no stub, if no
+    // memory could be had for it or its code could not be made read-only.
     bool jump_to(address_t destination);
-    // Frees the stub; nothing may lead to it any more.
-    void release();
-    // Leaves the stub to the process for good, as it is.
-    void keep();
 
     // Where a site enters the stub; 0 while there is none.
-    address_t entry() const { return memory == 0 ? 0 : memory + entry_offset; }
+    address_t entry() const { return code; }
+    // Where the stub leads now; 0 while there is none.
+    address_t destination() const;
+
+    // Every stub's code is this long: FF 25 and the cell's address, which lies 4-byte aligned.
+    static constexpr std::size_t code_size = 6;
 
   private:
-    // The displacement lies 4-byte aligned, so that turning the jump is a single store.
-    static constexpr std::size_t entry_offset = 3;
-    static constexpr std::size_t size = 8;
-
-    address_t memory = 0;
+    address_t code = 0;
+    std::uint32_t* cell = nullptr;
 };
 
 }  // namespace injector

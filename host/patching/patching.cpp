@@ -66,6 +66,24 @@ bool write_displacement(address_t field, address_t destination, bool unprotect) 
     return write_bytes(field, &displacement, 4, unprotect);
 }
 
+address_t indirect_cell(address_t site, bool unprotect) {
+    std::uint8_t opcode = 0;
+    std::uint8_t modrm = 0;
+    if (!try_read_u8(site, unprotect, opcode) || opcode != 0xFF) return 0;
+    if (!try_read_u8(site + 1, unprotect, modrm) || (modrm != 0x15 && modrm != 0x25)) return 0;
+    std::uint32_t cell = 0;
+    if (!try_read_u32(site + 2, unprotect, cell)) return 0;
+    return static_cast<address_t>(cell);
+}
+
+// The cell is data: read as it stands, but never where it would fault.
+address_t cell_destination(address_t cell) {
+    if (!platform::isReadable(cell, 4)) return 0;
+    std::uint32_t target = 0;
+    std::memcpy(&target, reinterpret_cast<const void*>(cell), 4);
+    return static_cast<address_t>(target);
+}
+
 address_t branch_target(address_t site, bool unprotect) {
     std::uint8_t opcode = 0;
     if (!try_read_u8(site, unprotect, opcode)) return 0;
@@ -75,16 +93,8 @@ address_t branch_target(address_t site, bool unprotect) {
         return static_cast<address_t>(site + 5 + displacement);
     }
     if (opcode == 0xFF) {
-        std::uint8_t modrm = 0;
-        if (!try_read_u8(site + 1, unprotect, modrm)) return 0;
-        if (modrm != 0x15 && modrm != 0x25) return 0;
-        std::uint32_t cell = 0;
-        if (!try_read_u32(site + 2, unprotect, cell)) return 0;
-        // The cell is data: read as it stands, but never where it would fault.
-        if (!platform::isReadable(cell, 4)) return 0;
-        std::uint32_t target = 0;
-        std::memcpy(&target, reinterpret_cast<const void*>(static_cast<address_t>(cell)), 4);
-        return static_cast<address_t>(target);
+        const address_t cell = indirect_cell(site, unprotect);
+        return cell == 0 ? 0 : cell_destination(cell);
     }
     return 0;
 }

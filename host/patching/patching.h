@@ -31,6 +31,12 @@ bool write_u8(address_t address, std::uint8_t value, bool unprotect);
 // Stores destination - (field + 4): the displacement of a rel32 whose field sits at field.
 bool write_displacement(address_t field, address_t destination, bool unprotect);
 
+// The memory cell an indirect call or jump (FF 15 / FF 25) at site reads its destination from; 0
+// for any other instruction, or when the bytes cannot be read.
+address_t indirect_cell(address_t site, bool unprotect);
+// The destination a cell holds; 0 if the cell cannot be read.
+address_t cell_destination(address_t cell);
+
 // Where the call or jump at site leads: E8/E9 rel32, or FF 15 / FF 25 through a memory cell.
 // 0 for any other instruction, or when the bytes cannot be read.
 address_t branch_target(address_t site, bool unprotect);
@@ -105,6 +111,9 @@ class scoped_basic : public scoped_base {
 
 class scoped_call : public scoped_basic<5> {
   public:
+    // The instruction this object writes, and the only one it diverts exactly: a 5-byte call.
+    static constexpr std::uint8_t opcode = call_opcode;
+
     // Makes site a relative call to destination; returns the destination it had before.
     // holds_saved() tells whether the site was written.
     address_t patch_call(address_t site, address_t destination, bool unprotect_access) {
@@ -117,6 +126,8 @@ class scoped_call : public scoped_basic<5> {
 
 class scoped_jmp : public scoped_basic<5> {
   public:
+    static constexpr std::uint8_t opcode = jump_opcode;
+
     address_t patch_jump(address_t site, address_t destination, bool unprotect_access) {
         return patch_branch(jump_opcode, site, destination, unprotect_access);
     }

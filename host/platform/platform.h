@@ -14,6 +14,8 @@ using Protection = std::uint32_t;
 Protection executeReadWrite();
 // Execute and read: code that is not being written.
 Protection executeRead();
+// Read and write, not executable: data.
+Protection readWrite();
 
 // Changes the protection of the pages covering [address, address + size). On success stores the
 // protection the first of them had before and returns true; on failure changes nothing.
@@ -29,8 +31,8 @@ bool isReadable(std::uintptr_t address, std::size_t size);
 // Makes code rewritten at [address, address + size) the code that runs from now on.
 void codeWritten(std::uintptr_t address, std::size_t size);
 
-// Executable memory of at least size bytes, readable and writable too, apart from any image; 0 if
-// none can be had. Released only by releaseCode.
+// Executable memory of at least size bytes, readable and writable too, apart from any image, in
+// whole pages; 0 if none can be had. Released only by releaseCode.
 std::uintptr_t allocateCode(std::size_t size);
 void releaseCode(std::uintptr_t address, std::size_t size);
 

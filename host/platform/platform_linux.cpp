@@ -86,6 +86,7 @@ bool coveredPages(std::uintptr_t first, std::uintptr_t last, Protection& firstPr
 }  // namespace
 
 Protection executeReadWrite() { return PROT_READ | PROT_WRITE | PROT_EXEC; }
+Protection readWrite() { return PROT_READ | PROT_WRITE; }
 Protection executeRead() { return PROT_READ | PROT_EXEC; }
 
 bool changeProtection(std::uintptr_t address, std::size_t size, Protection newProtection,

@@ -7,6 +7,7 @@
 namespace platform {
 
 Protection executeReadWrite() { return PAGE_EXECUTE_READWRITE; }
+Protection readWrite() { return PAGE_READWRITE; }
 Protection executeRead() { return PAGE_EXECUTE_READ; }
 
 bool changeProtection(std::uintptr_t address, std::size_t size, Protection newProtection,

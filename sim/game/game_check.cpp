@@ -13,20 +13,7 @@ namespace sim::game {
 
 namespace {
 
-struct CallSite {
-    host::Address address;
-    const char* what;
-    std::uint8_t opcode;  // the instruction the library expects there
-};
-using injector::call_opcode;
-using injector::jump_opcode;
-constexpr CallSite callSites[] = {
-    {host::poolReadySite, "vehicle pool ready", call_opcode},
-    {host::vehicleCreatedSite, "vehicle created", call_opcode},
-    {host::vehicleDestroyedSite, "vehicle destroyed", call_opcode},
-    {host::vehicleRenderCallSite, "vehicle rendered (call)", call_opcode},
-    {host::vehicleRenderJumpSite, "vehicle rendered (jump)", jump_opcode},
-};
+using host::PatchSite;
 
 std::uint32_t rvaOf(host::Address address) { return address - host::preferredImageBase; }
 
@@ -48,13 +35,15 @@ std::string hexBytes(std::string_view bytes) {
 }
 
 // What a site holds against what the library expects: empty if it is as expected.
-std::string siteProblem(const PeImage& image, const CallSite& site) {
-    const char* expected = site.opcode == call_opcode ? "a call" : "a jump";
+std::string siteProblem(const PeImage& image, const PatchSite& site) {
+    const bool call = site.kind == host::SiteKind::call;
+    const char* expected = call ? "a call" : "a jump";
+    const std::uint8_t opcode = call ? injector::call_opcode : injector::jump_opcode;
     const std::optional<std::string_view> bytes = image.bytesAt(rvaOf(site.address), 5);
     if (!bytes) return "not in the file's data (expected " + std::string(expected) + ")";
-    if (static_cast<std::uint8_t>((*bytes)[0]) != site.opcode) {
+    if (static_cast<std::uint8_t>((*bytes)[0]) != opcode) {
         return "holds " + hexBytes(*bytes) + ", where " + expected + " (" +
-               hexBytes(std::string_view(reinterpret_cast<const char*>(&site.opcode), 1)) +
+               hexBytes(std::string_view(reinterpret_cast<const char*>(&opcode), 1)) +
                ") is expected";
     }
     std::int32_t displacement;
@@ -111,9 +100,9 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
 
     std::string text = name + ", supported by Vorlix.\n";
     int changed = 0;
-    for (const CallSite& site : callSites) {
-        const std::string problem = siteProblem(image, site);
-        text += "  call site " + hex(site.address) + " (" + site.what +
+    for (const PatchSite* site : host::patchSites) {
+        const std::string problem = siteProblem(image, *site);
+        text += "  call site " + hex(site->address) + " (" + site->what +
                 "): " + (problem.empty() ? "as Vorlix expects" : problem) + "\n";
         if (!problem.empty()) ++changed;
     }

@@ -5,7 +5,9 @@
 #include "allocation_counter.h"
 #include "animation/update_pass.h"
 #include "bench_models.h"
+#include "host/events/events.h"
 #include "hostsim/host_calls.h"
+#include "hostsim/site_calls.h"
 
 namespace {
 
@@ -36,6 +38,43 @@ TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
         EXPECT_EQ(bench::allocationCount() - before, 0u) << c.label;
         hostsim::hostCallLog().recording = true;
     }
+}
+
+// The whole render as the host makes it: through both patched render sites, the hook chain, the
+// event and its callback, into the pass. Each call copies the hooks and callbacks it runs, and the
+// chain hands each hook its inner function: none of them may reach the heap, which holds only
+// while std::function keeps every callable in place (at most two pointers, trivially copyable).
+TEST(OrdinaryPass, AWholeRenderThroughTheSitesAllocatesNothing) {
+    bench::Fleet fleet(bench::referenceBike(), 3);
+    plugin::VehicleRenderedEvent& event = plugin::vehicleRenderedEvent();
+    // A closure over one pointer, as the library's own render callback is.
+    event.AddCallback(
+        event.before,
+        [&fleet](CVehicle* vehicle) {
+            for (std::size_t i = 0; i < fleet.size(); ++i)
+                if (fleet.vehicle(i) == vehicle) updateVehicle(vehicle, fleet.record(i));
+        },
+        0);
+    const auto renderAll = [&fleet](int pass) {
+        bench::advanceClock(pass);
+        fleet.driveInputs(pass);
+        for (std::size_t i = 0; i < fleet.size(); ++i) {
+            auto* vehicle = reinterpret_cast<hostsim::SimVehicle*>(fleet.vehicle(i));
+            hostsim::renderThroughSite(
+                vehicle, pass % 2 == 0 ? hostsim::RenderSite::call : hostsim::RenderSite::jump);
+        }
+    };
+    int pass = 0;
+    for (; pass < 3; ++pass) renderAll(pass);
+    hostsim::hostCallLog().recording = false;
+    const std::uint64_t before = bench::allocationCount();
+    const std::size_t updatesBefore = hostsim::hostCallLog().updates.size();
+    for (; pass < 200; ++pass) renderAll(pass);
+    EXPECT_EQ(bench::allocationCount() - before, 0u);
+    hostsim::hostCallLog().recording = true;
+    // The renders went through the pass: the frames moved.
+    renderAll(pass);
+    EXPECT_GT(hostsim::hostCallLog().updates.size(), updatesBefore);
 }
 
 }  // namespace

@@ -1,19 +1,32 @@
 #!/usr/bin/env python3
 """Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
-nothing, needs only KERNEL32 and msvcrt, and carries a version resource of the project's version.
+nothing, needs only KERNEL32 and msvcrt, none of their thread, process or debugging calls, and
+carries a version resource of the project's version.
 The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no DLL but those and the sockets
 of Windows itself, which preview --watch serves its page through.
 
     check_dll.py DLL EXE VERSION OBJDUMP WINDRES
 """
 
+import os
 import re
 import struct
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench"))
+from dll_figures import imported_functions  # noqa: E402
+
 IMAGE_FILE_MACHINE_I386 = 0x14C
 ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
+# Calls the library never makes, which scanners weigh against a library that also patches code:
+# other threads and processes, and debugging.
+FORBIDDEN_CALLS = {
+    "AddVectoredExceptionHandler", "CreateRemoteThread", "CreateThread", "DuplicateHandle",
+    "GetThreadContext", "IsDebuggerPresent", "OpenProcess", "OpenThread", "OutputDebugStringA",
+    "RemoveVectoredExceptionHandler", "ResumeThread", "SetProcessAffinityMask", "SetThreadContext",
+    "SetThreadPriority", "SuspendThread", "TerminateThread", "_beginthread", "_beginthreadex",
+}
 # Part of every Windows since 2000, like KERNEL32.
 PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
 
@@ -64,6 +77,9 @@ def main():
         allowed = ALLOWED_IMPORTS if path == dll else PROGRAM_IMPORTS
         faults += [(path, fault) for fault in import_faults(headers, allowed)]
         if path == dll:
+            calls = {f for functions in imported_functions(dll, objdump).values() for f in functions}
+            if calls & FORBIDDEN_CALLS:
+                faults.append((path, f"imports {', '.join(sorted(calls & FORBIDDEN_CALLS))}"))
             exports = export_count(headers)
             if exports != 0:
                 faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
@@ -77,7 +93,8 @@ def main():
     for path, fault in faults:
         print(f"{path}: {fault}")
     if not faults:
-        print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only, version {version}")
+        print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only and no thread, "
+              f"process or debugging calls, version {version}")
         print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only")
     return 1 if faults else 0
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <map>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,18 @@ TEST_F(Library, AnotherPluginAndVorlixLoadAndUnloadInEveryOrder) {
                 EXPECT_EQ(hooksOfOneRender(vehicle, RenderSite::jump), hooks);
                 EXPECT_EQ(hooksOfOneRender(vehicle, RenderSite::call), vorlixLoaded ? "V" : "");
             }
+            // The construction site too: an other plug-in that diverted it after Vorlix leads on
+            // through Vorlix's stub, which must reach the host's function even with Vorlix gone.
+            const std::uint32_t constructions = hostActivity().constructions;
+            const auto otherCalls = [&other] {
+                return other.loaded() ? reinterpret_cast<std::uint32_t (*)(int)>(
+                                            other.symbol("otherPluginHookCalls"))(0)
+                                      : 0u;
+            };
+            const std::uint32_t otherBefore = otherCalls();
+            constructThroughSite(vehicle);
+            EXPECT_EQ(hostActivity().constructions, constructions + 1);
+            EXPECT_EQ(otherCalls(), otherBefore + (other.loaded() ? 1u : 0u));
         }
         for (std::uint32_t site : allSites) {
             const bool divertedByBoth =
@@ -133,6 +146,86 @@ TEST_F(Library, AnotherPluginAndVorlixLoadAndUnloadInEveryOrder) {
             EXPECT_EQ(currentSiteBytes(site) == originalSiteBytes(site),
                       c.hostBytesAtTheEnd || !divertedByBoth)
                 << std::hex << site;
+        }
+        releaseVehiclePool();
+    }
+}
+
+// Plug-ins that keep a way to where a site led while Vorlix held it: through it they reach Vorlix's
+// stub, which must lead to the host's function for as long as the process lives. After each step
+// the host goes through the construction and both render sites, and each of them reaches the
+// host's function exactly once.
+TEST_F(Library, WhatOtherPluginsKeepOfASiteStillLeadsToTheHost) {
+    enum class Move { loadVorlix, loadOther, otherUnhooks, unloadVorlix, unloadOther };
+    using enum Move;
+    const struct {
+        const char* what;
+        const char* path;
+        std::vector<Move> steps;
+        std::vector<int> hookRuns;  // how often the other plug-in's hook runs after each step
+        bool callsWhatItKept;
+    } cases[] = {
+        {"a trampoline kept after the site's bytes came back",
+         TRAMPOLINE_KEEPER_PATH,
+         {loadVorlix, loadOther, unloadVorlix, unloadOther},
+         {0, 0, 0, 0},
+         true},
+        {"a cell repointed to take the hook back",
+         CELL_REPOINTER_PATH,
+         {loadOther, loadVorlix, otherUnhooks, unloadVorlix, unloadOther},
+         {1, 1, 0, 0, 0},
+         false},
+        {"a hook on the function the site calls",
+         STUB_HOOKER_PATH,
+         {loadVorlix, loadOther, unloadVorlix, unloadOther},
+         {0, 1, 0, 0},
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        layOutHostImage(1001);
+        createVehiclePool(1);
+        SimVehicle* vehicle = vehicleInSlot(0);
+        LoadedLibrary other;
+        const auto hookCalls = [&other] {
+            return other.loaded() ? reinterpret_cast<std::uint32_t (*)()>(
+                                        other.symbol("stubHolderHookCalls"))()
+                                  : 0u;
+        };
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            SCOPED_TRACE(i);
+            std::string error;
+            switch (c.steps[i]) {
+                case loadVorlix:
+                    loadLibrary();
+                    break;
+                case loadOther:
+                    ASSERT_TRUE(other.load(c.path, error)) << error;
+                    break;
+                case otherUnhooks:
+                    reinterpret_cast<void (*)()>(other.symbol("stubHolderUnhook"))();
+                    break;
+                case unloadVorlix:
+                    EXPECT_TRUE(library_.unload());
+                    break;
+                case unloadOther:
+                    EXPECT_TRUE(other.unload());
+                    break;
+            }
+            const HostActivity before = hostActivity();
+            const std::uint32_t hooksBefore = hookCalls();
+            constructThroughSite(vehicle);
+            renderThroughSite(vehicle, RenderSite::jump);
+            renderThroughSite(vehicle, RenderSite::call);
+            EXPECT_EQ(hostActivity().constructions, before.constructions + 1);
+            EXPECT_EQ(hostActivity().renders, before.renders + 2);
+            EXPECT_EQ(hookCalls() - hooksBefore, static_cast<std::uint32_t>(c.hookRuns[i]));
+            if (c.callsWhatItKept && other.loaded()) {
+                const std::uint32_t constructions = hostActivity().constructions;
+                reinterpret_cast<std::int32_t (*)(void*)>(other.symbol("stubHolderCallKept"))(
+                    vehicle);
+                EXPECT_EQ(hostActivity().constructions, constructions + 1);
+            }
         }
         releaseVehiclePool();
     }

@@ -18,7 +18,7 @@ namespace {
 // An event whose only site belongs to a build that never runs, so adding callbacks patches nothing.
 using TestEvent =
     plugin::BaseEventI<injector::function_hooker_thiscall,
-                       plugin::RefList<plugin::Ref<0x6F0000, 4242, 0>>,
+                       plugin::RefList<plugin::Ref<0x6F0000, 4242, host::SiteKind::call>>,
                        plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 
 std::vector<std::string>& trace() {
@@ -190,10 +190,11 @@ TEST(Event, ACallbackAddedWhileFiringRunsInTheSameEvent) {
 
 // An event over a real site, listed for the build these tests run as (0) and for one they do not.
 constexpr std::uint32_t destroySite = hostsim::address::destroySite;
-using SiteEvent = plugin::BaseEventI<
-    injector::function_hooker_thiscall,
-    plugin::RefList<plugin::Ref<destroySite, 1001, 0>, plugin::Ref<destroySite, 0, 0>>,
-    plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
+using SiteEvent =
+    plugin::BaseEventI<injector::function_hooker_thiscall,
+                       plugin::RefList<plugin::Ref<destroySite, 1001, host::SiteKind::call>,
+                                       plugin::Ref<destroySite, 0, host::SiteKind::call>>,
+                       plugin::ArgPick<plugin::ArgTypes<CVehicle*>, 0>, std::int32_t(CVehicle*)>;
 using SiteHooker =
     injector::function_hooker_thiscall<injector::scoped_call, destroySite, std::int32_t(CVehicle*)>;
 

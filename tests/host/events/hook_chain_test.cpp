@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "host/events/function_hooker.h"
+#include "host/platform/platform.h"
 #include "hostsim/host_image.h"
 #include "hostsim/site_calls.h"
 #include "hostsim/vehicle_pool.h"
@@ -208,6 +210,176 @@ TEST_F(HookChain, AFailureInTheChainStillRunsTheHostFunctionOnce) {
         EXPECT_EQ(runRoutine(address::renderCallSite, vehicle), 1);
         EXPECT_EQ(hostsim::hostActivity().renders, 1u);
     }
+}
+
+// What changes in the chain while a call runs takes effect from the next call: the call under way
+// runs the hooks it began with, and ends in the host function it began with even when the site
+// has been handed back under it.
+TEST_F(HookChain, ChangesDuringACallTakeEffectFromTheNextCall) {
+    enum class Change { add, replace, empty };
+    const struct {
+        const char* what;
+        Change change;
+        std::vector<std::string> thisCall, nextCall;
+        bool patchedAfter;
+    } cases[] = {
+        {"a hook added", Change::add, {"first"}, {"added", "first"}, true},
+        {"the hook replaced", Change::replace, {"first"}, {"replacement"}, true},
+        {"the chain emptied", Change::empty, {"first"}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        hostsim::hostActivity() = hostsim::HostActivity{};
+        trace.clear();
+        auto first = std::make_unique<RenderHooker>();
+        RenderHooker added;
+        bool changed = false;
+        first->attach_hook([&](Inner inner, SimVehicle*& v) {
+            trace.push_back("first");
+            if (!changed) {
+                changed = true;
+                if (c.change == Change::add) added.attach_hook(tracing("added", 0));
+                if (c.change == Change::replace) first->attach_hook(tracing("replacement", 0));
+                if (c.change == Change::empty) first->restore();
+            }
+            return inner(v);
+        });
+        EXPECT_EQ(runRoutine(address::renderCallSite, vehicle), 1);
+        EXPECT_EQ(trace, c.thisCall);
+        EXPECT_EQ(hostsim::hostActivity().renders, 1u);
+        EXPECT_EQ(first->shared_manager()->is_patched(), c.patchedAfter);
+
+        trace.clear();
+        EXPECT_EQ(runRoutine(address::renderCallSite, vehicle), 1);
+        std::vector<std::string> names;
+        for (const std::string& entry : trace)
+            if (entry.find(" done") == std::string::npos) names.push_back(entry);
+        EXPECT_EQ(names, c.nextCall);
+        EXPECT_EQ(hostsim::hostActivity().renders, 2u);
+        added.restore();
+        first.reset();
+    }
+}
+
+// The stub a site leads to: executable and read-only, its cell aligned; once the site is handed
+// back it is kept, leading where the site led before, for whoever still holds a way to it.
+TEST_F(HookChain, TheStubIsReadOnlyAndOutlivesItsSite) {
+    const injector::address_t hostRender = injector::branch_target(address::renderCallSite, true);
+    auto hooker = std::make_unique<RenderHooker>();
+    hooker->attach_hook(tracing("hook", 0));
+    const std::shared_ptr<RenderHooker::manager_type> manager = hooker->shared_manager();
+    const injector::code_stub& stub = manager->site_stub();
+    const injector::address_t entry = stub.entry();
+    ASSERT_NE(entry, 0u);
+    EXPECT_EQ(injector::branch_target(address::renderCallSite, true), entry);
+
+    const auto expectExecutableAndReadOnly = [&] {
+        platform::Protection protection = 0;
+        ASSERT_TRUE(platform::queryProtection(entry, protection));
+        EXPECT_EQ(protection, platform::executeRead());
+        EXPECT_EQ(injector::read_u8(entry, false), 0xFF);
+        EXPECT_EQ(injector::read_u8(entry + 1, false), 0x25);
+        EXPECT_EQ(injector::read_u32(entry + 2, false) % 4, 0u) << "the cell is not aligned";
+        EXPECT_EQ((entry + 2) % 4, 0u) << "the cell's address is not aligned";
+    };
+    expectExecutableAndReadOnly();
+    EXPECT_EQ(stub.destination(), injector::address_of(&RenderHooker::hook_entry));
+
+    hooker.reset();
+    EXPECT_EQ(hostsim::currentSiteBytes(address::renderCallSite),
+              hostsim::originalSiteBytes(address::renderCallSite));
+    expectExecutableAndReadOnly();
+    EXPECT_EQ(stub.destination(), hostRender);
+    // A way to the stub kept by someone else still reaches the host function, and no hook.
+    trace.clear();
+    using HostRender = std::int32_t(__attribute__((thiscall))*)(SimVehicle*);
+    EXPECT_EQ(reinterpret_cast<HostRender>(entry)(vehicle), 1);
+    EXPECT_TRUE(trace.empty());
+    EXPECT_EQ(hostsim::hostActivity().renders, 1u);
+}
+
+// Another program may have rewritten a site before us. Only an instruction that our own can replace
+// byte for byte is diverted; every other one is left as it is.
+TEST_F(HookChain, OnlyWhatTheSiteKindHoldsIsDiverted) {
+    const injector::address_t hostRender = injector::branch_target(address::renderCallSite, true);
+    static std::uint32_t cell = 0;
+    cell = static_cast<std::uint32_t>(hostRender);
+    const auto relative = [](std::uint8_t opcode, std::uint32_t site, std::uint32_t target) {
+        std::vector<std::uint8_t> bytes{opcode, 0, 0, 0, 0};
+        const std::uint32_t displacement = target - (site + 5);
+        std::memcpy(bytes.data() + 1, &displacement, 4);
+        return bytes;
+    };
+    const auto indirect = [](std::uint8_t modrm) {
+        std::vector<std::uint8_t> bytes{0xFF, modrm, 0, 0, 0, 0};
+        const auto at = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&cell));
+        std::memcpy(bytes.data() + 2, &at, 4);
+        return bytes;
+    };
+    const std::uint32_t callSite = address::renderCallSite;
+    const std::uint32_t jumpSite = address::renderJumpSite;
+    const struct {
+        const char* what;
+        std::uint32_t site;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {"a jump at a call site", callSite, relative(0xE9, callSite, hostRender)},
+        {"an indirect call at a call site", callSite, indirect(0x15)},
+        {"an indirect jump at a call site", callSite, indirect(0x25)},
+        {"a call at a jump site", jumpSite, relative(0xE8, jumpSite, hostRender)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::uint8_t saved[6];
+        ASSERT_TRUE(injector::read_bytes(c.site, saved, sizeof saved, true));
+        ASSERT_TRUE(injector::write_bytes(c.site, c.bytes.data(), c.bytes.size(), true));
+        bool patched = true;
+        if (c.site == callSite) {
+            RenderHooker hooker;
+            hooker.attach_hook(tracing("hook", 0));
+            patched = hooker.shared_manager()->is_patched();
+        } else {
+            RenderJumpHooker hooker;
+            hooker.attach_hook(tracing("hook", 0));
+            patched = hooker.shared_manager()->is_patched();
+        }
+        EXPECT_FALSE(patched);
+        std::uint8_t now[6];
+        ASSERT_TRUE(injector::read_bytes(c.site, now, c.bytes.size(), true));
+        EXPECT_EQ(std::vector<std::uint8_t>(now, now + c.bytes.size()), c.bytes);
+        ASSERT_TRUE(injector::write_bytes(c.site, saved, sizeof saved, true));
+    }
+}
+
+// An indirect jump or call at a jump site is diverted, and its cell is read on every call: its
+// owner takes its hook back by repointing the cell, and the chain follows.
+TEST_F(HookChain, AnIndirectJumpSiteFollowsItsCell) {
+    static std::uint32_t cell = 0;
+    struct Other {
+        static __attribute__((thiscall)) std::int32_t render(SimVehicle*) { return 40; }
+    };
+    const injector::address_t hostRender = injector::branch_target(address::renderJumpSite, true);
+    cell = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&Other::render));
+    std::uint8_t saved[6];
+    ASSERT_TRUE(injector::read_bytes(address::renderJumpSite, saved, sizeof saved, true));
+    std::uint8_t jumpThroughCell[6] = {0xFF, 0x25};
+    const auto at = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&cell));
+    std::memcpy(jumpThroughCell + 2, &at, 4);
+    ASSERT_TRUE(injector::write_bytes(address::renderJumpSite, jumpThroughCell, 6, true));
+    {
+        RenderJumpHooker hooker;
+        hooker.attach_hook(tracing("hook", 1));
+        ASSERT_TRUE(hooker.shared_manager()->is_patched());
+        EXPECT_EQ(runRoutine(address::renderJumpSite, vehicle), 41);
+        cell = static_cast<std::uint32_t>(hostRender);
+        EXPECT_EQ(runRoutine(address::renderJumpSite, vehicle), 2);
+        EXPECT_EQ(hostsim::hostActivity().renders, 1u);
+        EXPECT_EQ(trace, (std::vector<std::string>{"hook", "hook done", "hook", "hook done"}));
+    }
+    std::uint8_t now[6];
+    ASSERT_TRUE(injector::read_bytes(address::renderJumpSite, now, sizeof now, true));
+    EXPECT_EQ(std::memcmp(now, jumpThroughCell, sizeof now), 0);
+    ASSERT_TRUE(injector::write_bytes(address::renderJumpSite, saved, sizeof saved, true));
 }
 
 }  // namespace
