@@ -18,9 +18,9 @@ RED, GREEN, BLUE, INK, MUTED = "#e5534b", "#57ab5a", "#539bf5", "#e6edf3", "#8b9
 
 
 def project(x, y, z, origin):
-    """Isometric: x to the right and down, y to the left and down (into the picture), z up."""
+    """Isometric and right-handed: x to the left and down, y to the right and down, z up."""
     c, s = math.cos(math.radians(30)), math.sin(math.radians(30))
-    return origin[0] + (x - y) * c, origin[1] + (x + y) * s - z
+    return origin[0] + (y - x) * c, origin[1] + (x + y) * s - z
 
 
 def arrow(start, end, colour, label, anchor="start"):
@@ -43,14 +43,15 @@ def panel(left, title, labels, turn):
     o = project(0, 0, 0, origin)
     parts = [f'<text x="{left + PANEL / 2}" y="28" fill="{INK}" text-anchor="middle" '
              f'font-weight="bold">{title}</text>']
-    parts.append(arrow(o, project(95, 0, 0, origin), RED, labels[0]))
-    parts.append(arrow(o, project(0, 95, 0, origin), GREEN, labels[1], "end"))
+    parts.append(arrow(o, project(95, 0, 0, origin), RED, labels[0], "end"))
+    parts.append(arrow(o, project(0, 95, 0, origin), GREEN, labels[1]))
     parts.append(arrow(o, project(0, 0, 110, origin), BLUE, labels[2]))
     # The lever: a bar from the hinge along the depth axis, lying a little above the floor.
     a, b = project(0, 10, 12, origin), project(0, 80, 12, origin)
     parts.append(f'<line x1="{a[0]:.1f}" y1="{a[1]:.1f}" x2="{b[0]:.1f}" y2="{b[1]:.1f}" '
                  f'stroke="{MUTED}" stroke-width="9" stroke-linecap="round"/>')
-    # A positive turn about the up axis (right-hand rule: from x towards depth), drawn at its top.
+    # A positive turn about the up axis (right-hand rule: from x towards depth), drawn at its top:
+    # counter-clockwise seen from the axis' tip.
     arc = [project(30 * math.cos(t), 30 * math.sin(t), 80, origin)
            for t in [math.radians(d) for d in range(-20, 200, 10)]]
     path = " ".join(f"{'M' if i == 0 else 'L'}{x:.1f},{y:.1f}" for i, (x, y) in enumerate(arc))

@@ -54,13 +54,13 @@ def inside():
                 and not bpy.data.objects["gear_1"].hide_render:
             break
 
-    # Three quarters from the front right, high enough to see the lever on the handlebar.
-    target = Vector((0.0, 0.3, 0.7))
+    # From above the rider's seat: the lever on the handlebar and the dash's gear display.
+    target = Vector((0.15, 0.74, 1.0))
     camera = bpy.data.objects.new("camera", bpy.data.cameras.new("camera"))
     scene.collection.objects.link(camera)
-    camera.location = Vector((1.5, 1.8, 1.9))
+    camera.location = Vector((0.45, 0.2, 2.05))
     camera.rotation_euler = (target - camera.location).to_track_quat("-Z", "Y").to_euler()
-    camera.data.lens = 35
+    camera.data.lens = 40
     scene.camera = camera
     sun = bpy.data.objects.new("sun", bpy.data.lights.new("sun", "SUN"))
     sun.data.energy = 4

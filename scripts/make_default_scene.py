@@ -4,8 +4,8 @@
 Three vehicles ride together: a motorbike that carries every component, a bicycle and a car. The
 motorbike pulls away, shifts up through six gears, brakes, coasts, brakes to a stop while shifting
 down, and rolls back a little; the bicycle pedals, coasts and stops; the car drives through five
-gears and stops. Their travel counters grow ten units per metre, so that the odometers turn
-visibly within a ride of half a minute.
+gears and stops. Their travel counters grow as the game's do, 286 units a kilometre, so that the
+odometers show the distance actually ridden.
 
 Run it from the repository's root after changing the ride: python3 scripts/make_default_scene.py
 """
@@ -13,7 +13,7 @@ import json
 
 TICKS = 1500
 TICKS_PER_SECOND = 50          # one host time step is 1/50 s
-TRAVEL_UNITS_PER_METRE = 10.0
+TRAVEL_UNITS_PER_METRE = 0.286
 ENTRY_EVERY = 5                # ticks between speed updates
 
 

@@ -12,8 +12,9 @@ namespace sim {
 namespace {
 
 constexpr int ticksPerSecond = 50;  // one host time step is 1/50 s
-// Travel counter units per metre: enough for the odometer's last wheel to turn several times.
-constexpr float travelPerMetre = 20.0f;
+// Travel counter units per metre as the game counts them: the odometer's reading unit is 286 units
+// a kilometre, so the odometer shows the distance actually ridden.
+constexpr float travelPerMetre = 0.286f;
 
 // A lever of 30 degrees takes 30 ticks out and 30 back; a gear change's clutch and gear lever
 // strokes are over within this many ticks.

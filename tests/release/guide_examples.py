@@ -16,7 +16,9 @@ A line at the left margin is a frame, as its path from the model's root; a note 
 give it plain children ("6 children"), take away its own object ("no object": a group), or say
 which gears the ride sets ("gears up to 5"). The
 indented lines below it are what the checker reports for that frame, with each warning's place
-in the scene left out; a frame without them must get no report at all.
+in the scene left out; a frame without them must get no report at all. A line wholly in
+brackets, "(bike/vx_chain/links_a: no object, 3 children)", is a frame the checker does not list,
+with its note.
 """
 
 import json
@@ -27,6 +29,7 @@ import sys
 import tempfile
 
 FRAME = re.compile(r"^(\S+)(?:\s+\((.*)\))?$")
+UNLISTED_FRAME = re.compile(r"^\((\S+): (.*)\)$")
 REPORTED_FRAME = re.compile(r"^  (\S.*?)  \((vehicles\[.*)\)$")
 
 
@@ -60,7 +63,7 @@ def read_examples(guide):
                     sys.exit(f"{guide}:{number}: a report line before any frame")
                 current.expected[frame].append(text.strip())
                 continue
-            match = FRAME.match(text)
+            match = UNLISTED_FRAME.match(text) or FRAME.match(text)
             if match is None:
                 sys.exit(f"{guide}:{number}: not a frame path: {text}")
             frame = match.group(1)

@@ -1,11 +1,12 @@
 // The built-in rides: each kind with its own class and host fields, every gear up and down, both
-// brakes, a roll backwards, and distance enough for an odometer.
+// brakes, a roll backwards, and a travel counter that grows as the game's does.
 #include "sim/preview/standard_ride.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace sim {
@@ -15,6 +16,7 @@ struct Replayed {
     std::vector<int> gearChanges;  // each gear as it is reached
     float slowest = 0, fastest = 0;
     float travel = 0;
+    double metres = 0;  // ridden, from the speed of each tick
     bool frontBrake = false, rearBrake = false, bothBrakes = false, throttle = false;
     bool wrongFields = false;  // a field the kind's class does not read
 };
@@ -22,6 +24,7 @@ struct Replayed {
 Replayed replay(const Scene& scene, bool twoWheels, bool ownTravel) {
     Replayed out;
     int gear = -1;
+    float speed = 0;
     for (const TimelineEntry& e : scene.timeline) {
         const VehicleFields& f = e.fields;
         if (f.currentGear && *f.currentGear != gear)
@@ -31,6 +34,8 @@ Replayed replay(const Scene& scene, bool twoWheels, bool ownTravel) {
         const float wheel = wheels ? (*wheels)[0] : four ? (*four)[0] : 0;
         out.slowest = std::min(out.slowest, -wheel / 2.45f * 186.0f);
         out.fastest = std::max(out.fastest, -wheel / 2.45f * 186.0f);
+        if (wheels || four) speed = -wheel / 2.45f * 186.0f;
+        out.metres += std::fabs(speed) / 3.6 / 50;  // the ride has one entry a tick
         const auto& travel = ownTravel ? f.bikeTravelCounter : f.travelCounter;
         if (travel) out.travel = *travel;
         out.wrongFields |= (twoWheels ? f.wheelSpeed.has_value() : f.bikeWheelSpeed.has_value()) ||
@@ -71,8 +76,8 @@ TEST(StandardRide, EachKindRidesThroughEveryGearAndBothBrakesAndBackwards) {
         EXPECT_TRUE(ride.frontBrake && ride.rearBrake && ride.bothBrakes && ride.throttle) << kind;
         EXPECT_LT(ride.slowest, -1.0f) << kind << ": no roll backwards";
         EXPECT_GT(ride.fastest, 20.0f) << kind;
-        // Several steps of the last wheel even in miles (about 460 units a step).
-        EXPECT_GT(ride.travel, 4 * 460.0f) << kind;
+        // The odometer shows the distance ridden: 286 travel units a kilometre.
+        EXPECT_NEAR(ride.travel / ride.metres, 0.286, 0.001) << kind;
         EXPECT_EQ(scene.timeline.back().tick + 1, scene.ticks) << kind;
     }
 }
