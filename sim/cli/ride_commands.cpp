@@ -4,10 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <vector>
 
 #include "sim/cli/demo_scene.h"
 #include "sim/cli/library_path.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/utf8_path.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
 
@@ -16,7 +18,7 @@ namespace sim::cli {
 namespace {
 
 void writeReport(const report::Ride& ride, const std::string& path) {
-    std::ofstream html(path, std::ios::binary);
+    std::ofstream html(utf8Path(path), std::ios::binary);
     html << report::reportPage(ride);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + path);
@@ -34,6 +36,37 @@ void runIntoTrace(const Scene& scene, const RunOptions& options, const std::stri
         }
     });
 }
+
+// The output folder, with the folders above it that did not exist yet. Unless the command keeps
+// them, they are removed again where they are still empty, so that a command that fails leaves no
+// folder of its own behind.
+class OutputFolder {
+public:
+    explicit OutputFolder(const std::string& folder) : path_(utf8Path(folder)) {
+        std::error_code error;
+        for (std::filesystem::path above = path_; !above.empty() && !exists(above, error);
+             above = above.parent_path()) {
+            made_.push_back(above);
+            if (above == above.parent_path()) break;
+        }
+        std::filesystem::create_directories(path_, error);
+        if (error)
+            throw BadInput("cannot create the output folder " + folder + ": " + error.message());
+    }
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+    ~OutputFolder() {
+        std::error_code ignored;
+        for (const std::filesystem::path& folder : made_) std::filesystem::remove(folder, ignored);
+    }
+
+    std::string file(const char* name) const { return utf8Text(path_ / name); }
+    void keep() { made_.clear(); }
+
+private:
+    std::filesystem::path path_;
+    std::vector<std::filesystem::path> made_;  // deepest first
+};
 
 }  // namespace
 
@@ -53,12 +86,9 @@ int runCommand(const Arguments& arguments) {
 int demoCommand(const Arguments& arguments) {
     const Scene scene = readScene(defaultSceneJson, defaultSceneName);
     const std::string library = libraryOrDefault(arguments.library);
-    std::error_code error;
-    std::filesystem::create_directories(arguments.out, error);
-    if (error)
-        throw BadInput("cannot create the output folder " + arguments.out + ": " + error.message());
-    const std::string tracePath = (std::filesystem::path(arguments.out) / "trace.jsonl").string();
-    const std::string reportPath = (std::filesystem::path(arguments.out) / "report.html").string();
+    OutputFolder folder(arguments.out);
+    const std::string tracePath = folder.file("trace.jsonl");
+    const std::string reportPath = folder.file("report.html");
 
     int shown = -1;
     auto progress = [&shown](std::uint32_t done, std::uint32_t total) {
@@ -73,6 +103,7 @@ int demoCommand(const Arguments& arguments) {
     report::RideBuilder ride;
     runIntoTrace(scene, RunOptions{library, progress}, tracePath, &ride);
     writeReport(ride.ride(), reportPath);
+    folder.keep();
 
     std::cout << report::rideSummary(ride.ride()) << "\nTrace:  " << tracePath
               << "\nReport: " << reportPath << "\n";

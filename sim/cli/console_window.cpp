@@ -1,0 +1,52 @@
+#include "sim/cli/console_window.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: conio.h needs its types.
+#include <conio.h>
+#endif
+
+namespace sim::cli {
+
+#ifdef _WIN32
+
+namespace {
+
+UINT codePageBefore = 0;
+
+void restoreCodePage() { SetConsoleOutputCP(codePageBefore); }
+
+}  // namespace
+
+void showUtf8OnConsole() {
+    // The prompt keeps its code page after the program ends: give it back.
+    codePageBefore = GetConsoleOutputCP();
+    if (codePageBefore == 0 || codePageBefore == CP_UTF8) return;  // no console, or already
+    if (SetConsoleOutputCP(CP_UTF8)) std::atexit(restoreCodePage);
+}
+
+bool consoleWindowIsOurOwn() {
+    DWORD processes[2];
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
+void waitForKeyPress() {
+    std::fputs("\nPress any key to close this window.\n", stdout);
+    std::fflush(stdout);
+    _getch();
+}
+
+#else
+
+void showUtf8OnConsole() {}
+
+bool consoleWindowIsOurOwn() { return false; }
+
+void waitForKeyPress() {}
+
+#endif
+
+}  // namespace sim::cli
