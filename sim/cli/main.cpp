@@ -63,8 +63,8 @@ int run(std::vector<std::string> words) {
     }
     // Said plainly: the parser would only miss a subcommand.
     if (words.size() >= 2 && words[1][0] != '-' && !isSubcommand(words[1])) {
-        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected %s)\n",
-                     words[1].c_str(), subcommandNames().c_str());
+        std::fprintf(stderr, "vorlix-sim: unknown command \"%s\" (expected %s)\n", words[1].c_str(),
+                     subcommandNames().c_str());
         return exitBadInput;
     }
     std::vector<const char*> argv;
@@ -117,5 +117,7 @@ int wmain(int argc, wchar_t** argv) {
     return runInConsole(std::move(words));
 }
 #else
-int main(int argc, char** argv) { return runInConsole(std::vector<std::string>(argv, argv + argc)); }
+int main(int argc, char** argv) {
+    return runInConsole(std::vector<std::string>(argv, argv + argc));
+}
 #endif

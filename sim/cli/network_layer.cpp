@@ -12,7 +12,8 @@ namespace {
 // Boost.Asio starts Windows sockets from a static object in every file that includes it, so the
 // program would start them whatever the command. Constructed before those objects, this takes
 // their place and starts nothing: startNetworkLayer does, for the one command that serves.
-__attribute__((init_priority(101))) boost::asio::detail::winsock_init<>::manual socketsStartedByHand;
+__attribute__((init_priority(101)))
+boost::asio::detail::winsock_init<>::manual socketsStartedByHand;
 
 }  // namespace
 

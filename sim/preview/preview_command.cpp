@@ -8,6 +8,7 @@
 #include "sim/check/check_model_file.h"
 #include "sim/formats/model_resources.h"
 #include "sim/formats/model_root_name.h"
+#include "sim/formats/output_folder.h"
 #include "sim/formats/trace_file.h"
 #include "sim/formats/utf8_path.h"
 #include "sim/preview/page_data.h"
@@ -80,19 +81,15 @@ PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchV
 }
 
 std::string writePreview(const PreviewRequest& request) {
-    // The ride first: a model that cannot be shown leaves no empty folder behind.
+    OutputFolder folder(request.outDir);
     const PreviewRide ride = previewRide(request);
-    std::error_code error;
-    std::filesystem::create_directories(utf8Path(request.outDir), error);
-    if (error)
-        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
-                                 error.message());
 
-    const std::string path = utf8Text(utf8Path(request.outDir) / "preview.html");
+    const std::string path = folder.file("preview.html");
     std::ofstream out(utf8Path(path), std::ios::binary);
     out << previewPage(ride.plotsMarkup, ride.dataJson);
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path);
+    folder.keep();
     return path;
 }
 

@@ -2,7 +2,8 @@
 """Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
 nothing, needs only KERNEL32 and msvcrt, and carries a version resource of the project's version.
 The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no DLL but those and the sockets
-of Windows itself, which preview --watch serves its page through.
+of Windows itself, which preview --watch serves its page through, asks for no system function that
+it never calls, and carries a version resource too.
 
     check_dll.py DLL EXE VERSION OBJDUMP WINDRES
 """
@@ -16,6 +17,8 @@ IMAGE_FILE_MACHINE_I386 = 0x14C
 ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
 # Part of every Windows since 2000, like KERNEL32.
 PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
+# Named by the static libraries the program is built from, never called by it.
+UNCALLED_FUNCTIONS = {"SetSystemTime", "TerminateThread"}
 
 
 def machine(path):
@@ -39,6 +42,8 @@ def export_count(headers):
 
 
 def version_faults(resource, version):
+    if "VERSIONINFO" not in resource:
+        return ["no version resource"]
     numbers = ", ".join(version.split(".") + ["0"])
     wanted = [f"FILEVERSION {numbers}", f"PRODUCTVERSION {numbers}",
               f'VALUE "FileVersion", "{version}"', f'VALUE "ProductVersion", "{version}"',
@@ -63,22 +68,26 @@ def main():
         headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
         allowed = ALLOWED_IMPORTS if path == dll else PROGRAM_IMPORTS
         faults += [(path, fault) for fault in import_faults(headers, allowed)]
+        if path == exe:
+            named = set(re.findall(r"^\s+[0-9a-f]+\s+\d+\s+(\w+)$", headers, re.M))
+            faults += [(path, f"imports {name}, which it never calls")
+                       for name in sorted(UNCALLED_FUNCTIONS & named)]
         if path == dll:
             exports = export_count(headers)
             if exports != 0:
                 faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
 
-    resource = subprocess.run([windres, "-i", dll, "-O", "rc"], capture_output=True, text=True).stdout
-    if "VERSIONINFO" not in resource:
-        faults.append((dll, "no version resource"))
-    else:
-        faults += [(dll, fault) for fault in version_faults(resource, version)]
+    for path in (dll, exe):
+        resource = subprocess.run([windres, "-i", path, "-O", "rc"], capture_output=True,
+                                  text=True).stdout
+        faults += [(path, fault) for fault in version_faults(resource, version)]
 
     for path, fault in faults:
         print(f"{path}: {fault}")
     if not faults:
         print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only, version {version}")
-        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only")
+        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only, "
+              f"version {version}")
     return 1 if faults else 0
 
 

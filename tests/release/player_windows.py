@@ -82,12 +82,15 @@ def main():
         for name in made:
             expect(what, os.path.isfile(os.path.join(folder, name)), f"no {name}")
 
-    # A demo that fails once its folder is made takes the folder away again.
-    got, _, errors = wine(program, "demo", "--out", at("démo-failed"), "--library",
-                          at("small.json"))
-    expect("failed demo", got == 2, f"exit {got}: {errors.strip()}")
-    expect("failed demo", not os.path.exists(os.path.join(folder, "démo-failed")),
-           "left its folder behind")
+    # A demo or a preview that fails once its folder is made takes the folder away again.
+    for what, made, arguments in (
+            ("failed demo", "démo-failed",
+             ["demo", "--out", at("démo-failed"), "--library", at("small.json")]),
+            ("failed preview", "预览-failed",
+             ["preview", at("missing.glb"), "--out", at("预览-failed")])):
+        got, _, errors = wine(program, *arguments)
+        expect(what, got == 2, f"exit {got}: {errors.strip()}")
+        expect(what, not os.path.exists(os.path.join(folder, made)), "left its folder behind")
 
     # Dropped onto "Check my game.cmd", which runs the program beside it and waits for a key.
     got, out, errors = wine(windows(os.path.join(package, "Check my game.cmd")), game)
@@ -105,7 +108,8 @@ def main():
     for failure in failures:
         print(failure)
     if not failures:
-        print(f"{len(cases) + 5} checks under Wine in folders named {os.path.basename(folder)!r}")
+        print(f"every check passed under Wine, in folders named {os.path.basename(folder)!r} and "
+              f"{os.path.basename(package)!r}")
     return 1 if failures else 0
 
 

@@ -124,7 +124,8 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
         {"no PE header where the DOS header says", lostPe, "not a PE file"},
         {"cut inside the section table", good.substr(0, 0x180),
          "truncated: the file ends inside its section table"},
-        {"a 64-bit program", peFile(wide), "works only with the 32-bit version of the game"},
+        {"a 64-bit program", peFile(wide),
+         "a 64-bit program (PE32+). Vorlix works only with the 32-bit version of the game"},
         {"the last section cut short", good.substr(0, good.size() - 1),
          "section 6 (\".text\") lies past the end of the file: the file looks damaged or "
          "incomplete. Repair or reinstall the game"},
