@@ -29,8 +29,14 @@ void showUtf8OnConsole() {
 }
 
 bool consoleWindowIsOurOwn() {
+    // A program that runs vorlix-sim for its output (the Blender add-on, with no window at all)
+    // reads that output through pipes: only a console that shows the output is waited on.
+    const auto onConsole = [](DWORD stream) {
+        return GetFileType(GetStdHandle(stream)) == FILE_TYPE_CHAR;
+    };
     DWORD processes[2];
-    return GetConsoleProcessList(processes, 2) == 1;
+    return GetConsoleProcessList(processes, 2) == 1 && onConsole(STD_INPUT_HANDLE) &&
+           onConsole(STD_OUTPUT_HANDLE) && onConsole(STD_ERROR_HANDLE);
 }
 
 void waitForKeyPress() {

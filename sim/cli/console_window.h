@@ -8,7 +8,7 @@ namespace sim::cli {
 // Lets the console show the UTF-8 text the program writes, for as long as the program runs.
 void showUtf8OnConsole();
 
-// True when the console window was opened for this program alone.
+// True when the console window was opened for this program alone and shows what it writes.
 bool consoleWindowIsOurOwn();
 
 // Asks for a key and waits for it.
