@@ -11,6 +11,6 @@ function(vorlix_place_host_image target scope base)
             -Wl,--section-start=.hostimg=${region} -Wl,-Ttext=${code} -Wl,--disable-dynamicbase)
     else()
         target_link_options(${target} ${scope} -no-pie -Wl,--section-start=.hostimg=${region}
-            -Wl,-Ttext-segment=${code} -Wl,--no-warn-rwx-segments)
+            -Wl,-Ttext-segment=${code})
     endif()
 endfunction()

@@ -85,7 +85,7 @@ std::uintptr_t imageBase() {
 }
 
 void layOutHostImage(std::int32_t version, std::initializer_list<std::int32_t> alsoCarrying) {
-    protectImage(address::regionStart, address::regionEnd, Protection::executeReadWrite);
+    protectImage(address::regionStart, address::regionEnd, Protection::readWrite);
     std::memset(at(address::regionStart), 0, address::regionEnd - address::regionStart);
 
     for (const BuildSignature& signature : buildSignatures) {

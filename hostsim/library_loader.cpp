@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <filesystem>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
@@ -11,10 +13,21 @@
 
 namespace hostsim {
 
+#ifdef _WIN32
+namespace {
+
+// Paths are UTF-8 text; Windows is asked in UTF-16, so that any folder can hold the library.
+std::wstring widePath(const std::string& path) {
+    return std::filesystem::path(std::u8string(path.begin(), path.end())).wstring();
+}
+
+}  // namespace
+#endif
+
 bool LoadedLibrary::load(const std::string& path, std::string& error) {
     unload();
 #ifdef _WIN32
-    handle_ = reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    handle_ = reinterpret_cast<void*>(LoadLibraryW(widePath(path).c_str()));
     if (handle_ == nullptr)
         error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
 #else
@@ -30,7 +43,7 @@ bool LoadedLibrary::unload() {
 #ifdef _WIN32
     FreeLibrary(reinterpret_cast<HMODULE>(handle_));
     handle_ = nullptr;
-    return GetModuleHandleA(path_.c_str()) == nullptr;
+    return GetModuleHandleW(widePath(path_).c_str()) == nullptr;
 #else
     dlclose(handle_);
     handle_ = nullptr;
@@ -51,9 +64,10 @@ void* LoadedLibrary::symbol(const char* name) const {
 
 std::string defaultLibraryPath() {
 #ifdef _WIN32
-    char buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    std::string program(buffer, length);
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    const std::u8string wide = std::filesystem::path(std::wstring(buffer, length)).u8string();
+    std::string program(wide.begin(), wide.end());
     const char* name = "Vorlix.dll";
 #else
     char buffer[PATH_MAX];

@@ -20,7 +20,9 @@ import zipfile
 #   (name in the package, where: "build" or "source", path there, how)
 CONTENTS = [
     ("README.txt", "source", "release/README.txt", "text"),
-    ("CHANGELOG.md", "source", "CHANGELOG.md", "copy"),
+    # The players' list of changes; the developers' CHANGELOG.md stays with the sources.
+    ("CHANGES.txt", "source", "release/CHANGES.txt", "text"),
+    ("Check my game.cmd", "source", "release/Check my game.cmd", "text"),
     ("Vorlix.dll", "build", "bin/Vorlix.dll", "strip"),
     ("vorlix-sim.exe", "build", "bin/vorlix-sim.exe", "strip"),
     ("model-authors.md", "source", "docs/model-authors.md", "copy"),
@@ -63,7 +65,8 @@ def stripped(strip, path):
 
 
 def windows_text(data):
-    # Players open README.txt in whatever Windows gives them.
+    # Players open the text files in whatever Windows gives them, and cmd reads a .cmd file
+    # line by line: CR LF throughout.
     return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
 
 

@@ -12,7 +12,7 @@ else
     packages=(cmake make g++ g++-multilib g++-mingw-w64-i686 libgtest-dev:i386 libgmock-dev:i386
               googletest lib32asan8 lib32ubsan1 libcli11-dev libboost-dev
               wine wine32:i386 python3 clang-14 libclang-rt-14-dev clang-format chromium qemu-user
-              blender python3-numpy)
+              blender python3-numpy python3-pefile)
     # The preview page is bundled with Node.js; a machine that already has a node of its own keeps it.
     command -v node >/dev/null || packages+=(nodejs npm)
 fi

@@ -29,7 +29,8 @@ prefix=$1
 action=$2
 shift 2
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
+# Wine's own messages stay off, unless a test that reads one of its trace channels names it.
+export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG="${VORLIX_WINEDEBUG:--all}"
 # No runtime installers, none of the device services that are of no use to console programs, and
 # no menu entries written into the user's home.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedevice.exe,plugplay.exe,winemenubuilder.exe=d"

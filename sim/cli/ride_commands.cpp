@@ -7,7 +7,9 @@
 
 #include "sim/cli/demo_scene.h"
 #include "sim/cli/library_path.h"
+#include "sim/formats/output_folder.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/utf8_path.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
 
@@ -16,7 +18,7 @@ namespace sim::cli {
 namespace {
 
 void writeReport(const report::Ride& ride, const std::string& path) {
-    std::ofstream html(path, std::ios::binary);
+    std::ofstream html(utf8Path(path), std::ios::binary);
     html << report::reportPage(ride);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + path);
@@ -53,12 +55,9 @@ int runCommand(const Arguments& arguments) {
 int demoCommand(const Arguments& arguments) {
     const Scene scene = readScene(defaultSceneJson, defaultSceneName);
     const std::string library = libraryOrDefault(arguments.library);
-    std::error_code error;
-    std::filesystem::create_directories(arguments.out, error);
-    if (error)
-        throw BadInput("cannot create the output folder " + arguments.out + ": " + error.message());
-    const std::string tracePath = (std::filesystem::path(arguments.out) / "trace.jsonl").string();
-    const std::string reportPath = (std::filesystem::path(arguments.out) / "report.html").string();
+    OutputFolder folder(arguments.out);
+    const std::string tracePath = folder.file("trace.jsonl");
+    const std::string reportPath = folder.file("report.html");
 
     int shown = -1;
     auto progress = [&shown](std::uint32_t done, std::uint32_t total) {
@@ -73,6 +72,7 @@ int demoCommand(const Arguments& arguments) {
     report::RideBuilder ride;
     runIntoTrace(scene, RunOptions{library, progress}, tracePath, &ride);
     writeReport(ride.ride(), reportPath);
+    folder.keep();
 
     std::cout << report::rideSummary(ride.ride()) << "\nTrace:  " << tracePath
               << "\nReport: " << reportPath << "\n";

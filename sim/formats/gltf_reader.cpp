@@ -9,6 +9,7 @@
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/model_geometry.h"
+#include "sim/formats/utf8_path.h"
 
 namespace sim {
 
@@ -246,20 +247,21 @@ GltfModel parseGltf(std::string_view bytes, const std::string& fileName, const f
 }
 
 GltfModel readGltfFile(const std::string& path, bool withFiles) {
+    const fs::path file = utf8Path(path);
     std::error_code error;
-    if (fs::is_directory(path, error)) throw ModelError(path + ": is a folder, not a model file");
-    const std::uintmax_t size = fs::file_size(path, error);
+    if (fs::is_directory(file, error)) throw ModelError(path + ": is a folder, not a model file");
+    const std::uintmax_t size = fs::file_size(file, error);
     if (error) throw ModelError(path + ": cannot open the model file");
     if (size > maxModelBytes) {
         throw ModelError(path + ": " + std::to_string(size) + " bytes, more than the " +
                          std::to_string(maxModelBytes >> 20) + " MiB a model may have");
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     std::string bytes(static_cast<std::size_t>(size), '\0');
     if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
         throw ModelError(path + ": cannot read the model file");
     }
-    GltfModel model = readModel(bytes, path, fs::absolute(path).parent_path(), withFiles);
+    GltfModel model = readModel(bytes, path, fs::absolute(file).parent_path(), withFiles);
     if (withFiles) model.files.main = std::move(bytes);
     return model;
 }

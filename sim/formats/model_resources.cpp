@@ -4,6 +4,7 @@
 
 #include "sim/formats/base64.h"
 #include "sim/formats/model_error.h"
+#include "sim/formats/utf8_path.h"
 
 namespace sim {
 
@@ -88,14 +89,14 @@ fs::path ModelResources::resolve(const std::string& uri, const std::string& plac
         const fs::path inside = where.lexically_relative(folder_);
         if (inside.empty() || *inside.begin() == "..")
             fail(place, "refers to " + shown + ", which lies outside the model's folder " +
-                            folder_.string());
+                            utf8Text(folder_));
     };
     outside((folder_ / path).lexically_normal());
     std::error_code error;
     const fs::path real = fs::canonical(folder_ / path, error);
     if (error)
         fail(place,
-             shown + " is missing: the model's folder " + folder_.string() + " has no such file");
+             shown + " is missing: the model's folder " + utf8Text(folder_) + " has no such file");
     outside(real);
     if (!fs::is_regular_file(real, error))
         fail(place, "refers to " + shown + ", which is not a file");

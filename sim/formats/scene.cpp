@@ -11,6 +11,7 @@
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/json_writing.h"
+#include "sim/formats/utf8_path.h"
 
 namespace sim {
 
@@ -314,9 +315,9 @@ Scene readScene(std::string_view text, std::string_view fileName) {
 
 Scene readSceneFile(const std::string& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+    if (std::filesystem::is_directory(utf8Path(path), error))
         throw SceneError(path + ": is a folder, not a scene file");
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(utf8Path(path), std::ios::binary);
     if (!in) throw SceneError(path + ": cannot open the scene file");
     std::ostringstream text;
     text << in.rdbuf();

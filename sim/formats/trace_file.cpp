@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "sim/formats/bad_input.h"
 #include "sim/formats/trace_writer.h"
+#include "sim/formats/utf8_path.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -26,7 +28,7 @@ std::FILE* openTrace(const std::string& path) {
 #endif
         return stdout;
     }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = openUtf8File(path, "wb");
     if (file == nullptr)
         throw BadInput("cannot write the trace file " + path + ": " + std::strerror(errno));
     return file;
@@ -42,7 +44,8 @@ void writeTraceFile(const std::string& path, const std::function<void(TraceSink&
     } catch (const BadInput&) {
         if (file != stdout) {
             std::fclose(file);
-            std::remove(path.c_str());
+            std::error_code ignored;
+            std::filesystem::remove(utf8Path(path), ignored);
         }
         throw;
     }

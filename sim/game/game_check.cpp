@@ -57,6 +57,21 @@ std::string siteProblem(const PeImage& image, const PatchSite& site) {
     return {};
 }
 
+// Said of every build that Vorlix leaves alone.
+std::string supportedBuilds() {
+    std::string builds;
+    for (std::size_t i = 0; i < std::size(host::hookedBuilds); ++i) {
+        if (i > 0) builds += i + 1 == std::size(host::hookedBuilds) ? " and " : ", ";
+        builds += std::to_string(host::hookedBuilds[i]);
+    }
+    return "Vorlix works with builds " + builds + " of the game's 32-bit version.\n";
+}
+
+// A file of no build at all is most often another program from the game's folder.
+const char* const notTheGame =
+    "Make sure you gave the game's main program, the file that runs the game itself, and not a "
+    "launcher, an updater or a setup program.\n";
+
 }  // namespace
 
 GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
@@ -86,7 +101,8 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
         }
         return {fileName +
                     ": not a build that Vorlix knows. Vorlix loads in it, patches nothing and "
-                    "stays inactive.\n",
+                    "stays inactive.\n" +
+                    supportedBuilds() + notTheGame,
                 gameNotReady};
     }
     const std::string name = fileName + ": build " + std::to_string(build);
@@ -94,7 +110,8 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
         std::end(host::hookedBuilds)) {
         return {name +
                     ", which Vorlix does not support. Vorlix loads in it, patches nothing and "
-                    "stays inactive.\n",
+                    "stays inactive.\n" +
+                    supportedBuilds(),
                 gameNotReady};
     }
 

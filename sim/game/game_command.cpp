@@ -14,17 +14,28 @@ namespace {
 
 constexpr int exitBadInput = 2;
 
+// No Windows path holds a quote. One at the end is the command line's rule at work: a backslash
+// just before a closing quote keeps the quote in the text, as in "C:\Games\Bike Game\".
+bool endsWithQuote(const std::string& path) { return !path.empty() && path.back() == '"'; }
+
 }  // namespace
 
 int gameCommand(const std::string& path, std::ostream& out, std::ostream& error) {
     std::error_code status;
     const auto type = std::filesystem::status(std::filesystem::u8path(path), status).type();
-    if (type == std::filesystem::file_type::not_found) {
-        error << "vorlix-sim: " << path << ": no such file\n";
+    const bool quoteKept = endsWithQuote(path) && type != std::filesystem::file_type::regular;
+    if (type == std::filesystem::file_type::not_found || quoteKept) {
+        error << "vorlix-sim: " << path << ": no such file"
+              << (quoteKept ? " (a backslash just before a closing quote keeps the quote: leave "
+                              "out that last backslash, or type two)"
+                            : "")
+              << "\n";
         return exitBadInput;
     }
     if (type == std::filesystem::file_type::directory) {
-        error << "vorlix-sim: " << path << ": a folder, not a game executable\n";
+        error << "vorlix-sim: " << path
+              << ": a folder, not a game executable: give the game's main program file (.exe) "
+                 "in it\n";
         return exitBadInput;
     }
     std::ifstream file(std::filesystem::u8path(path), std::ios::binary);

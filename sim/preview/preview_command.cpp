@@ -8,7 +8,9 @@
 #include "sim/check/check_model_file.h"
 #include "sim/formats/model_resources.h"
 #include "sim/formats/model_root_name.h"
+#include "sim/formats/output_folder.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/utf8_path.h"
 #include "sim/preview/page_data.h"
 #include "sim/preview/preview_page.h"
 #include "sim/preview/standard_ride.h"
@@ -70,7 +72,7 @@ PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchV
                         watchVersion};
 
     PreviewRide out{report::vehicleSection(ride, vehicle), pageDataJson(data), {}};
-    const std::filesystem::path modelPath(request.modelPath);
+    const std::filesystem::path modelPath = utf8Path(request.modelPath);
     out.files.push_back(modelPath);
     for (const auto& [uri, bytes] : model.files.resources) {
         out.files.push_back(modelPath.parent_path() / std::filesystem::u8path(percentDecoded(uri)));
@@ -79,18 +81,15 @@ PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchV
 }
 
 std::string writePreview(const PreviewRequest& request) {
-    std::error_code error;
-    std::filesystem::create_directories(request.outDir, error);
-    if (error)
-        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
-                                 error.message());
+    OutputFolder folder(request.outDir);
     const PreviewRide ride = previewRide(request);
 
-    const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
-    std::ofstream out(path, std::ios::binary);
+    const std::string path = folder.file("preview.html");
+    std::ofstream out(utf8Path(path), std::ios::binary);
     out << previewPage(ride.plotsMarkup, ride.dataJson);
     out.close();
     if (!out) throw std::runtime_error("cannot write " + path);
+    folder.keep();
     return path;
 }
 

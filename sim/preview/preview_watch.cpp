@@ -5,6 +5,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "sim/formats/utf8_path.h"
 #include "sim/preview/file_watch.h"
 #include "sim/preview/preview_page.h"
 #include "sim/preview/stop_on_interrupt.h"
@@ -26,7 +27,7 @@ class Watch {
           timer_(io),
           out_(out),
           problems_(problems) {
-        files_.watch({std::filesystem::path(request.modelPath)});
+        files_.watch({utf8Path(request.modelPath)});
         show(previewRide(request, ride_.version));
     }
 

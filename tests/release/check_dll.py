@@ -3,7 +3,8 @@
 nothing, needs only KERNEL32 and msvcrt, none of their thread, process or debugging calls, and
 carries a version resource of the project's version.
 The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no DLL but those and the sockets
-of Windows itself, which preview --watch serves its page through.
+of Windows itself, which preview --watch serves its page through, asks for no system function that
+it never calls, and carries a version resource too.
 
     check_dll.py DLL EXE VERSION OBJDUMP WINDRES
 """
@@ -29,6 +30,8 @@ FORBIDDEN_CALLS = {
 }
 # Part of every Windows since 2000, like KERNEL32.
 PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
+# Named by the static libraries the program is built from, never called by it.
+UNCALLED_FUNCTIONS = {"SetSystemTime", "TerminateThread"}
 
 
 def machine(path):
@@ -52,6 +55,8 @@ def export_count(headers):
 
 
 def version_faults(resource, version):
+    if "VERSIONINFO" not in resource:
+        return ["no version resource"]
     numbers = ", ".join(version.split(".") + ["0"])
     wanted = [f"FILEVERSION {numbers}", f"PRODUCTVERSION {numbers}",
               f'VALUE "FileVersion", "{version}"', f'VALUE "ProductVersion", "{version}"',
@@ -76,26 +81,29 @@ def main():
         headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
         allowed = ALLOWED_IMPORTS if path == dll else PROGRAM_IMPORTS
         faults += [(path, fault) for fault in import_faults(headers, allowed)]
+        calls = {f for functions in imported_functions(path, objdump).values() for f in functions}
+        if path == exe:
+            faults += [(path, f"imports {name}, which it never calls")
+                       for name in sorted(UNCALLED_FUNCTIONS & calls)]
         if path == dll:
-            calls = {f for functions in imported_functions(dll, objdump).values() for f in functions}
             if calls & FORBIDDEN_CALLS:
                 faults.append((path, f"imports {', '.join(sorted(calls & FORBIDDEN_CALLS))}"))
             exports = export_count(headers)
             if exports != 0:
                 faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
 
-    resource = subprocess.run([windres, "-i", dll, "-O", "rc"], capture_output=True, text=True).stdout
-    if "VERSIONINFO" not in resource:
-        faults.append((dll, "no version resource"))
-    else:
-        faults += [(dll, fault) for fault in version_faults(resource, version)]
+    for path in (dll, exe):
+        resource = subprocess.run([windres, "-i", path, "-O", "rc"], capture_output=True,
+                                  text=True).stdout
+        faults += [(path, fault) for fault in version_faults(resource, version)]
 
     for path, fault in faults:
         print(f"{path}: {fault}")
     if not faults:
         print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only and no thread, "
               f"process or debugging calls, version {version}")
-        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only")
+        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only, "
+              f"version {version}")
     return 1 if faults else 0
 
 

@@ -56,9 +56,13 @@ TEST(Game, SaysWhichBuildAndWhetherItsCallSitesAreAsExpected) {
         {"a known build that is not supported",
          gameOfBuild(1011),
          1,
-         {"build 1011, which Vorlix does not support"}},
+         {"build 1011, which Vorlix does not support", "works with builds 1001 and 1002"}},
         {"the last build of the table", gameOfBuild(3210), 1, {"build 3210"}},
-        {"an unknown build", gameOfBuild(0), 1, {"not a build that Vorlix knows"}},
+        {"an unknown build",
+         gameOfBuild(0),
+         1,
+         {"not a build that Vorlix knows", "Vorlix works with builds 1001 and 1002 of",
+          "not a launcher"}},
         {"a jump site made a call on disk",
          changed1001([](TestExecutable& e) { writeAt(e, 0x6D0E89, "\xE8"); }),
          1,
@@ -105,6 +109,8 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
     TestExecutable wide = gameOfBuild(1001);
     wide.optionalMagic = 0x20B;
     wide.machine = 0x8664;
+    TestExecutable library = gameOfBuild(1001);
+    library.library = true;
     std::string lostPe = good;
     lostPe[0x41] = 'X';
     const struct {
@@ -118,9 +124,12 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
         {"no PE header where the DOS header says", lostPe, "not a PE file"},
         {"cut inside the section table", good.substr(0, 0x180),
          "truncated: the file ends inside its section table"},
-        {"a 64-bit program", peFile(wide), "a 64-bit program"},
+        {"a 64-bit program", peFile(wide),
+         "a 64-bit program (PE32+). Vorlix works only with the 32-bit version of the game"},
         {"the last section cut short", good.substr(0, good.size() - 1),
-         "section 6 (\".text\") lies past the end of the file"},
+         "section 6 (\".text\") lies past the end of the file: the file looks damaged or "
+         "incomplete. Repair or reinstall the game"},
+        {"a library", peFile(library), "a library (.dll), not a program: give the game's main"},
     };
     const fs::path folder = fs::temp_directory_path() / "vorlix-game-test";
     fs::create_directories(folder);
@@ -140,6 +149,21 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableWithStatusTwoAndOneLine) {
     const std::string missing = (folder / "missing.exe").string();
     EXPECT_EQ(game::gameCommand(missing, out, error), 2);
     EXPECT_EQ(error.str(), "vorlix-sim: " + missing + ": no such file\n");
+
+    // Vorlix's own file given as the game, and a folder whose last backslash kept the quote.
+    std::ofstream(folder / "Vorlix.dll", std::ios::binary) << peFile(library);
+    const struct {
+        std::string path;
+        std::string said;
+    } mistakes[] = {
+        {(folder / "Vorlix.dll").string(), "Vorlix.dll: this is Vorlix itself, not the game"},
+        {folder.string() + "\"", "no such file (a backslash just before a closing quote"},
+    };
+    for (const auto& mistake : mistakes) {
+        std::ostringstream mistakeOut, mistakeError;
+        EXPECT_EQ(game::gameCommand(mistake.path, mistakeOut, mistakeError), 2);
+        EXPECT_THAT(mistakeError.str(), HasSubstr(mistake.said));
+    }
 
     // A good file goes to standard output.
     const std::string path = (folder / "game.exe").string();

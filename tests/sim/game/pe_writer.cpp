@@ -27,6 +27,7 @@ std::string peFile(const TestExecutable& executable) {
     put<std::uint16_t>(file, coff, executable.machine);
     put<std::uint16_t>(file, coff + 2, static_cast<std::uint16_t>(executable.sections.size()));
     put<std::uint16_t>(file, coff + 16, optionalSize);
+    put<std::uint16_t>(file, coff + 18, executable.library ? 0x2102 : 0x0102);
     const std::size_t optional = coff + 20;
     put<std::uint16_t>(file, optional, executable.optionalMagic);
     put<std::uint32_t>(file, optional + 28, imageBase);

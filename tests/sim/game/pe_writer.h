@@ -19,6 +19,7 @@ struct TestExecutable {
     std::vector<TestSection> sections;
     std::uint16_t optionalMagic = 0x10B;  // 0x20B: a 64-bit program
     std::uint16_t machine = 0x14C;
+    bool library = false;  // a DLL
 };
 
 std::string peFile(const TestExecutable& executable);
