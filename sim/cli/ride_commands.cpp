@@ -8,6 +8,8 @@
 #include "sim/cli/demo_scene.h"
 #include "sim/cli/library_path.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/trace_reader.h"
+#include "sim/formats/user_files.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
 
@@ -15,9 +17,14 @@ namespace sim::cli {
 
 namespace {
 
-void writeReport(const report::Ride& ride, const std::string& path) {
-    std::ofstream html(path, std::ios::binary);
-    html << report::reportPage(ride);
+// The page of a ride read from a file is titled after that file.
+std::string rideOf(const std::string& path) {
+    return "ride of " + std::filesystem::u8path(path).filename().string();
+}
+
+void writeReport(const report::Ride& ride, const std::string& path, const std::string& title) {
+    std::ofstream html(std::filesystem::u8path(path), std::ios::binary);
+    html << report::reportPage(ride, title);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + path);
 }
@@ -46,17 +53,14 @@ int runCommand(const Arguments& arguments) {
     }
     report::RideBuilder ride;
     runIntoTrace(scene, options, arguments.trace, &ride);
-    writeReport(ride.ride(), arguments.report);
+    writeReport(ride.ride(), arguments.report, rideOf(arguments.scene));
     return 0;
 }
 
 int demoCommand(const Arguments& arguments) {
     const Scene scene = readScene(defaultSceneJson, defaultSceneName);
     const std::string library = libraryOrDefault(arguments.library);
-    std::error_code error;
-    std::filesystem::create_directories(arguments.out, error);
-    if (error)
-        throw BadInput("cannot create the output folder " + arguments.out + ": " + error.message());
+    makeOutputFolder(arguments.out);
     const std::string tracePath = (std::filesystem::path(arguments.out) / "trace.jsonl").string();
     const std::string reportPath = (std::filesystem::path(arguments.out) / "report.html").string();
 
@@ -72,10 +76,21 @@ int demoCommand(const Arguments& arguments) {
     };
     report::RideBuilder ride;
     runIntoTrace(scene, RunOptions{library, progress}, tracePath, &ride);
-    writeReport(ride.ride(), reportPath);
+    writeReport(ride.ride(), reportPath, "demo ride");
 
     std::cout << report::rideSummary(ride.ride()) << "\nTrace:  " << tracePath
               << "\nReport: " << reportPath << "\n";
+    return 0;
+}
+
+int reportCommand(const Arguments& arguments) {
+    const report::Ride ride =
+        report::readRide(readInputFile(arguments.trace, {"a trace file", maxTraceBytes}),
+                         arguments.trace);
+    makeOutputFolder(arguments.out);
+    const std::string reportPath = (std::filesystem::u8path(arguments.out) / "report.html").string();
+    writeReport(ride, reportPath, rideOf(arguments.trace));
+    std::cout << report::rideSummary(ride) << "\nReport: " << reportPath << "\n";
     return 0;
 }
 

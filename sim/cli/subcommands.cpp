@@ -124,13 +124,19 @@ void demoOptions(CLI::App& command, Arguments& arguments) {
     addLibrary(command, arguments);
 }
 
+void reportOptions(CLI::App& command, Arguments& arguments) {
+    command.add_option("trace", arguments.trace, "a trace that run, preview or demo wrote")
+        ->required();
+    addOut(command, arguments, "out/report");
+}
+
 void gameOptions(CLI::App& command, Arguments& arguments) {
     command.add_option("executable", arguments.executable, "the game's executable (.exe)")
         ->required();
 }
 
 int gameCommand(const Arguments& arguments) {
-    return game::gameCommand(arguments.executable, std::cout, std::cerr);
+    return game::gameCommand(arguments.executable, std::cout);
 }
 
 const Subcommand table[] = {
@@ -144,6 +150,8 @@ const Subcommand table[] = {
     {"catalogue", "write every component's key, axis and name parameters as JSON, for tools",
      noOptions, catalogueCommand},
     {"demo", "run the built-in ride and write a trace and a report", demoOptions, demoCommand},
+    {"report", "write the report of a saved trace, as demo and run --report do", reportOptions,
+     reportCommand},
     {"game",
      "say which build a game executable is and whether Vorlix supports it (exit 0: supported "
      "and as expected, 1: not supported, changed on disk or packed, 2: not a readable "

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <limits>
 
 #include "sim/formats/glb_container.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/model_geometry.h"
+#include "sim/formats/user_files.h"
 
 namespace sim {
 
@@ -246,19 +246,7 @@ GltfModel parseGltf(std::string_view bytes, const std::string& fileName, const f
 }
 
 GltfModel readGltfFile(const std::string& path, bool withFiles) {
-    std::error_code error;
-    if (fs::is_directory(path, error)) throw ModelError(path + ": is a folder, not a model file");
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error) throw ModelError(path + ": cannot open the model file");
-    if (size > maxModelBytes) {
-        throw ModelError(path + ": " + std::to_string(size) + " bytes, more than the " +
-                         std::to_string(maxModelBytes >> 20) + " MiB a model may have");
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-        throw ModelError(path + ": cannot read the model file");
-    }
+    std::string bytes = readInputFile(path, {"a model file", maxModelBytes});
     GltfModel model = readModel(bytes, path, fs::absolute(path).parent_path(), withFiles);
     if (withFiles) model.files.main = std::move(bytes);
     return model;

@@ -1,9 +1,8 @@
 #include "sim/formats/model_resources.h"
 
-#include <fstream>
-
 #include "sim/formats/base64.h"
 #include "sim/formats/model_error.h"
+#include "sim/formats/user_files.h"
 
 namespace sim {
 
@@ -115,11 +114,11 @@ std::size_t ModelResources::readFile(const std::string& uri, const std::string& 
                         std::to_string(maxModelBytes >> 20) + " MiB");
     }
     if (keepBytes_) {
-        std::ifstream in(path, std::ios::binary);
-        std::string bytes(static_cast<std::size_t>(size), '\0');
-        if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-            fail(place, "cannot read " + quoted(uri));
-        files_.emplace_back(uri, std::move(bytes));
+        try {
+            files_.emplace_back(uri, readInputFile(path, quoted(uri), {"a model's file", budget_}));
+        } catch (const BadInput& problem) {
+            fail(place, problem.what());
+        }
     }
     budget_ -= static_cast<std::size_t>(size);
     return static_cast<std::size_t>(size);

@@ -1,16 +1,14 @@
 #include "sim/formats/scene.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "hostsim/host_image.h"
 #include "sim/formats/frame_name_rule.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/json_writing.h"
+#include "sim/formats/user_files.h"
 
 namespace sim {
 
@@ -313,15 +311,7 @@ Scene readScene(std::string_view text, std::string_view fileName) {
 }
 
 Scene readSceneFile(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        throw SceneError(path + ": is a folder, not a scene file");
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw SceneError(path + ": cannot open the scene file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw SceneError(path + ": cannot read the scene file");
-    return readScene(text.str(), path);
+    return readScene(readInputFile(path, {"a scene file", maxJsonBytes}), path);
 }
 
 }  // namespace sim

@@ -7,6 +7,7 @@
 
 #include "host/host_interface.h"
 #include "host/host_version.h"
+#include "sim/cli/exit_status.h"
 #include "sim/game/pe_image.h"
 
 namespace sim::game {
@@ -93,12 +94,12 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
                         "protected on disk.\n"
                         "Vorlix checks the build again in memory when the game runs, and works "
                         "there if the build is one it supports.\n",
-                    gameNotReady};
+                    cli::exitGameNotReady};
         }
         return {fileName +
                     ": not a build that Vorlix knows. Vorlix loads in it, patches nothing and "
                     "stays inactive.\n",
-                gameNotReady};
+                cli::exitGameNotReady};
     }
     const std::string name = fileName + ": build " + std::to_string(build);
     if (std::find(std::begin(host::hookedBuilds), std::end(host::hookedBuilds), build) ==
@@ -106,7 +107,7 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
         return {name +
                     ", which Vorlix does not support. Vorlix loads in it, patches nothing and "
                     "stays inactive.\n",
-                gameNotReady};
+                cli::exitGameNotReady};
     }
 
     std::string text = name + ", supported by Vorlix.\n";
@@ -124,7 +125,7 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
     text += std::to_string(changed) + (changed == 1 ? " call site was" : " call sites were") +
             " changed on disk by another program. Vorlix may miss what the game does there: put "
             "back the game's original executable.\n";
-    return {text, gameNotReady};
+    return {text, cli::exitGameNotReady};
 }
 
 }  // namespace sim::game

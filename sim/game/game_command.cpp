@@ -1,47 +1,17 @@
 #include "sim/game/game_command.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
+#include "sim/formats/user_files.h"
 #include "sim/game/game_check.h"
-#include "sim/game/pe_image.h"
 
 namespace sim::game {
 
-namespace {
-
-constexpr int exitBadInput = 2;
-
-}  // namespace
-
-int gameCommand(const std::string& path, std::ostream& out, std::ostream& error) {
-    std::error_code status;
-    const auto type = std::filesystem::status(std::filesystem::u8path(path), status).type();
-    if (type == std::filesystem::file_type::not_found) {
-        error << "vorlix-sim: " << path << ": no such file\n";
-        return exitBadInput;
-    }
-    if (type == std::filesystem::file_type::directory) {
-        error << "vorlix-sim: " << path << ": a folder, not a game executable\n";
-        return exitBadInput;
-    }
-    std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
-    std::string bytes;
-    if (file) bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (!file && !file.eof()) {
-        error << "vorlix-sim: " << path << ": cannot be read\n";
-        return exitBadInput;
-    }
-    try {
-        const GameCheck check = checkGame(bytes, path);
-        out << check.text;
-        return check.status;
-    } catch (const PeError& problem) {
-        error << "vorlix-sim: " << problem.what() << "\n";
-        return exitBadInput;
-    }
+int gameCommand(const std::string& path, std::ostream& out) {
+    const std::string bytes = readInputFile(path, {"a game executable", std::size_t{256} << 20});
+    const GameCheck check = checkGame(bytes, path);
+    out << check.text;
+    return check.status;
 }
 
 }  // namespace sim::game

@@ -9,6 +9,7 @@
 #include "sim/formats/model_resources.h"
 #include "sim/formats/model_root_name.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/user_files.h"
 #include "sim/preview/page_data.h"
 #include "sim/preview/preview_page.h"
 #include "sim/preview/standard_ride.h"
@@ -79,11 +80,7 @@ PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchV
 }
 
 std::string writePreview(const PreviewRequest& request) {
-    std::error_code error;
-    std::filesystem::create_directories(request.outDir, error);
-    if (error)
-        throw std::runtime_error("cannot create the output folder " + request.outDir + ": " +
-                                 error.message());
+    makeOutputFolder(request.outDir);
     const PreviewRide ride = previewRide(request);
 
     const std::string path = (std::filesystem::path(request.outDir) / "preview.html").string();
