@@ -248,7 +248,10 @@ class Writer:
         vertices, triangles = geometry
         positions = [rounded(y_up(p)) for p, _ in vertices]
         normals = [rounded(y_up(n)) for _, n in vertices]
-        floats = lambda rows: b"".join(struct.pack("<3f", *row) for row in rows)
+
+        def floats(rows):
+            return b"".join(struct.pack("<3f", *row) for row in rows)
+
         position_view = self.view(floats(positions), 34962)
         normal_view = self.view(floats(normals), 34962)
         index_view = self.view(b"".join(struct.pack("<3H", *t) for t in triangles), 34963)

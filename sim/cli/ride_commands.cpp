@@ -84,11 +84,11 @@ int demoCommand(const Arguments& arguments) {
 }
 
 int reportCommand(const Arguments& arguments) {
-    const report::Ride ride =
-        report::readRide(readInputFile(arguments.trace, {"a trace file", maxTraceBytes}),
-                         arguments.trace);
+    const report::Ride ride = report::readRide(
+        readInputFile(arguments.trace, {"a trace file", maxTraceBytes}), arguments.trace);
     makeOutputFolder(arguments.out);
-    const std::string reportPath = (std::filesystem::u8path(arguments.out) / "report.html").string();
+    const std::string reportPath =
+        (std::filesystem::u8path(arguments.out) / "report.html").string();
     writeReport(ride, reportPath, rideOf(arguments.trace));
     std::cout << report::rideSummary(ride) << "\nReport: " << reportPath << "\n";
     return 0;

@@ -17,8 +17,7 @@ std::string readInputFile(const fs::path& file, const std::string& path, const I
     std::error_code error;
     const fs::file_type type = fs::status(file, error).type();
     if (type == fs::file_type::not_found) throw BadInput(path + ": no such file");
-    if (type == fs::file_type::directory)
-        throw BadInput(path + ": is a folder, not " + kind.name);
+    if (type == fs::file_type::directory) throw BadInput(path + ": is a folder, not " + kind.name);
 
     // Read in pieces rather than by the size on disk: a pipe has none.
     std::ifstream in(file, std::ios::binary);

@@ -67,7 +67,8 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
         {"unknown command", "walk",
-         "unknown command \"walk\" (expected run, check, preview, catalogue, demo, report or game)"},
+         "unknown command \"walk\" (expected run, check, preview, catalogue, demo, report or "
+         "game)"},
         {"not a game executable", "game " + scenePath("small.json"),
          "small.json: not a Windows executable"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
