@@ -12,6 +12,8 @@ changelog, version = sys.argv[1:3]
 with open(changelog, encoding="utf-8") as f:
     entries = re.findall(r"^## (\S+)", f.read(), re.M)
 if not entries or entries[0] != version:
-    print(f"{changelog}: the newest entry is {entries[0] if entries else 'missing'}, the project's version is {version}")
+    print(
+        f"{changelog}: the newest entry is {entries[0] if entries else 'missing'}, the project's version is {version}"
+    )
     sys.exit(1)
 print(f"{changelog}: {version} is the newest entry")

@@ -50,7 +50,8 @@ export function startPage(data) {
     model = loaded;
     poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     view = createView(document.getElementById('viewport-canvas'), model, {
-      axes: data.axes, rootNode: data.frames[0]?.node ?? -1,
+      axes: data.axes,
+      rootNode: data.frames[0]?.node ?? -1,
     });
     selection = createSelection(model, view);
     // A click on a part chooses the nearest frame at or above it that a component drives, else

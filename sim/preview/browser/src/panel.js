@@ -35,17 +35,19 @@ export function createPanel(document, data, player, renders, onChoose) {
   const warnings = data.warnings ?? [];
   const list = byId('warnings');
   list.hidden = warnings.length === 0;
-  list.replaceChildren(...warnings.map((warning) => {
-    const item = document.createElement('li');
-    const text = document.createElement(warning.frame >= 0 ? 'button' : 'span');
-    text.textContent = `warning: ${warning.text}`;
-    if (warning.frame >= 0) {
-      text.type = 'button';
-      text.addEventListener('click', () => onChoose(warning.frame));
-    }
-    item.append(text);
-    return item;
-  }));
+  list.replaceChildren(
+    ...warnings.map((warning) => {
+      const item = document.createElement('li');
+      const text = document.createElement(warning.frame >= 0 ? 'button' : 'span');
+      text.textContent = `warning: ${warning.text}`;
+      if (warning.frame >= 0) {
+        text.type = 'button';
+        text.addEventListener('click', () => onChoose(warning.frame));
+      }
+      item.append(text);
+      return item;
+    }),
+  );
 
   const body = byId('components').tBodies[0];
   body.replaceChildren();
