@@ -11,12 +11,11 @@
 
 #include "hostsim/sim_model.h"
 #include "sim/formats/bad_input.h"
+#include "sim/formats/render_site.h"
 
 namespace sim {
 
 inline constexpr int sceneFormat = 1;
-
-enum class RenderMode { call, jump, alternate };
 
 struct SceneVehicle {
     std::string name;
@@ -28,7 +27,7 @@ struct SceneVehicle {
     std::optional<std::uint32_t> requestedSlot;
     std::uint32_t slot =
         0;  // the slot it gets: the requested one, else the lowest free at its spawn
-    RenderMode renderSite = RenderMode::call;
+    RenderSite renderSite = RenderSite::call;  // any of sceneSites
     hostsim::FrameShape model;
 
     bool aliveAt(std::uint32_t tick) const {

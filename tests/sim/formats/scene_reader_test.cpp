@@ -205,7 +205,7 @@ TEST(SceneReader, FillsDefaults) {
     EXPECT_EQ(v.wheelScales[1], 1.0f);
     EXPECT_EQ(v.spawnTick, 0u);
     EXPECT_FALSE(v.despawnTick.has_value());
-    EXPECT_EQ(v.renderSite, RenderMode::call);
+    EXPECT_EQ(v.renderSite, RenderSite::call);
     EXPECT_EQ(v.model.objects, 1);
     EXPECT_FALSE(v.model.hidden);
 }
