@@ -38,12 +38,13 @@ void addLibrary(CLI::App& command, Arguments& arguments) {
 void addVehicle(CLI::App& command, Arguments& arguments) {
     command
         .add_option("--vehicle", arguments.vehicle,
-                    "what a model is: motorbike, bicycle or car (default: motorbike)")
+                    "what a model is: " + vehicleKindNames() + " (default: " + arguments.vehicle +
+                        ")")
         ->check(namedOneOf("vehicle", vehicleKindNamed));
     command
         .add_option("--gears", arguments.gears,
-                    "the highest gear a model's gear meter shows (default: 6 for a motorbike, 0 "
-                    "for a bicycle, 5 for a car)")
+                    "the highest gear a model's gear meter shows (default: " + defaultGearsText() +
+                        ")")
         ->check(CLI::Range(0, maxGears));
 }
 

@@ -17,6 +17,10 @@ namespace sim {
 
 inline constexpr int sceneFormat = 1;
 
+// A time step of 1.0 is 1/50 s of host time: a ride that renders once a tick at that step, as the
+// built-in rides do, runs 50 ticks to the second.
+inline constexpr int ticksPerSecond = 50;
+
 struct SceneVehicle {
     std::string name;
     std::int32_t vehicleClass = 0;

@@ -435,6 +435,16 @@ TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
     }
 }
 
+// What the add-on reads instead of keeping its own copy: the kinds --vehicle takes, the render
+// flag in a trace's flag bytes, and the built-in rides' ticks per second.
+TEST(CatalogueDocument, PublishesTheVehicleKindsAndTheRidesFacts) {
+    EXPECT_THAT(catalogueDocument(),
+                HasSubstr(R"("vehicles":[{"name":"motorbike","class":9,"gears":6},)"
+                          R"({"name":"bicycle","class":10,"gears":0},)"
+                          R"({"name":"car","class":0,"gears":5}],"renderFlag":4,)"
+                          R"("ticksPerSecond":50})"));
+}
+
 TEST(CheckScene, OneReportPerModelWithTheGearsItsVehiclesUse) {
     Scene scene;
     scene.ticks = 10;
