@@ -53,7 +53,7 @@ std::string rowName(const RideVehicle& vehicle, const RideComponent& component, 
     const bool gearMeter = component.entry->children == ChildFrames::gearDisplays;
     if (row < 0) {
         const std::string rows = gearMeter ? "display" : "link set";
-        return row == -1 ? "no " + rows + " shown" : "several " + rows + "s shown";
+        return row == noRowShown ? "no " + rows + " shown" : "several " + rows + "s shown";
     }
     if (gearMeter) return row == 0 ? "N" : std::to_string(static_cast<int>(row));
     const int frame = component.rows[static_cast<std::size_t>(row)];
@@ -105,7 +105,7 @@ std::string gearMeterText(const RideVehicle& vehicle, const RideComponent& compo
         if (row == last) continue;
         last = row;
         if (shownRows.empty() && start.empty() && row < 0) {
-            if (row == -2) start = rowName(vehicle, component, row) + " at first";
+            if (row == severalRowsShown) start = rowName(vehicle, component, row) + " at first";
             continue;
         }
         const std::string name = rowName(vehicle, component, row);

@@ -99,8 +99,8 @@ TEST(Report, TwoKeysAreTwoComponentsAndNamesAreText) {
     EXPECT_EQ(html.find("<i>"), std::string::npos);
 }
 
-// The library's markers for "not collected yet" (-2) and "none shown" (-1) never reach the author
-// as numbers, and counts agree in number.
+// A flip-book's "several rows shown" (-2) and "no row shown" (-1) never reach the author as
+// numbers, and counts agree in number.
 TEST(Report, SaysWhatFlipBooksAndOdometersShowedInPlainWords) {
     struct Case {
         Component component;

@@ -3,6 +3,11 @@ import { ticksPerSecond } from './player.js';
 // The page's text and controls. Everything that comes from the model or the data is set as text,
 // never parsed as HTML.
 
+// A flip-book's value when it shows no row, or more than one, as vorlix-sim writes it (noRowShown
+// and severalRowsShown there).
+const noRowShown = -1;
+const severalRowsShown = -2;
+
 // Angles in degrees (never "-0.0°"), the odometer's reading on the wheels it has, a flip-book's row
 // by the name the data gives it.
 function formatValue(value, component) {
@@ -15,8 +20,8 @@ function formatValue(value, component) {
       return component.wheels === 0 ? '–' : String(Math.trunc(value)).padStart(component.wheels ?? 6, '0');
     case 'gear':
     case 'link':
-      if (value === -1) return component.none;
-      if (value === -2) return component.several;
+      if (value === noRowShown) return component.none;
+      if (value === severalRowsShown) return component.several;
       return component.rows?.[value] ?? '–';
     default:
       return String(value);
