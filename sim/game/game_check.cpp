@@ -8,6 +8,7 @@
 #include "host/host_interface.h"
 #include "host/host_version.h"
 #include "sim/cli/exit_status.h"
+#include "sim/formats/message_words.h"
 #include "sim/game/pe_image.h"
 
 namespace sim::game {
@@ -30,12 +31,6 @@ constexpr CallSite callSites[] = {
 };
 
 std::uint32_t rvaOf(host::Address address) { return address - host::preferredImageBase; }
-
-std::string hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", value);
-    return text;
-}
 
 std::string hexBytes(std::string_view bytes) {
     std::string text;
@@ -64,7 +59,7 @@ std::string siteProblem(const PeImage& image, const CallSite& site) {
     const PeSection* section = image.sectionAt(target);
     if (section == nullptr || !section->executable) {
         return "holds " + hexBytes(*bytes) + ": " + expected + " to " +
-               hex(target + host::preferredImageBase) + ", outside the game's code";
+               hexAddress(target + host::preferredImageBase) + ", outside the game's code";
     }
     return {};
 }
@@ -114,7 +109,7 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
     int changed = 0;
     for (const CallSite& site : callSites) {
         const std::string problem = siteProblem(image, site);
-        text += "  call site " + hex(site.address) + " (" + site.what +
+        text += "  call site " + hexAddress(site.address) + " (" + site.what +
                 "): " + (problem.empty() ? "as Vorlix expects" : problem) + "\n";
         if (!problem.empty()) ++changed;
     }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/formats/message_words.h"
+
 namespace sim::report {
 
 std::string formatNumber(const char* pattern, double value) {
@@ -28,9 +30,7 @@ std::string missingDigits(const RideComponent& component) {
     const std::size_t wheels = component.rows.size();
     if (wheels >= odometerWheelCount) return "";
     if (wheels == 0) return "no digit wheels, no digit is shown";
-    const std::size_t missing = odometerWheelCount - wheels;
-    return missing == 1 ? "the rightmost digit is not shown"
-                        : "the " + std::to_string(missing) + " rightmost digits are not shown";
+    return missingDigitsText(wheels, odometerWheelCount);
 }
 
 std::string heading(const RideComponent& component) {
@@ -166,9 +166,7 @@ std::string lifeOf(const RideVehicle& vehicle) {
 std::string sitesText(const Ride& ride) {
     std::string sites;
     for (std::uint32_t site : ride.patchedSites) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%06X", static_cast<unsigned>(site));
-        sites += (sites.empty() ? "" : " ") + std::string(hex);
+        sites += (sites.empty() ? "" : " ") + hexAddress(site);
     }
     return sites.empty() ? "none" : sites;
 }
