@@ -1,12 +1,14 @@
 #include "sim/cli/subcommands.h"
 
 #include <iostream>
+#include <vector>
 
 #include "sim/check/catalogue_document.h"
 #include "sim/cli/check_command.h"
 #include "sim/cli/exit_status.h"
 #include "sim/cli/library_path.h"
 #include "sim/cli/ride_commands.h"
+#include "sim/formats/message_words.h"
 #include "sim/formats/vehicle_kind.h"
 #include "sim/game/game_command.h"
 #include "sim/preview/axes_mapping.h"
@@ -37,14 +39,14 @@ void addLibrary(CLI::App& command, Arguments& arguments) {
 
 void addVehicle(CLI::App& command, Arguments& arguments) {
     command
-        .add_option("--vehicle", arguments.vehicle,
-                    "what a model is: " + vehicleKindNames() + " (default: " + arguments.vehicle +
-                        ")")
+        .add_option(
+            "--vehicle", arguments.vehicle,
+            "what a model is: " + vehicleKindNames() + " (default: " + arguments.vehicle + ")")
         ->check(namedOneOf("vehicle", vehicleKindNamed));
     command
-        .add_option("--gears", arguments.gears,
-                    "the highest gear a model's gear meter shows (default: " + defaultGearsText() +
-                        ")")
+        .add_option(
+            "--gears", arguments.gears,
+            "the highest gear a model's gear meter shows (default: " + defaultGearsText() + ")")
         ->check(CLI::Range(0, maxGears));
 }
 
@@ -165,12 +167,9 @@ const Subcommand table[] = {
 std::span<const Subcommand> subcommands() { return table; }
 
 std::string subcommandNames() {
-    std::string names;
-    for (std::size_t i = 0; i < std::size(table); ++i) {
-        if (i > 0) names += i + 1 == std::size(table) ? " or " : ", ";
-        names += table[i].name;
-    }
-    return names;
+    std::vector<std::string> names;
+    for (const Subcommand& subcommand : table) names.push_back(subcommand.name);
+    return listed(names);
 }
 
 }  // namespace sim::cli

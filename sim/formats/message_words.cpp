@@ -15,6 +15,15 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
+std::string listed(std::span<const std::string> names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " or " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
 namespace {
 
 constexpr const char* counts[] = {"zero",  "one",   "two",  "three", "four",   "five",  "six",

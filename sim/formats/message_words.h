@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,9 @@ std::string quoted(std::string_view text);
 
 // ASCII letters in lower case; other bytes as they are.
 std::string lowered(std::string_view text);
+
+// Names as a sentence lists them: "a", "a or b", "a, b or c".
+std::string listed(std::span<const std::string> names);
 
 // A small count as a word, "six", and its ordinal, "sixth"; past twelve in digits, "13", "13th".
 std::string countWord(std::size_t count);

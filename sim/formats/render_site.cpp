@@ -1,18 +1,19 @@
 #include "sim/formats/render_site.h"
 
+#include <vector>
+
+#include "sim/formats/message_words.h"
+
 namespace sim {
 
-const char* siteName(RenderSite site) {
-    switch (site) {
-        case RenderSite::call:
-            return "call";
-        case RenderSite::jump:
-            return "jump";
-        case RenderSite::alternate:
-            return "alternate";
-    }
-    return "call";
-}
+namespace {
+
+// In the order of RenderSite.
+constexpr const char* names[] = {"call", "jump", "alternate"};
+
+}  // namespace
+
+const char* siteName(RenderSite site) { return names[static_cast<int>(site)]; }
 
 std::optional<RenderSite> siteNamed(std::string_view name, std::span<const RenderSite> allowed) {
     for (RenderSite site : allowed) {
@@ -22,12 +23,9 @@ std::optional<RenderSite> siteNamed(std::string_view name, std::span<const Rende
 }
 
 std::string siteChoices(std::span<const RenderSite> allowed) {
-    std::string choices;
-    for (std::size_t i = 0; i < allowed.size(); ++i) {
-        if (i > 0) choices += i + 1 == allowed.size() ? " or " : ", ";
-        choices += std::string("\"") + siteName(allowed[i]) + "\"";
-    }
-    return choices;
+    std::vector<std::string> choices;
+    for (RenderSite site : allowed) choices.push_back(quoted(siteName(site)));
+    return listed(choices);
 }
 
 }  // namespace sim

@@ -4,7 +4,6 @@
 
 namespace sim {
 
-
 void appendRotation(std::string& out, const TraceRotation& rotation) {
     out += '[' + std::to_string(rotation.frameIndex) + ",\"";
     out += rotation.axis;

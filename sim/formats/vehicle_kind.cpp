@@ -1,6 +1,9 @@
 #include "sim/formats/vehicle_kind.h"
 
+#include <vector>
+
 #include "host/host_interface.h"
+#include "sim/formats/message_words.h"
 
 namespace sim {
 
@@ -35,12 +38,9 @@ const char* vehicleKindName(VehicleKind kind) { return vehicleKindInfo(kind).nam
 int defaultGears(VehicleKind kind) { return vehicleKindInfo(kind).defaultGears; }
 
 std::string vehicleKindNames() {
-    std::string names;
-    for (std::size_t i = 0; i < std::size(kinds); ++i) {
-        if (i > 0) names += i + 1 == std::size(kinds) ? " or " : ", ";
-        names += kinds[i].name;
-    }
-    return names;
+    std::vector<std::string> names;
+    for (const VehicleKindInfo& entry : kinds) names.push_back(entry.name);
+    return listed(names);
 }
 
 std::string defaultGearsText() {
