@@ -3,7 +3,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 PRESETS := linux-x86 windows-x86 linux-x86-sanitize
 
-.PHONY: setup test demo bench dist fuzz format-check build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
+.PHONY: setup test demo bench dist fuzz format-check format build build-linux-x86-fuzz $(addprefix build-,$(PRESETS)) $(addprefix test-,$(PRESETS)) clean
 
 # Installs what is missing and lets the kernel run 32-bit programs. `make setup` always checks;
 # the builds check once, and again only after the set-up scripts change or the machine restarts
@@ -52,10 +52,13 @@ build-linux-x86-fuzz: $(READY)
 fuzz: build-linux-x86-fuzz
 	fuzz/run.sh build/linux-x86-fuzz $(FUZZ_SECONDS)
 
-# Every C++ source as .clang-format lays it out (Debian's clang-format, the one thing it needs).
+# Every C++, JavaScript and Python source as the formatters lay it out, and clean for the linters;
+# installs the tools first (scripts/format-check.sh). `make format` lays every file out.
 format-check:
-	@command -v clang-format >/dev/null || scripts/setup.sh clang-format
-	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+	scripts/format-check.sh
+
+format:
+	scripts/format-check.sh --fix
 
 clean:
 	rm -rf build out dist

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "sim/cli/exit_status.h"
 #include "sim/game/game_check.h"
 #include "sim/game/pe_image.h"
 
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     try {
         const sim::game::GameCheck check = sim::game::checkGame(bytes, fileName);
-        if (check.status != 0 && check.status != sim::game::gameNotReady)
+        if (check.status != 0 && check.status != sim::cli::exitGameNotReady)
             fail("a status the command does not document", check.text);
         if (!std::string_view(check.text).starts_with(fileName))
             fail("findings without the file's name", check.text);

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const sim::report::Ride ride = sim::report::readRide(text, fileName);
         sim::report::rideSummary(ride);
-        sim::report::reportPage(ride);
+        sim::report::reportPage(ride, "ride");
     } catch (const sim::TraceError& error) {
         expectPlacedRefusal(error);
     }

@@ -41,8 +41,12 @@ def commit_time(source_dir):
     if given:
         return int(given)
     try:
-        out = subprocess.run(["git", "-C", source_dir, "log", "-1", "--format=%ct"],
-                             check=True, capture_output=True, text=True).stdout.strip()
+        out = subprocess.run(
+            ["git", "-C", source_dir, "log", "-1", "--format=%ct"],
+            check=True,
+            capture_output=True,
+            text=True,
+        ).stdout.strip()
         return int(out)
     except (OSError, subprocess.CalledProcessError, ValueError):
         sys.exit("package: not a git checkout: set SOURCE_DATE_EPOCH to the release's date")
@@ -123,7 +127,9 @@ def main():
     parser.add_argument("--source-dir", required=True)
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--strip", required=True, help="the MinGW strip program")
-    parser.add_argument("--out", required=True, help="folder for the zip (VORLIX_DIST_DIR overrides)")
+    parser.add_argument(
+        "--out", required=True, help="folder for the zip (VORLIX_DIST_DIR overrides)"
+    )
     args = parser.parse_args()
 
     out_dir = os.environ.get("VORLIX_DIST_DIR") or args.out

@@ -27,12 +27,14 @@ except ImportError:
 def outside():
     sys.path.insert(0, os.path.join(ROOT, "blender"))
     import headless
+
     sys.exit(headless.run_with_addon(__file__, [os.path.abspath(sys.argv[1])]))
 
 
 def inside():
     from mathutils import Vector
-    addon, sim = sys.argv[sys.argv.index("--") + 1:][:2]
+
+    addon, sim = sys.argv[sys.argv.index("--") + 1 :][:2]
     bpy.ops.preferences.addon_install(filepath=addon)
     bpy.ops.preferences.addon_enable(module="vorlix")
     bpy.context.preferences.addons["vorlix"].preferences.tool_path = sim
@@ -40,6 +42,7 @@ def inside():
         bpy.data.objects.remove(obj)
     # Blender 3.4's glTF importer still asks for numpy.bool, which Debian 12's numpy has dropped.
     import numpy
+
     numpy.bool = bool
     bpy.ops.import_scene.gltf(filepath=os.path.join(ROOT, "scenes", "models", "motorbike.glb"))
     scene = bpy.context.scene
@@ -50,8 +53,10 @@ def inside():
     rest = lever.rotation_quaternion.copy()
     for frame in range(scene.frame_start, scene.frame_end + 1):
         scene.frame_set(frame)
-        if math.degrees(rest.rotation_difference(lever.rotation_quaternion).angle) >= 15 \
-                and not bpy.data.objects["gear_1"].hide_render:
+        if (
+            math.degrees(rest.rotation_difference(lever.rotation_quaternion).angle) >= 15
+            and not bpy.data.objects["gear_1"].hide_render
+        ):
             break
 
     # From above the rider's seat: the lever on the handlebar and the dash's gear display.

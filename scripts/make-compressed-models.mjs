@@ -27,8 +27,14 @@ const io = new NodeIO().registerExtensions(ALL_EXTENSIONS).registerDependencies(
 
 for (const [suffix, compress] of [
   ['draco', (document) => document.createExtension(KHRDracoMeshCompression).setRequired(true)],
-  ['meshopt', (document) => document.createExtension(EXTMeshoptCompression).setRequired(true)
-    .setEncoderOptions({ method: EXTMeshoptCompression.EncoderMethod.QUANTIZE })],
+  [
+    'meshopt',
+    (document) =>
+      document
+        .createExtension(EXTMeshoptCompression)
+        .setRequired(true)
+        .setEncoderOptions({ method: EXTMeshoptCompression.EncoderMethod.QUANTIZE }),
+  ],
 ]) {
   const document = await io.read(tree('scenes/models/motorbike.glb'));
   compress(document);

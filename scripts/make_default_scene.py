@@ -12,9 +12,9 @@ Run it from the repository's root after changing the ride: python3 scripts/make_
 import json
 
 TICKS = 1500
-TICKS_PER_SECOND = 50          # one host time step is 1/50 s
+TICKS_PER_SECOND = 50  # one host time step is 1/50 s
 TRAVEL_UNITS_PER_METRE = 0.286
-ENTRY_EVERY = 5                # ticks between speed updates
+ENTRY_EVERY = 5  # ticks between speed updates
 
 
 def frame(name, children=(), objects=1, hidden=False):
@@ -30,51 +30,109 @@ def frame(name, children=(), objects=1, hidden=False):
 
 def flip_book(name, prefix, count, objects=1):
     """A frame whose children are alternatives; only the first starts shown."""
-    return frame(name, [frame(f"{prefix}{i}", objects=objects, hidden=i > 0) for i in range(count)], objects=0)
+    return frame(
+        name,
+        [frame(f"{prefix}{i}", objects=objects, hidden=i > 0) for i in range(count)],
+        objects=0,
+    )
 
 
-MOTORBIKE = frame("motorbike", [
-    frame("body", [
-        frame("vx_chain", [frame(f"chain_links_{c}", objects=2, hidden=c != "a") for c in "abcd"], objects=0),
-        frame("handlebar", [
-            frame("vx_fbrake_az-30"),
-            frame("vx_cl_az20"),
-            frame("dash", [
-                frame("vx_sm_m220_r270"),
-                frame("vx_rpm_m80_270"),
-                frame("vx_gm", [frame("gear_n")] + [frame(f"gear_{g}", hidden=True) for g in range(1, 7)], objects=0),
-                frame("vx_om_kph", [frame(f"om_wheel_{i}") for i in range(1, 7)], objects=0),
-            ], objects=2),
-        ]),
-        frame("vx_rbrake_ax25"),
-        frame("vx_gl_o12"),
-    ], objects=3),
-    frame("wheel_front"),
-    frame("wheel_rear"),
-])
+MOTORBIKE = frame(
+    "motorbike",
+    [
+        frame(
+            "body",
+            [
+                frame(
+                    "vx_chain",
+                    [frame(f"chain_links_{c}", objects=2, hidden=c != "a") for c in "abcd"],
+                    objects=0,
+                ),
+                frame(
+                    "handlebar",
+                    [
+                        frame("vx_fbrake_az-30"),
+                        frame("vx_cl_az20"),
+                        frame(
+                            "dash",
+                            [
+                                frame("vx_sm_m220_r270"),
+                                frame("vx_rpm_m80_270"),
+                                frame(
+                                    "vx_gm",
+                                    [frame("gear_n")]
+                                    + [frame(f"gear_{g}", hidden=True) for g in range(1, 7)],
+                                    objects=0,
+                                ),
+                                frame(
+                                    "vx_om_kph",
+                                    [frame(f"om_wheel_{i}") for i in range(1, 7)],
+                                    objects=0,
+                                ),
+                            ],
+                            objects=2,
+                        ),
+                    ],
+                ),
+                frame("vx_rbrake_ax25"),
+                frame("vx_gl_o12"),
+            ],
+            objects=3,
+        ),
+        frame("wheel_front"),
+        frame("wheel_rear"),
+    ],
+)
 
-BICYCLE = frame("bicycle", [
-    frame("frame", [
-        frame("vx_chain", [frame(f"chain_links_{c}", hidden=c != "a") for c in "abc"], objects=0),
-        frame("bars", [frame("vx_fbrake_az-25"), frame("grip")]),
-        frame("vx_rbrake_ax20"),
-    ], objects=2),
-    frame("wheel_front"),
-    frame("wheel_rear"),
-])
+BICYCLE = frame(
+    "bicycle",
+    [
+        frame(
+            "frame",
+            [
+                frame(
+                    "vx_chain",
+                    [frame(f"chain_links_{c}", hidden=c != "a") for c in "abc"],
+                    objects=0,
+                ),
+                frame("bars", [frame("vx_fbrake_az-25"), frame("grip")]),
+                frame("vx_rbrake_ax20"),
+            ],
+            objects=2,
+        ),
+        frame("wheel_front"),
+        frame("wheel_rear"),
+    ],
+)
 
-CAR = frame("car", [
-    frame("body", [
-        frame("cockpit", [
-            frame("vx_sm_m260_r240"),
-            frame("vx_rpm_m100_240"),
-            frame("vx_gm", [frame("gear_n")] + [frame(f"gear_{g}", hidden=True) for g in range(1, 6)], objects=0),
-            frame("vx_om", [frame(f"om_wheel_{i}") for i in range(1, 7)], objects=0),
-            frame("vx_gl_o15"),
-        ], objects=4),
-    ], objects=5),
-    frame("wheels", objects=4),
-])
+CAR = frame(
+    "car",
+    [
+        frame(
+            "body",
+            [
+                frame(
+                    "cockpit",
+                    [
+                        frame("vx_sm_m260_r240"),
+                        frame("vx_rpm_m100_240"),
+                        frame(
+                            "vx_gm",
+                            [frame("gear_n")]
+                            + [frame(f"gear_{g}", hidden=True) for g in range(1, 6)],
+                            objects=0,
+                        ),
+                        frame("vx_om", [frame(f"om_wheel_{i}") for i in range(1, 7)], objects=0),
+                        frame("vx_gl_o15"),
+                    ],
+                    objects=4,
+                ),
+            ],
+            objects=5,
+        ),
+        frame("wheels", objects=4),
+    ],
+)
 
 
 def ride(keyframes):
@@ -96,7 +154,12 @@ def gear_changes(speeds, ups, downs, start_tick, neutral_tick=None):
     for tick, v in enumerate(speeds):
         if tick == start_tick and gear == 0:
             gear = 1
-        elif gear and gear <= len(ups) and v >= ups[gear - 1] and (tick == 0 or speeds[tick - 1] <= v):
+        elif (
+            gear
+            and gear <= len(ups)
+            and v >= ups[gear - 1]
+            and (tick == 0 or speeds[tick - 1] <= v)
+        ):
             gear += 1
         elif gear > 1 and v <= downs[gear - 2] and tick > 0 and speeds[tick - 1] > v:
             gear -= 1
@@ -142,20 +205,47 @@ def vehicle_entries(name, speeds, gears, flags, extra, fields, alive=range(TICKS
 
 
 def motorbike():
-    speeds = ride([(0, 0), (40, 0), (600, 130), (700, 130), (820, 90), (870, 87), (1070, 0), (1180, 0),
-                   (1220, -4), (1290, -4), (1330, 0)])
-    gears = gear_changes(speeds, ups=[25, 50, 75, 100, 120], downs=[12, 35, 55, 80, 100], start_tick=40,
-                         neutral_tick=1120)
+    speeds = ride(
+        [
+            (0, 0),
+            (40, 0),
+            (600, 130),
+            (700, 130),
+            (820, 90),
+            (870, 87),
+            (1070, 0),
+            (1180, 0),
+            (1220, -4),
+            (1290, -4),
+            (1330, 0),
+        ]
+    )
+    gears = gear_changes(
+        speeds,
+        ups=[25, 50, 75, 100, 120],
+        downs=[12, 35, 55, 80, 100],
+        start_tick=40,
+        neutral_tick=1120,
+    )
     counters = travel(speeds)
     braking = [700 <= t < 820 or 870 <= t < 1090 for t in range(TICKS)]
     shifting = [any(gears[max(0, t - k)] != gears[t] for k in range(1, 21)) for t in range(TICKS)]
     throttle = [40 <= t < 600 and not shifting[t] for t in range(TICKS)]
     flags = [(0x20 if braking[t] else 0) | (0x10 if throttle[t] else 0) for t in range(TICKS)]
     return vehicle_entries(
-        "motorbike", speeds, gears, flags,
-        lambda t: {"rearBrakeInput": 0.8 if braking[t] else 0, "driveInput": 1 if throttle[t] else 0},
-        lambda t: {"bikeWheelSpeed": [two_wheel_speed(speeds[t])] * 2,
-                   "bikeTravelCounter": number(counters[t], 2)})
+        "motorbike",
+        speeds,
+        gears,
+        flags,
+        lambda t: {
+            "rearBrakeInput": 0.8 if braking[t] else 0,
+            "driveInput": 1 if throttle[t] else 0,
+        },
+        lambda t: {
+            "bikeWheelSpeed": [two_wheel_speed(speeds[t])] * 2,
+            "bikeTravelCounter": number(counters[t], 2),
+        },
+    )
 
 
 def bicycle():
@@ -164,23 +254,41 @@ def bicycle():
     pedalling = [100 <= t < 400 or 600 <= t < 800 for t in range(TICKS)]
     braking = [900 <= t < 1010 for t in range(TICKS)]
     return vehicle_entries(
-        "bicycle", speeds, [0] * TICKS, [0x20 if braking[t] else 0 for t in range(TICKS)],
-        lambda t: {"driveInput": 1 if pedalling[t] else 0, "rearBrakeInput": 1 if braking[t] else 0},
-        lambda t: {"bikeWheelSpeed": [two_wheel_speed(speeds[t])] * 2, "travelCounter": number(counters[t], 2)},
-        alive=range(100, 1400))
+        "bicycle",
+        speeds,
+        [0] * TICKS,
+        [0x20 if braking[t] else 0 for t in range(TICKS)],
+        lambda t: {
+            "driveInput": 1 if pedalling[t] else 0,
+            "rearBrakeInput": 1 if braking[t] else 0,
+        },
+        lambda t: {
+            "bikeWheelSpeed": [two_wheel_speed(speeds[t])] * 2,
+            "travelCounter": number(counters[t], 2),
+        },
+        alive=range(100, 1400),
+    )
 
 
 def car():
     speeds = ride([(0, 0), (60, 0), (560, 100), (900, 100), (1000, 60), (1100, 60), (1300, 0)])
-    gears = gear_changes(speeds, ups=[20, 40, 60, 80], downs=[10, 25, 40, 60], start_tick=60, neutral_tick=1320)
+    gears = gear_changes(
+        speeds, ups=[20, 40, 60, 80], downs=[10, 25, 40, 60], start_tick=60, neutral_tick=1320
+    )
     counters = travel(speeds)
     shifting = [any(gears[max(0, t - k)] != gears[t] for k in range(1, 16)) for t in range(TICKS)]
     throttle = [60 <= t < 560 and not shifting[t] for t in range(TICKS)]
     return vehicle_entries(
-        "car", speeds, gears, [0x10 if throttle[t] else 0 for t in range(TICKS)],
+        "car",
+        speeds,
+        gears,
+        [0x10 if throttle[t] else 0 for t in range(TICKS)],
         lambda t: {"driveInput": 1 if throttle[t] else 0},
-        lambda t: {"moveSpeed": [number(speeds[t] / 3.6 / TICKS_PER_SECOND, 6), 0, 0],
-                   "travelCounter": number(counters[t], 2)})
+        lambda t: {
+            "moveSpeed": [number(speeds[t] / 3.6 / TICKS_PER_SECOND, 6), 0, 0],
+            "travelCounter": number(counters[t], 2),
+        },
+    )
 
 
 def frame_lines(node, indent):
@@ -202,18 +310,35 @@ def frame_lines(node, indent):
 
 def main():
     vehicles = [
-        {"name": "motorbike", "class": 9, "modelIndex": 522, "wheelScales": [1.0, 1.0], "renderSite": "call",
-         "model": MOTORBIKE},
-        {"name": "bicycle", "class": 10, "modelIndex": 509, "spawnTick": 100, "despawnTick": 1400,
-         "renderSite": "jump", "model": BICYCLE},
+        {
+            "name": "motorbike",
+            "class": 9,
+            "modelIndex": 522,
+            "wheelScales": [1.0, 1.0],
+            "renderSite": "call",
+            "model": MOTORBIKE,
+        },
+        {
+            "name": "bicycle",
+            "class": 10,
+            "modelIndex": 509,
+            "spawnTick": 100,
+            "despawnTick": 1400,
+            "renderSite": "jump",
+            "model": BICYCLE,
+        },
         {"name": "car", "class": 3, "modelIndex": 596, "renderSite": "alternate", "model": CAR},
     ]
     entries = motorbike() + bicycle() + car()
     entries.sort(key=lambda e: e[0])  # stable: vehicles keep their order within a tick
     timeline = [{"tick": 0, "set": {"timeStep": 1.0, "timeCounter": 0}}] + [e for _, e in entries]
 
-    head = {"format": 1, "host": {"version": 1001, "poolSize": 110}, "ticks": TICKS,
-            "clock": {"timeStep": 1.0, "counterStart": 0, "counterStep": 16}}
+    head = {
+        "format": 1,
+        "host": {"version": 1001, "poolSize": 110},
+        "ticks": TICKS,
+        "clock": {"timeStep": 1.0, "counterStart": 0, "counterStep": 16},
+    }
     lines = ["{"]
     for key, value in head.items():
         lines.append(f'  "{key}": {json.dumps(value)},')

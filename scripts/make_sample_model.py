@@ -57,7 +57,9 @@ def apply(m, v):
 
 def place(vertices, centre, turn):
     """Turns (position, normal) pairs about the origin, then moves them to `centre`."""
-    return [(tuple(a + b for a, b in zip(apply(turn, p), centre)), apply(turn, n)) for p, n in vertices]
+    return [
+        (tuple(a + b for a, b in zip(apply(turn, p), centre)), apply(turn, n)) for p, n in vertices
+    ]
 
 
 def box(size, centre=(0, 0, 0), turn=IDENTITY):
@@ -67,7 +69,7 @@ def box(size, centre=(0, 0, 0), turn=IDENTITY):
         for sign in (1, -1):
             normal = [0, 0, 0]
             normal[axis] = sign
-            u, v = [(axis + 1) % 3, (axis + 2) % 3][:: sign]
+            u, v = [(axis + 1) % 3, (axis + 2) % 3][::sign]
             base = len(vertices)
             for du, dv in ((-1, -1), (1, -1), (1, 1), (-1, 1)):
                 p = [0.0, 0.0, 0.0]
@@ -82,7 +84,10 @@ def box(size, centre=(0, 0, 0), turn=IDENTITY):
 def cylinder(radius, length, axis, centre=(0, 0, 0), segments=24):
     """A closed cylinder along "x", "y" or "z"."""
     vertices, triangles = [], []
-    ring = [(math.cos(2 * math.pi * i / segments), math.sin(2 * math.pi * i / segments)) for i in range(segments)]
+    ring = [
+        (math.cos(2 * math.pi * i / segments), math.sin(2 * math.pi * i / segments))
+        for i in range(segments)
+    ]
     for c, s in ring:  # the side: two vertices per step, normals outward
         for h in (-length / 2, length / 2):
             vertices.append(((c * radius, s * radius, h), (c, s, 0)))
@@ -116,7 +121,14 @@ def merge(*parts):
 
 def node(name, mesh=None, material=None, at=(0, 0, 0), turn=None, children=()):
     """A node of the tool's scene: a translation, an optional turn (axis, degrees), a mesh."""
-    return {"name": name, "mesh": mesh, "material": material, "at": at, "turn": turn, "children": list(children)}
+    return {
+        "name": name,
+        "mesh": mesh,
+        "material": material,
+        "at": at,
+        "turn": turn,
+        "children": list(children),
+    }
 
 
 def wheel(name, at):
@@ -138,13 +150,24 @@ def chain_links(name, set_index):
 def needle(name, rest_degrees):
     """A needle lying in the dial's plane, pointing at its rest mark; it turns about its own Y."""
     turn = rotation("y", rest_degrees)
-    return node(name, merge(box((0.05, 0.004, 0.006), apply(turn, (0.022, 0, 0)), turn),
-                            cylinder(0.006, 0.006, "y")), "needle", (0, -0.006, 0))
+    return node(
+        name,
+        merge(
+            box((0.05, 0.004, 0.006), apply(turn, (0.022, 0, 0)), turn), cylinder(0.006, 0.006, "y")
+        ),
+        "needle",
+        (0, -0.006, 0),
+    )
 
 
 def dial(name, at, needle_name):
-    return node(name, merge(cylinder(0.055, 0.006, "y"), box((0.004, 0.002, 0.012), (0, -0.004, 0.045))), "dial",
-                at, children=[needle(needle_name, 135)])
+    return node(
+        name,
+        merge(cylinder(0.055, 0.006, "y"), box((0.004, 0.002, 0.012), (0, -0.004, 0.045))),
+        "dial",
+        at,
+        children=[needle(needle_name, 135)],
+    )
 
 
 def gear_display(name, gear):
@@ -157,52 +180,136 @@ def gear_display(name, gear):
 
 def digit_wheel(name, x):
     """A drum turning about X; the tab shows how far it has turned."""
-    return node(name, merge(cylinder(0.008, 0.012, "x"), box((0.008, 0.004, 0.004), (0, -0.009, 0))), "dial",
-                (x, -0.006, 0))
+    return node(
+        name,
+        merge(cylinder(0.008, 0.012, "x"), box((0.008, 0.004, 0.004), (0, -0.009, 0))),
+        "dial",
+        (x, -0.006, 0),
+    )
 
 
 def motorbike():
-    dashboard = node("dashboard", box((0.36, 0.04, 0.17)), "dark", (0, 0.06, 0.12), ("x", -20), [
-        dial("speedometer", (-0.1, -0.024, 0.015), "vx_sm_m200_r270_needle"),
-        dial("rev_counter", (0.1, -0.024, 0.015), "vx_rpm_m100_270_needle"),
-        node("vx_gm_display", box((0.07, 0.004, 0.03)), "dark", (0, -0.022, 0.045),
-             children=[gear_display("gear_n", 0)] + [gear_display(f"gear_{g}", g) for g in range(1, 7)]),
-        node("vx_om_kph_counter", box((0.1, 0.004, 0.024)), "dark", (0, -0.022, -0.045),
-             children=[digit_wheel(f"odo_digit_{i + 1}", -0.0375 + 0.015 * i) for i in range(6)]),
-    ])
-    handlebar = node("handlebar", merge(box((0.76, 0.03, 0.03)), cylinder(0.02, 0.12, "x", (-0.3, 0, 0)),
-                                        cylinder(0.02, 0.12, "x", (0.3, 0, 0))), "metal", (0, 0.68, 0.98), children=[
-        # The levers droop towards their tips, so they turn about their own, tilted Z axes. Pulled
-        # towards the grip, the right lever turns negatively about Z, the left one positively.
-        node("vx_fbrake_az-30_lever", box((0.15, 0.012, 0.018), (0.075, 0, 0)), "lever", (0.2, 0.05, 0),
-             ("y", 12)),
-        node("vx_cl_az30_lever", box((0.15, 0.012, 0.018), (-0.075, 0, 0)), "lever", (-0.2, 0.05, 0),
-             ("y", -12)),
-        dashboard,
-    ])
-    spine = merge(box((0.12, 1.0, 0.1), (0, 0, 0.62)), box((0.1, 0.1, 0.5), (0, 0.45, 0.6), rotation("x", -30)))
-    body = node("frame", spine, "paint", children=[
-        node("fuel_tank", box((0.3, 0.45, 0.2)), "paint", (0, 0.22, 0.8)),
-        node("seat", box((0.28, 0.55, 0.07)), "seat", (0, -0.32, 0.8)),
-        node("engine", merge(box((0.3, 0.36, 0.28)), cylinder(0.07, 0.34, "x", (0, 0.1, 0.2))), "metal",
-             (0, 0.05, 0.4)),
-        node("vx_chain", merge(cylinder(0.07, 0.02, "x", (0, 0.35, 0)), cylinder(0.12, 0.02, "x", (0, -0.35, 0))),
-             "metal", (0.16, -0.35, 0.32),
-             children=[chain_links(f"chain_links_{c}", i) for i, c in enumerate("abcd")]),
-        node("footpegs", box((0.6, 0.03, 0.03)), "metal", (0, -0.1, 0.3)),
-        # A pedal pressed down turns its forward tip negatively about X; the gear lever strokes both ways.
-        node("vx_rbrake_ax-25_pedal",
-             merge(box((0.03, 0.2, 0.025), (0, 0.1, 0)), box((0.06, 0.05, 0.025), (0.02, 0.19, 0))),
-             "lever", (0.22, -0.05, 0.3)),
-        node("vx_gl_o12_shifter",
-             merge(box((0.03, 0.18, 0.025), (0, 0.09, 0)), cylinder(0.012, 0.06, "x", (-0.03, 0.17, 0))),
-             "lever", (-0.22, -0.05, 0.3)),
-        node("swingarm", box((0.06, 0.6, 0.06), (0.1, -0.35, 0)), "metal", (0, 0, 0.32),
-             children=[wheel("wheel_rear", (0, -0.7, 0))]),
-        node("fork", merge(box((0.04, 0.04, 0.62), (0.09, 0, 0.31)), box((0.04, 0.04, 0.62), (-0.09, 0, 0.31))), "metal",
-             (0, 0.72, 0.32), children=[wheel("wheel_front", (0, 0, 0))]),
-        handlebar,
-    ])
+    dashboard = node(
+        "dashboard",
+        box((0.36, 0.04, 0.17)),
+        "dark",
+        (0, 0.06, 0.12),
+        ("x", -20),
+        [
+            dial("speedometer", (-0.1, -0.024, 0.015), "vx_sm_m200_r270_needle"),
+            dial("rev_counter", (0.1, -0.024, 0.015), "vx_rpm_m100_270_needle"),
+            node(
+                "vx_gm_display",
+                box((0.07, 0.004, 0.03)),
+                "dark",
+                (0, -0.022, 0.045),
+                children=[gear_display("gear_n", 0)]
+                + [gear_display(f"gear_{g}", g) for g in range(1, 7)],
+            ),
+            node(
+                "vx_om_kph_counter",
+                box((0.1, 0.004, 0.024)),
+                "dark",
+                (0, -0.022, -0.045),
+                children=[digit_wheel(f"odo_digit_{i + 1}", -0.0375 + 0.015 * i) for i in range(6)],
+            ),
+        ],
+    )
+    handlebar = node(
+        "handlebar",
+        merge(
+            box((0.76, 0.03, 0.03)),
+            cylinder(0.02, 0.12, "x", (-0.3, 0, 0)),
+            cylinder(0.02, 0.12, "x", (0.3, 0, 0)),
+        ),
+        "metal",
+        (0, 0.68, 0.98),
+        children=[
+            # The levers droop towards their tips, so they turn about their own, tilted Z axes. Pulled
+            # towards the grip, the right lever turns negatively about Z, the left one positively.
+            node(
+                "vx_fbrake_az-30_lever",
+                box((0.15, 0.012, 0.018), (0.075, 0, 0)),
+                "lever",
+                (0.2, 0.05, 0),
+                ("y", 12),
+            ),
+            node(
+                "vx_cl_az30_lever",
+                box((0.15, 0.012, 0.018), (-0.075, 0, 0)),
+                "lever",
+                (-0.2, 0.05, 0),
+                ("y", -12),
+            ),
+            dashboard,
+        ],
+    )
+    spine = merge(
+        box((0.12, 1.0, 0.1), (0, 0, 0.62)),
+        box((0.1, 0.1, 0.5), (0, 0.45, 0.6), rotation("x", -30)),
+    )
+    body = node(
+        "frame",
+        spine,
+        "paint",
+        children=[
+            node("fuel_tank", box((0.3, 0.45, 0.2)), "paint", (0, 0.22, 0.8)),
+            node("seat", box((0.28, 0.55, 0.07)), "seat", (0, -0.32, 0.8)),
+            node(
+                "engine",
+                merge(box((0.3, 0.36, 0.28)), cylinder(0.07, 0.34, "x", (0, 0.1, 0.2))),
+                "metal",
+                (0, 0.05, 0.4),
+            ),
+            node(
+                "vx_chain",
+                merge(
+                    cylinder(0.07, 0.02, "x", (0, 0.35, 0)),
+                    cylinder(0.12, 0.02, "x", (0, -0.35, 0)),
+                ),
+                "metal",
+                (0.16, -0.35, 0.32),
+                children=[chain_links(f"chain_links_{c}", i) for i, c in enumerate("abcd")],
+            ),
+            node("footpegs", box((0.6, 0.03, 0.03)), "metal", (0, -0.1, 0.3)),
+            # A pedal pressed down turns its forward tip negatively about X; the gear lever strokes both ways.
+            node(
+                "vx_rbrake_ax-25_pedal",
+                merge(
+                    box((0.03, 0.2, 0.025), (0, 0.1, 0)), box((0.06, 0.05, 0.025), (0.02, 0.19, 0))
+                ),
+                "lever",
+                (0.22, -0.05, 0.3),
+            ),
+            node(
+                "vx_gl_o12_shifter",
+                merge(
+                    box((0.03, 0.18, 0.025), (0, 0.09, 0)),
+                    cylinder(0.012, 0.06, "x", (-0.03, 0.17, 0)),
+                ),
+                "lever",
+                (-0.22, -0.05, 0.3),
+            ),
+            node(
+                "swingarm",
+                box((0.06, 0.6, 0.06), (0.1, -0.35, 0)),
+                "metal",
+                (0, 0, 0.32),
+                children=[wheel("wheel_rear", (0, -0.7, 0))],
+            ),
+            node(
+                "fork",
+                merge(
+                    box((0.04, 0.04, 0.62), (0.09, 0, 0.31)),
+                    box((0.04, 0.04, 0.62), (-0.09, 0, 0.31)),
+                ),
+                "metal",
+                (0, 0.72, 0.32),
+                children=[wheel("wheel_front", (0, 0, 0))],
+            ),
+            handlebar,
+        ],
+    )
     return node("motorbike", children=[body])
 
 
@@ -221,20 +328,37 @@ def rounded(values):
 class Writer:
     def __init__(self):
         self.binary = bytearray()
-        self.gltf = {"asset": {"version": "2.0", "generator": "scripts/make_sample_model.py"},
-                     "scene": 0, "scenes": [{"name": "motorbike", "nodes": []}], "nodes": [], "meshes": [],
-                     "materials": [], "accessors": [], "bufferViews": [], "buffers": []}
+        self.gltf = {
+            "asset": {"version": "2.0", "generator": "scripts/make_sample_model.py"},
+            "scene": 0,
+            "scenes": [{"name": "motorbike", "nodes": []}],
+            "nodes": [],
+            "meshes": [],
+            "materials": [],
+            "accessors": [],
+            "bufferViews": [],
+            "buffers": [],
+        }
         self.material_index = {}
         for name, (colour, metallic, roughness) in MATERIALS.items():
             self.material_index[name] = len(self.gltf["materials"])
-            self.gltf["materials"].append({"name": name, "pbrMetallicRoughness": {
-                "baseColorFactor": colour, "metallicFactor": metallic, "roughnessFactor": roughness}})
+            self.gltf["materials"].append(
+                {
+                    "name": name,
+                    "pbrMetallicRoughness": {
+                        "baseColorFactor": colour,
+                        "metallicFactor": metallic,
+                        "roughnessFactor": roughness,
+                    },
+                }
+            )
 
     def view(self, data, target):
         while len(self.binary) % 4:
             self.binary.append(0)
-        self.gltf["bufferViews"].append({"buffer": 0, "byteOffset": len(self.binary), "byteLength": len(data),
-                                         "target": target})
+        self.gltf["bufferViews"].append(
+            {"buffer": 0, "byteOffset": len(self.binary), "byteLength": len(data), "target": target}
+        )
         self.binary += data
         return len(self.gltf["bufferViews"]) - 1
 
@@ -248,17 +372,34 @@ class Writer:
         vertices, triangles = geometry
         positions = [rounded(y_up(p)) for p, _ in vertices]
         normals = [rounded(y_up(n)) for _, n in vertices]
-        floats = lambda rows: b"".join(struct.pack("<3f", *row) for row in rows)
+
+        def floats(rows):
+            return b"".join(struct.pack("<3f", *row) for row in rows)
+
         position_view = self.view(floats(positions), 34962)
         normal_view = self.view(floats(normals), 34962)
         index_view = self.view(b"".join(struct.pack("<3H", *t) for t in triangles), 34963)
-        bounds = {"min": [min(p[i] for p in positions) for i in range(3)],
-                  "max": [max(p[i] for p in positions) for i in range(3)]}
-        attributes = {"POSITION": self.accessor(position_view, 5126, len(positions), "VEC3", bounds),
-                      "NORMAL": self.accessor(normal_view, 5126, len(normals), "VEC3")}
+        bounds = {
+            "min": [min(p[i] for p in positions) for i in range(3)],
+            "max": [max(p[i] for p in positions) for i in range(3)],
+        }
+        attributes = {
+            "POSITION": self.accessor(position_view, 5126, len(positions), "VEC3", bounds),
+            "NORMAL": self.accessor(normal_view, 5126, len(normals), "VEC3"),
+        }
         indices = self.accessor(index_view, 5123, 3 * len(triangles), "SCALAR")
-        self.gltf["meshes"].append({"name": name, "primitives": [
-            {"attributes": attributes, "indices": indices, "material": self.material_index[material]}]})
+        self.gltf["meshes"].append(
+            {
+                "name": name,
+                "primitives": [
+                    {
+                        "attributes": attributes,
+                        "indices": indices,
+                        "material": self.material_index[material],
+                    }
+                ],
+            }
+        )
         return len(self.gltf["meshes"]) - 1
 
     def node(self, tree):
@@ -285,8 +426,12 @@ class Writer:
         self.gltf["buffers"].append({"byteLength": len(self.binary)})
         text = json.dumps(self.gltf, separators=(",", ":"), ensure_ascii=False).encode()
         text += b" " * (-len(text) % 4)
-        chunks = (struct.pack("<I4s", len(text), b"JSON") + text
-                  + struct.pack("<I4s", len(self.binary), b"BIN\0") + self.binary)
+        chunks = (
+            struct.pack("<I4s", len(text), b"JSON")
+            + text
+            + struct.pack("<I4s", len(self.binary), b"BIN\0")
+            + self.binary
+        )
         return struct.pack("<4sII", b"glTF", 2, 12 + len(chunks)) + chunks
 
 

@@ -4,8 +4,11 @@
 #include <limits>
 #include <vector>
 
+#include "host/host_interface.h"
 #include "sim/check/check_document.h"
 #include "sim/check/document_words.h"
+#include "sim/formats/scene.h"
+#include "sim/formats/vehicle_kind.h"
 
 namespace sim::check {
 
@@ -24,6 +27,20 @@ std::string rangeJson(const ParameterRule& rule) {
         appendFloat(high, largest);
     }
     return "[" + low + "," + high + "]";
+}
+
+// What a tool needs to make a ride of its own or read one: the vehicle kinds, as --vehicle names
+// them, and the host's facts a trace leaves to the reader.
+std::string vehicleKindsJson() {
+    std::vector<std::string> kinds;
+    for (const VehicleKindInfo& kind : vehicleKinds()) {
+        kinds.push_back(JsonObject()
+                            .text("name", kind.name)
+                            .integer("class", kind.vehicleClass)
+                            .integer("gears", kind.defaultGears)
+                            .close());
+    }
+    return jsonArray(kinds);
 }
 
 std::string parameterJson(const ParameterRule& rule) {
@@ -62,6 +79,9 @@ std::string catalogueDocument() {
     return documentHead()
                .text("prefix", componentPrefix)
                .raw("components", jsonArray(components))
+               .raw("vehicles", vehicleKindsJson())
+               .integer("renderFlag", host::renderFlag)
+               .integer("ticksPerSecond", ticksPerSecond)
                .close() +
            "\n";
 }

@@ -8,31 +8,16 @@
 
 #include "animation/key_scan.h"
 #include "sim/check/check_plausibility.h"
+#include "sim/formats/message_words.h"
 
 namespace sim::check {
 
 namespace {
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-std::string missingDigitsText(std::size_t wheels) {
-    const std::size_t missing = odometerWheelCount - wheels;
-    return missing == 1 ? "the rightmost digit is not shown"
-                        : "the " + std::to_string(missing) + " rightmost digits are not shown";
-}
-
 std::string showFloat(float value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = lower(c);
-    return out;
 }
 
 // The parameter exactly as the animator reads it.
@@ -138,7 +123,8 @@ void reportMalformedMarkers(std::string_view name, const ParameterRule& rule, Co
     }
 }
 
-void checkLever(const ComponentUse& use, std::vector<Warning>& warnings) {
+// An angle that fails to convert or leaves the lever still; a gear lever's sign.
+void checkLeverParameters(const ComponentUse& use, std::vector<Warning>& warnings) {
     const Parameter& angle = use.parameters[0];
     const std::string title(componentTitle(use.component));
     const std::string marker(angle.rule->pattern.marker);
@@ -165,7 +151,9 @@ void checkLever(const ComponentUse& use, std::vector<Warning>& warnings) {
     }
 }
 
-void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<Warning>& warnings) {
+// Parameters that fail to convert, or leave the needle still or always at full scale.
+void checkNeedleParameters(std::string_view name, const ComponentUse& use,
+                           std::vector<Warning>& warnings) {
     const std::string title(componentTitle(use.component));
     const Parameter& maximum = use.parameters[0];
     const Parameter& angle = use.parameters[1];
@@ -174,7 +162,8 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
         warnings.push_back(
             {WarningKind::outOfRange, use.component,
              title + ": " + quoted(std::string(parameter.rule->pattern.marker) + parameter.text) +
-                 " is out of range for a 32-bit " + (&parameter == &angle ? "float" : "integer") +
+                 " is out of range for a 32-bit " +
+                 (parameter.rule->conversion == Conversion::floatingPoint ? "float" : "integer") +
                  ": this frame never configures the needle"});
     }
     if (maximum.converts && maximum.value == "0") {
@@ -197,9 +186,40 @@ void checkNeedle(std::string_view name, const ComponentUse& use, std::vector<War
     }
 }
 
+// What the component finds among the frame's children, for its line in the report.
 std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
-                           std::optional<int> highestGear, std::string_view name,
-                           std::vector<Warning>& warnings) {
+                           std::optional<int> highestGear, std::string_view name) {
+    const std::string count = std::to_string(childCount);
+    switch (entry.children) {
+        case ChildFrames::chainLinkSets:
+            return count + (childCount == 1 ? " link set" : " link sets");
+        case ChildFrames::gearDisplays: {
+            std::string detail = count + (childCount == 1 ? " display" : " displays");
+            if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
+            if (highestGear)
+                detail += ", its vehicles use gears up to " + std::to_string(*highestGear);
+            return detail;
+        }
+        case ChildFrames::odometerWheels: {
+            std::string detail =
+                std::to_string(std::min(childCount, odometerWheelCount)) + " digit wheels";
+            if (childCount > odometerWheelCount) {
+                detail +=
+                    " (children after the " + ordinalWord(odometerWheelCount) + " never turn)";
+            }
+            detail += nameHasKey(name, kilometresMarker) ? ", counts kilometres (\"_kph\")"
+                                                         : ", counts miles (no \"_kph\")";
+            return detail;
+        }
+        case ChildFrames::none:
+            break;
+    }
+    return {};
+}
+
+// Too few children for what the component shows in turn.
+void checkChildren(const ComponentEntry& entry, std::size_t childCount,
+                   std::optional<int> highestGear, std::vector<Warning>& warnings) {
     const Component component = entry.component;
     const std::string title(entry.title);
     const std::string count = std::to_string(childCount);
@@ -210,8 +230,8 @@ std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
                     {WarningKind::noChainLinks, component,
                      title + ": no child frames: there are no link sets to show in turn"});
             }
-            return count + (childCount == 1 ? " link set" : " link sets");
-        case ChildFrames::gearDisplays: {
+            return;
+        case ChildFrames::gearDisplays:
             if (childCount == 0) {
                 warnings.push_back(
                     {WarningKind::noGearDisplays, component,
@@ -228,31 +248,19 @@ std::string childrenDetail(const ComponentEntry& entry, std::size_t childCount,
                          ") but its vehicles use gears up to " + std::to_string(*highestGear) +
                          ": " + hidden + " every display; add one child per gear, gear 0 first"});
             }
-            std::string detail = count + (childCount == 1 ? " display" : " displays");
-            if (childCount > 0) detail += " (gears 0 to " + std::to_string(childCount - 1) + ")";
-            if (highestGear)
-                detail += ", its vehicles use gears up to " + std::to_string(*highestGear);
-            return detail;
-        }
-        case ChildFrames::odometerWheels: {
+            return;
+        case ChildFrames::odometerWheels:
             if (childCount < odometerWheelCount) {
                 warnings.push_back({WarningKind::fewOdometerWheels, component,
-                                    title + ": " + count +
-                                        " child frames but six digit wheels are needed, leftmost "
-                                        "first: " +
-                                        missingDigitsText(childCount)});
+                                    title + ": " + count + " child frames but " +
+                                        countWord(odometerWheelCount) +
+                                        " digit wheels are needed, leftmost first: " +
+                                        missingDigitsText(childCount, odometerWheelCount)});
             }
-            std::string detail =
-                std::to_string(std::min(childCount, odometerWheelCount)) + " digit wheels";
-            if (childCount > odometerWheelCount) detail += " (children after the sixth never turn)";
-            detail += nameHasKey(name, kilometresMarker) ? ", counts kilometres (\"_kph\")"
-                                                         : ", counts miles (no \"_kph\")";
-            return detail;
-        }
+            return;
         case ChildFrames::none:
-            break;
+            return;
     }
-    return {};
 }
 
 }  // namespace
@@ -268,8 +276,9 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
         if (lowered(name.substr(0, componentPrefix.size())) == componentPrefix) {
             findings.warnings.push_back(
                 {WarningKind::prefixCase, std::nullopt,
-                 "begins with " + quoted(name.substr(0, componentPrefix.size())) +
-                     ": the prefix \"vx_\" is case-sensitive, so no component takes this frame"});
+                 "begins with " + quoted(name.substr(0, componentPrefix.size())) + ": the prefix " +
+                     quoted(componentPrefix) +
+                     " is case-sensitive, so no component takes this frame"});
             return findings;
         }
         const ComponentSet found = componentKeysInText(name);
@@ -279,11 +288,10 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
                 keys += (keys.empty() ? "" : ", ") + quoted(entry.key);
         }
         if (!keys.empty()) {
-            findings.warnings.push_back(
-                {WarningKind::keyWithoutPrefix, std::nullopt,
-                 "contains " + keys +
-                     " but does not begin with \"vx_\": the key is ignored and the frame is "
-                     "not animated"});
+            findings.warnings.push_back({WarningKind::keyWithoutPrefix, std::nullopt,
+                                         "contains " + keys + " but does not begin with " +
+                                             quoted(componentPrefix) +
+                                             ": the key is ignored and the frame is not animated"});
         }
         return findings;
     }
@@ -297,9 +305,10 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
             use.parameters.push_back(readParameter(name, rule));
             use.configures = use.configures && use.parameters.back().converts;
         }
-        use.detail = childrenDetail(entry, childCount, highestGear, name, findings.warnings);
-        if (entry.motion == Motion::lever) checkLever(use, findings.warnings);
-        if (entry.motion == Motion::needle) checkNeedle(name, use, findings.warnings);
+        use.detail = childrenDetail(entry, childCount, highestGear, name);
+        checkChildren(entry, childCount, highestGear, findings.warnings);
+        if (entry.motion == Motion::lever) checkLeverParameters(use, findings.warnings);
+        if (entry.motion == Motion::needle) checkNeedleParameters(name, use, findings.warnings);
         for (const ParameterRule& rule : entry.parameters) {
             // A pattern two components of this frame share ("_az") is reported once.
             bool seen = false;
@@ -315,8 +324,8 @@ FrameFindings checkFrameName(std::string_view name, std::size_t childCount,
 
     checkKilometresCase(name, findings.components, findings.warnings);
     if (findings.components.empty()) {
-        std::string message =
-            "begins with \"vx_\" but carries no component key, so nothing drives it";
+        std::string message = "begins with " + quoted(componentPrefix) +
+                              " but carries no component key, so nothing drives it";
         if (const ComponentSet folded = componentKeysInText(lowered(name)); folded != 0) {
             message += " (keys are case-sensitive: did you mean " +
                        quoted(componentCatalogue[std::countr_zero(folded)].key) + "?)";

@@ -4,13 +4,13 @@
 #include <cmath>
 #include <string>
 
+#include "sim/formats/message_words.h"
+
 namespace sim::check {
 
 namespace {
 
 constexpr double fullTurn = 360;
-
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string written(const Parameter& parameter) {
     return quoted(std::string(parameter.rule->pattern.marker) + parameter.text);
@@ -37,8 +37,9 @@ void checkAngles(const ComponentUse& use, const std::string& title,
     }
 }
 
-void checkNeedle(const ComponentUse& use, const std::string& title,
-                 std::vector<Warning>& warnings) {
+// A full scale out of any vehicle's reach; a needle left on its defaults.
+void checkNeedleRange(const ComponentUse& use, const std::string& title,
+                      std::vector<Warning>& warnings) {
     const Parameter& fullScale = use.parameters[0];
     if (fullScale.converts && numberOf(fullScale) > plausibleFullScale) {
         const std::string marker = quoted(fullScale.rule->pattern.marker);
@@ -76,20 +77,13 @@ void checkNeedle(const ComponentUse& use, const std::string& title,
                             "; write them after " + markers});
 }
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void checkPlausibility(const ComponentUse& use, std::vector<Warning>& warnings) {
     const std::string title(componentTitle(use.component));
     checkAngles(use, title, warnings);
-    if (catalogueEntry(use.component).motion == Motion::needle) checkNeedle(use, title, warnings);
+    if (catalogueEntry(use.component).motion == Motion::needle)
+        checkNeedleRange(use, title, warnings);
 }
 
 void checkKilometresCase(std::string_view name, const std::vector<ComponentUse>& components,
@@ -106,7 +100,7 @@ void checkKilometresCase(std::string_view name, const std::vector<ComponentUse>&
     const std::size_t size = kilometresMarker.size();
     for (std::size_t at = 0; at + size <= name.size(); ++at) {
         const std::string_view found = name.substr(at, size);
-        if (!sameIgnoringCase(found, kilometresMarker)) continue;
+        if (lowered(found) != lowered(kilometresMarker)) continue;
         std::string message = quoted(found) + " at character " + std::to_string(at + 1) +
                               " is not \"_kph\": markers are case-sensitive, ";
         if (odometer != nullptr) {

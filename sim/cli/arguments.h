@@ -5,13 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "sim/formats/vehicle_kind.h"
+
 namespace sim::cli {
 
 struct Arguments {
     std::string scene, trace, report;
     std::vector<std::string> files;
     std::string model;
-    std::string vehicle = "motorbike";
+    std::string vehicle = vehicleKinds().front().name;
     std::optional<int> gears;  // the vehicle kind's default when empty
     std::string format = "text";
     std::string axes = "z-up";

@@ -10,6 +10,7 @@
 #include "sim/check/check_model_file.h"
 #include "sim/check/check_scene.h"
 #include "sim/cli/exit_status.h"
+#include "sim/formats/utf8_path.h"
 #include "sim/formats/vehicle_kind.h"
 
 namespace sim::cli {
@@ -17,7 +18,7 @@ namespace sim::cli {
 namespace {
 
 bool isSceneFile(const std::string& path) {
-    std::string extension = std::filesystem::u8path(path).extension().string();
+    std::string extension = utf8Path(path).extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return extension == ".json";
 }

@@ -7,8 +7,9 @@
 
 #include "sim/cli/demo_scene.h"
 #include "sim/cli/library_path.h"
-#include "sim/formats/output_folder.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/trace_reader.h"
+#include "sim/formats/user_files.h"
 #include "sim/formats/utf8_path.h"
 #include "sim/report/report.h"
 #include "sim/running/scene_runner.h"
@@ -17,9 +18,14 @@ namespace sim::cli {
 
 namespace {
 
-void writeReport(const report::Ride& ride, const std::string& path) {
+// The page of a ride read from a file is titled after that file.
+std::string rideOf(const std::string& path) {
+    return "ride of " + utf8Text(utf8Path(path).filename());
+}
+
+void writeReport(const report::Ride& ride, const std::string& path, const std::string& title) {
     std::ofstream html(utf8Path(path), std::ios::binary);
-    html << report::reportPage(ride);
+    html << report::reportPage(ride, title);
     html.close();
     if (!html) throw std::runtime_error("cannot write " + path);
 }
@@ -48,7 +54,7 @@ int runCommand(const Arguments& arguments) {
     }
     report::RideBuilder ride;
     runIntoTrace(scene, options, arguments.trace, &ride);
-    writeReport(ride.ride(), arguments.report);
+    writeReport(ride.ride(), arguments.report, rideOf(arguments.scene));
     return 0;
 }
 
@@ -71,11 +77,22 @@ int demoCommand(const Arguments& arguments) {
     };
     report::RideBuilder ride;
     runIntoTrace(scene, RunOptions{library, progress}, tracePath, &ride);
-    writeReport(ride.ride(), reportPath);
+    writeReport(ride.ride(), reportPath, "demo ride");
     folder.keep();
 
     std::cout << report::rideSummary(ride.ride()) << "\nTrace:  " << tracePath
               << "\nReport: " << reportPath << "\n";
+    return 0;
+}
+
+int reportCommand(const Arguments& arguments) {
+    const report::Ride ride = report::readRide(
+        readInputFile(arguments.trace, {"a trace file", maxTraceBytes}), arguments.trace);
+    OutputFolder folder(arguments.out);
+    const std::string reportPath = folder.file("report.html");
+    writeReport(ride, reportPath, rideOf(arguments.trace));
+    folder.keep();
+    std::cout << report::rideSummary(ride) << "\nReport: " << reportPath << "\n";
     return 0;
 }
 

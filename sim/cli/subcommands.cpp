@@ -1,12 +1,14 @@
 #include "sim/cli/subcommands.h"
 
 #include <iostream>
+#include <vector>
 
 #include "sim/check/catalogue_document.h"
 #include "sim/cli/check_command.h"
 #include "sim/cli/exit_status.h"
 #include "sim/cli/library_path.h"
 #include "sim/cli/ride_commands.h"
+#include "sim/formats/message_words.h"
 #include "sim/formats/vehicle_kind.h"
 #include "sim/game/game_command.h"
 #include "sim/preview/axes_mapping.h"
@@ -37,13 +39,14 @@ void addLibrary(CLI::App& command, Arguments& arguments) {
 
 void addVehicle(CLI::App& command, Arguments& arguments) {
     command
-        .add_option("--vehicle", arguments.vehicle,
-                    "what a model is: motorbike, bicycle or car (default: motorbike)")
+        .add_option(
+            "--vehicle", arguments.vehicle,
+            "what a model is: " + vehicleKindNames() + " (default: " + arguments.vehicle + ")")
         ->check(namedOneOf("vehicle", vehicleKindNamed));
     command
-        .add_option("--gears", arguments.gears,
-                    "the highest gear a model's gear meter shows (default: 6 for a motorbike, 0 "
-                    "for a bicycle, 5 for a car)")
+        .add_option(
+            "--gears", arguments.gears,
+            "the highest gear a model's gear meter shows (default: " + defaultGearsText() + ")")
         ->check(CLI::Range(0, maxGears));
 }
 
@@ -124,13 +127,19 @@ void demoOptions(CLI::App& command, Arguments& arguments) {
     addLibrary(command, arguments);
 }
 
+void reportOptions(CLI::App& command, Arguments& arguments) {
+    command.add_option("trace", arguments.trace, "a trace that run, preview or demo wrote")
+        ->required();
+    addOut(command, arguments, "out/report");
+}
+
 void gameOptions(CLI::App& command, Arguments& arguments) {
     command.add_option("executable", arguments.executable, "the game's executable (.exe)")
         ->required();
 }
 
 int gameCommand(const Arguments& arguments) {
-    return game::gameCommand(arguments.executable, std::cout, std::cerr);
+    return game::gameCommand(arguments.executable, std::cout);
 }
 
 const Subcommand table[] = {
@@ -144,6 +153,8 @@ const Subcommand table[] = {
     {"catalogue", "write every component's key, axis and name parameters as JSON, for tools",
      noOptions, catalogueCommand},
     {"demo", "run the built-in ride and write a trace and a report", demoOptions, demoCommand},
+    {"report", "write the report of a saved trace, as demo and run --report do", reportOptions,
+     reportCommand},
     {"game",
      "say which build a game executable is and whether Vorlix supports it (exit 0: supported "
      "and as expected, 1: not supported, changed on disk or packed, 2: not a readable "
@@ -156,12 +167,9 @@ const Subcommand table[] = {
 std::span<const Subcommand> subcommands() { return table; }
 
 std::string subcommandNames() {
-    std::string names;
-    for (std::size_t i = 0; i < std::size(table); ++i) {
-        if (i > 0) names += i + 1 == std::size(table) ? " or " : ", ";
-        names += table[i].name;
-    }
-    return names;
+    std::vector<std::string> names;
+    for (const Subcommand& subcommand : table) names.push_back(subcommand.name);
+    return listed(names);
 }
 
 }  // namespace sim::cli

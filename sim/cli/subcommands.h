@@ -19,7 +19,7 @@ struct Subcommand {
 
 std::span<const Subcommand> subcommands();
 
-// "run, check, preview or demo"
+// "run, check, ... or game": every name, in the table's order
 std::string subcommandNames();
 
 }  // namespace sim::cli

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <limits>
 
 #include "sim/formats/glb_container.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/model_geometry.h"
+#include "sim/formats/user_files.h"
 #include "sim/formats/utf8_path.h"
 
 namespace sim {
@@ -20,7 +20,7 @@ namespace {
 constexpr std::int64_t maxIndex = std::numeric_limits<std::int32_t>::max();
 
 bool hasExtension(const std::string& fileName, const char* extension) {
-    std::string tail = fs::u8path(fileName).extension().string();
+    std::string tail = utf8Path(fileName).extension().string();
     std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) {
         return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     });
@@ -247,21 +247,8 @@ GltfModel parseGltf(std::string_view bytes, const std::string& fileName, const f
 }
 
 GltfModel readGltfFile(const std::string& path, bool withFiles) {
-    const fs::path file = utf8Path(path);
-    std::error_code error;
-    if (fs::is_directory(file, error)) throw ModelError(path + ": is a folder, not a model file");
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (error) throw ModelError(path + ": cannot open the model file");
-    if (size > maxModelBytes) {
-        throw ModelError(path + ": " + std::to_string(size) + " bytes, more than the " +
-                         std::to_string(maxModelBytes >> 20) + " MiB a model may have");
-    }
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-        throw ModelError(path + ": cannot read the model file");
-    }
-    GltfModel model = readModel(bytes, path, fs::absolute(file).parent_path(), withFiles);
+    std::string bytes = readInputFile(path, {"a model file", maxModelBytes});
+    GltfModel model = readModel(bytes, path, fs::absolute(utf8Path(path)).parent_path(), withFiles);
     if (withFiles) model.files.main = std::move(bytes);
     return model;
 }

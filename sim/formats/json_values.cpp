@@ -15,7 +15,9 @@ using Kind = JsonNode::Kind;
 
 // Large bounds with thousands separators, as people write them: 1,000,000.
 std::string showNumber(std::int64_t value) {
-    const std::string digits = std::to_string(value < 0 ? -value : value);
+    // The magnitude in unsigned arithmetic: the lowest 64-bit integer has no positive counterpart.
+    const std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+    const std::string digits = std::to_string(value < 0 ? 0 - magnitude : magnitude);
     std::string shown = value < 0 ? "-" : "";
     for (std::size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && digits.size() > 5 && (digits.size() - i) % 3 == 0) shown += ',';

@@ -1,9 +1,8 @@
 #include "sim/formats/model_resources.h"
 
-#include <fstream>
-
 #include "sim/formats/base64.h"
 #include "sim/formats/model_error.h"
+#include "sim/formats/user_files.h"
 #include "sim/formats/utf8_path.h"
 
 namespace sim {
@@ -12,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(const std::string& uri) { return "\"" + shownInMessage(uri) + "\""; }
+std::string quotedUri(const std::string& uri) { return "\"" + shownInMessage(uri) + "\""; }
 
 // Data a buffer or an image can hold: "data:application/octet-stream;base64,...".
 bool isDataType(std::string_view type) {
@@ -60,11 +59,11 @@ std::size_t ModelResources::sizeOf(const std::string& uri, const std::string& pl
     if (uri.rfind("data:", 0) == 0) {
         const std::size_t marker = uri.find(";base64,");
         if (marker == std::string::npos || !isDataType(std::string_view(uri).substr(5, marker - 5)))
-            fail(place, "the data: URI " + quoted(uri) +
+            fail(place, "the data: URI " + quotedUri(uri) +
                             " cannot be read: only base64 data of a buffer or image type is");
         const std::optional<std::string> bytes =
             fromBase64(std::string_view(uri).substr(marker + 8));
-        if (!bytes) fail(place, "the data: URI " + quoted(uri) + " is not valid base64");
+        if (!bytes) fail(place, "the data: URI " + quotedUri(uri) + " is not valid base64");
         return bytes->size();
     }
     if (const auto known = sizes_.find(uri); known != sizes_.end()) return known->second;
@@ -74,13 +73,13 @@ std::size_t ModelResources::sizeOf(const std::string& uri, const std::string& pl
 }
 
 fs::path ModelResources::resolve(const std::string& uri, const std::string& place) const {
-    const std::string shown = quoted(uri);
+    const std::string shown = quotedUri(uri);
     if (folder_.empty())
         fail(place, "refers to the file " + shown + ", which is not available here");
     const std::string name = percentDecoded(uri);
     if (name.empty() || name.find('\0') != std::string::npos)
         fail(place, "refers to " + shown + ", which is not a file name");
-    const fs::path path = fs::u8path(name);
+    const fs::path path = utf8Path(name);
     if (path.has_root_name() || path.has_root_directory())
         fail(place, "refers to " + shown +
                         ", an absolute path; only files in the model's folder are read");
@@ -112,15 +111,16 @@ std::size_t ModelResources::readFile(const std::string& uri, const std::string& 
     std::error_code error;
     const std::uintmax_t size = fs::file_size(path, error);
     if (error || size > budget_) {
-        fail(place, "refers to " + quoted(uri) + ", which takes the model past " +
+        fail(place, "refers to " + quotedUri(uri) + ", which takes the model past " +
                         std::to_string(maxModelBytes >> 20) + " MiB");
     }
     if (keepBytes_) {
-        std::ifstream in(path, std::ios::binary);
-        std::string bytes(static_cast<std::size_t>(size), '\0');
-        if (!in.read(bytes.data(), static_cast<std::streamsize>(size)))
-            fail(place, "cannot read " + quoted(uri));
-        files_.emplace_back(uri, std::move(bytes));
+        try {
+            files_.emplace_back(uri,
+                                readInputFile(path, quotedUri(uri), {"a model's file", budget_}));
+        } catch (const BadInput& problem) {
+            fail(place, problem.what());
+        }
     }
     budget_ -= static_cast<std::size_t>(size);
     return static_cast<std::size_t>(size);

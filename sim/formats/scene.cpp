@@ -1,17 +1,14 @@
 #include "sim/formats/scene.h"
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "hostsim/host_image.h"
 #include "sim/formats/frame_name_rule.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_values.h"
 #include "sim/formats/json_writing.h"
-#include "sim/formats/utf8_path.h"
+#include "sim/formats/user_files.h"
 
 namespace sim {
 
@@ -90,17 +87,13 @@ SceneVehicle readVehicle(const JsonNode& node, const std::string& path, const Sc
     }
     if (const JsonNode* site = vehicle.optional("renderSite")) {
         const std::string& text = readString(*site, vehicle.path("renderSite"));
-        if (text == "call") {
-            v.renderSite = RenderMode::call;
-        } else if (text == "jump") {
-            v.renderSite = RenderMode::jump;
-        } else if (text == "alternate") {
-            v.renderSite = RenderMode::alternate;
-        } else {
+        const std::optional<RenderSite> named = siteNamed(text, sceneSites);
+        if (!named) {
             failAt(*site, vehicle.path("renderSite"),
-                   "unknown render site " + jsonQuoted(text) +
-                       " (expected \"call\", \"jump\" or \"alternate\")");
+                   "unknown render site " + jsonQuoted(text) + " (expected " +
+                       siteChoices(sceneSites) + ")");
         }
+        v.renderSite = *named;
     }
     v.model = readFrame(vehicle.required("model"), vehicle.path("model"));
     return v;
@@ -216,6 +209,15 @@ void assignSlots(Scene& scene, const JsonNode& vehiclesNode, const std::string& 
     }
 }
 
+// "1001, 1002, ..., or 0 for an unknown build": the builds the substitute host can imitate.
+std::string knownVersionsText() {
+    std::string text;
+    for (std::int32_t version : hostsim::knownHostVersions) {
+        text += version == 0 ? "or 0 for an unknown build" : std::to_string(version) + ", ";
+    }
+    return text;
+}
+
 Scene sceneFrom(const JsonNode& root) {
     const ObjectReader top(root, "", {"format", "host", "ticks", "clock", "vehicles", "timeline"});
     Scene scene;
@@ -226,11 +228,9 @@ Scene sceneFrom(const JsonNode& root) {
             const std::int64_t value =
                 readInteger(*version, host.path("version"), INT32_MIN, INT32_MAX);
             if (!hostsim::isKnownHostVersion(static_cast<std::int32_t>(value))) {
-                failAt(
-                    *version, host.path("version"),
-                    "unknown host version " + version->text +
-                        " (expected 1001, 1002, 1011, 1101, 1111, 3200, 3210, or 0 for an unknown "
-                        "build)");
+                failAt(*version, host.path("version"),
+                       "unknown host version " + version->text + " (expected " +
+                           knownVersionsText() + ")");
             }
             scene.hostVersion = static_cast<std::int32_t>(value);
         }
@@ -314,15 +314,7 @@ Scene readScene(std::string_view text, std::string_view fileName) {
 }
 
 Scene readSceneFile(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(utf8Path(path), error))
-        throw SceneError(path + ": is a folder, not a scene file");
-    std::ifstream in(utf8Path(path), std::ios::binary);
-    if (!in) throw SceneError(path + ": cannot open the scene file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw SceneError(path + ": cannot read the scene file");
-    return readScene(text.str(), path);
+    return readScene(readInputFile(path, {"a scene file", maxJsonBytes}), path);
 }
 
 }  // namespace sim

@@ -11,12 +11,15 @@
 
 #include "hostsim/sim_model.h"
 #include "sim/formats/bad_input.h"
+#include "sim/formats/render_site.h"
 
 namespace sim {
 
 inline constexpr int sceneFormat = 1;
 
-enum class RenderMode { call, jump, alternate };
+// A time step of 1.0 is 1/50 s of host time: a ride that renders once a tick at that step, as the
+// built-in rides do, runs 50 ticks to the second.
+inline constexpr int ticksPerSecond = 50;
 
 struct SceneVehicle {
     std::string name;
@@ -28,7 +31,7 @@ struct SceneVehicle {
     std::optional<std::uint32_t> requestedSlot;
     std::uint32_t slot =
         0;  // the slot it gets: the requested one, else the lowest free at its spawn
-    RenderMode renderSite = RenderMode::call;
+    RenderSite renderSite = RenderSite::call;  // any of sceneSites
     hostsim::FrameShape model;
 
     bool aliveAt(std::uint32_t tick) const {

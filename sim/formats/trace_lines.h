@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hostsim/sim_model.h"
+#include "sim/formats/render_site.h"
 
 namespace sim {
 
@@ -53,12 +54,10 @@ struct RenderInputs {
     float driveInput = 0;
 };
 
-enum class RenderSite { call, jump };
-
 struct TraceRender {
     std::uint32_t tick = 0;
     std::string vehicle;
-    RenderSite site = RenderSite::call;
+    RenderSite site = RenderSite::call;  // one of renderedSites
     std::vector<TraceRotation> rotations;
     std::vector<int> updates;  // frame indexes
     std::vector<hostsim::FlagChange> flags;
@@ -77,7 +76,5 @@ struct TraceEnd {
 };
 
 using TraceLine = std::variant<TraceStart, TraceCreate, TraceRender, TraceDestroy, TraceEnd>;
-
-const char* siteName(RenderSite site);
 
 }  // namespace sim

@@ -138,12 +138,14 @@ TraceRender readRender(const ObjectReader& line) {
     TraceRender render;
     render.tick = readUint32(line, "tick");
     render.vehicle = readString(line.required("vehicle"), line.path("vehicle"));
-    const std::string& site = readString(line.required("site"), line.path("site"));
-    if (site != "call" && site != "jump") {
-        failAt(line.required("site"), line.path("site"),
-               "expected \"call\" or \"jump\", got " + describe(line.required("site")));
+    const JsonNode& siteNode = line.required("site");
+    const std::optional<RenderSite> site =
+        siteNamed(readString(siteNode, line.path("site")), renderedSites);
+    if (!site) {
+        failAt(siteNode, line.path("site"),
+               "expected " + siteChoices(renderedSites) + ", got " + describe(siteNode));
     }
-    render.site = site == "jump" ? RenderSite::jump : RenderSite::call;
+    render.site = *site;
     render.rotations = readList(line, "rotations", readRotation);
     render.updates = readList(line, "updates", integerItem(-1, int32Max));
     render.flags = readList(line, "flags", readFlagChange);

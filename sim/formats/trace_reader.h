@@ -20,6 +20,9 @@ struct TraceError : BadInput {
     using BadInput::BadInput;
 };
 
+// The largest trace file that is read back.
+inline constexpr std::size_t maxTraceBytes = std::size_t{512} << 20;
+
 class TraceReader {
   public:
     // fileName is used in messages only; text must outlive the reader.

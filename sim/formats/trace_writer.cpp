@@ -4,8 +4,6 @@
 
 namespace sim {
 
-const char* siteName(RenderSite site) { return site == RenderSite::jump ? "jump" : "call"; }
-
 void appendRotation(std::string& out, const TraceRotation& rotation) {
     out += '[' + std::to_string(rotation.frameIndex) + ",\"";
     out += rotation.axis;

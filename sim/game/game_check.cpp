@@ -7,6 +7,8 @@
 
 #include "host/host_interface.h"
 #include "host/host_version.h"
+#include "sim/cli/exit_status.h"
+#include "sim/formats/message_words.h"
 #include "sim/game/pe_image.h"
 
 namespace sim::game {
@@ -16,12 +18,6 @@ namespace {
 using host::PatchSite;
 
 std::uint32_t rvaOf(host::Address address) { return address - host::preferredImageBase; }
-
-std::string hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", value);
-    return text;
-}
 
 std::string hexBytes(std::string_view bytes) {
     std::string text;
@@ -52,7 +48,7 @@ std::string siteProblem(const PeImage& image, const PatchSite& site) {
     const PeSection* section = image.sectionAt(target);
     if (section == nullptr || !section->executable) {
         return "holds " + hexBytes(*bytes) + ": " + expected + " to " +
-               hex(target + host::preferredImageBase) + ", outside the game's code";
+               hexAddress(target + host::preferredImageBase) + ", outside the game's code";
     }
     return {};
 }
@@ -97,13 +93,13 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
                         "protected on disk.\n"
                         "Vorlix checks the build again in memory when the game runs, and works "
                         "there if the build is one it supports.\n",
-                    gameNotReady};
+                    cli::exitGameNotReady};
         }
         return {fileName +
                     ": not a build that Vorlix knows. Vorlix loads in it, patches nothing and "
                     "stays inactive.\n" +
                     supportedBuilds() + notTheGame,
-                gameNotReady};
+                cli::exitGameNotReady};
     }
     const std::string name = fileName + ": build " + std::to_string(build);
     if (std::find(std::begin(host::hookedBuilds), std::end(host::hookedBuilds), build) ==
@@ -112,14 +108,14 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
                     ", which Vorlix does not support. Vorlix loads in it, patches nothing and "
                     "stays inactive.\n" +
                     supportedBuilds(),
-                gameNotReady};
+                cli::exitGameNotReady};
     }
 
     std::string text = name + ", supported by Vorlix.\n";
     int changed = 0;
     for (const PatchSite* site : host::patchSites) {
         const std::string problem = siteProblem(image, *site);
-        text += "  call site " + hex(site->address) + " (" + site->what +
+        text += "  call site " + hexAddress(site->address) + " (" + site->what +
                 "): " + (problem.empty() ? "as Vorlix expects" : problem) + "\n";
         if (!problem.empty()) ++changed;
     }
@@ -130,7 +126,7 @@ GameCheck checkGame(std::string_view bytes, const std::string& fileName) {
     text += std::to_string(changed) + (changed == 1 ? " call site was" : " call sites were") +
             " changed on disk by another program. Vorlix may miss what the game does there: put "
             "back the game's original executable.\n";
-    return {text, gameNotReady};
+    return {text, cli::exitGameNotReady};
 }
 
 }  // namespace sim::game

@@ -7,13 +7,9 @@
 
 namespace sim::game {
 
-// Exit statuses of the game command besides 0 (supported, call sites as expected) and 2 (not an
-// executable that can be read).
-inline constexpr int gameNotReady = 1;  // unsupported or unknown build, changed sites, or packed
-
 struct GameCheck {
     std::string text;  // for the player, one finding per line
-    int status;
+    int status;        // 0 supported and as expected, or cli::exitGameNotReady
 };
 
 // Throws PeError, naming the file, if the bytes are not a 32-bit executable that can be read.

@@ -6,9 +6,9 @@
 
 namespace sim::game {
 
-// Reads and checks the executable, writes the findings to out or the one reason it cannot be read
-// to error, and returns the exit status: 0 supported and as expected, 1 not (see game_check.h), 2
-// not a readable executable.
-int gameCommand(const std::string& path, std::ostream& out, std::ostream& error);
+// Reads and checks the executable, writes the findings to out and returns the exit status: 0
+// supported and as expected, or cli::exitGameNotReady. Throws BadInput, naming the file, when it
+// is not an executable that can be read.
+int gameCommand(const std::string& path, std::ostream& out);
 
 }  // namespace sim::game

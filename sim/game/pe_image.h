@@ -4,16 +4,17 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "sim/formats/bad_input.h"
+
 namespace sim::game {
 
 // A file that is not a readable 32-bit executable; the message names the file.
-struct PeError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct PeError : BadInput {
+    using BadInput::BadInput;
 };
 
 struct PeSection {

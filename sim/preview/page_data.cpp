@@ -12,8 +12,8 @@ namespace sim {
 
 namespace {
 
-// "degrees"; "link" or "gear": the index of the child shown (-1 none, -2 several), named by the
-// component's "rows", "none" and "several"; "reading", of the component's "wheels".
+// "degrees"; "link" or "gear": the index of the child shown (or noRowShown, severalRowsShown),
+// named by the component's "rows", "none" and "several"; "reading", of the component's "wheels".
 const char* unitOf(const ComponentEntry& entry) {
     switch (entry.children) {
         case ChildFrames::chainLinkSets:
@@ -72,9 +72,9 @@ void appendShown(std::string& out, const report::RideVehicle& vehicle,
                                  report::shownText(vehicle, component, static_cast<double>(row)));
             }
             out += "],\"none\":";
-            appendJsonString(out, report::shownText(vehicle, component, -1));
+            appendJsonString(out, report::shownText(vehicle, component, report::noRowShown));
             out += ",\"several\":";
-            appendJsonString(out, report::shownText(vehicle, component, -2));
+            appendJsonString(out, report::shownText(vehicle, component, report::severalRowsShown));
             break;
         case ChildFrames::odometerWheels:
             out += ",\"wheels\":" + std::to_string(component.rows.size());

@@ -8,8 +8,8 @@
 #include "sim/check/check_model_file.h"
 #include "sim/formats/model_resources.h"
 #include "sim/formats/model_root_name.h"
-#include "sim/formats/output_folder.h"
 #include "sim/formats/trace_file.h"
+#include "sim/formats/user_files.h"
 #include "sim/formats/utf8_path.h"
 #include "sim/preview/page_data.h"
 #include "sim/preview/preview_page.h"
@@ -75,7 +75,7 @@ PreviewRide previewRide(const PreviewRequest& request, std::optional<int> watchV
     const std::filesystem::path modelPath = utf8Path(request.modelPath);
     out.files.push_back(modelPath);
     for (const auto& [uri, bytes] : model.files.resources) {
-        out.files.push_back(modelPath.parent_path() / std::filesystem::u8path(percentDecoded(uri)));
+        out.files.push_back(modelPath.parent_path() / utf8Path(percentDecoded(uri)));
     }
     return out;
 }

@@ -11,7 +11,6 @@ namespace sim {
 
 namespace {
 
-constexpr int ticksPerSecond = 50;  // one host time step is 1/50 s
 // Travel counter units per metre as the game counts them: the odometer's reading unit is 286 units
 // a kilometre, so the odometer shows the distance actually ridden.
 constexpr float travelPerMetre = 0.286f;
@@ -19,24 +18,6 @@ constexpr float travelPerMetre = 0.286f;
 // A lever of 30 degrees takes 30 ticks out and 30 back; a gear change's clutch and gear lever
 // strokes are over within this many ticks.
 constexpr int shiftTicks = 60;
-
-struct KindInfo {
-    VehicleKind kind;
-    std::int32_t vehicleClass;  // two wheels' speeds for a bike, four for a car
-    std::uint16_t modelIndex;
-    float topSpeed;  // km/h
-};
-
-constexpr KindInfo kinds[] = {
-    {VehicleKind::motorbike, host::motorbikeClass, 522, 130.0f},
-    {VehicleKind::bicycle, host::bicycleClass, 509, 25.0f},
-    {VehicleKind::car, host::firstCarClass, 596, 120.0f},
-};
-
-const KindInfo& infoOf(VehicleKind kind) {
-    return *std::find_if(std::begin(kinds), std::end(kinds),
-                         [&](const KindInfo& info) { return info.kind == kind; });
-}
 
 // What the rider does during one tick.
 struct Controls {
@@ -65,7 +46,7 @@ class RidePlan {
     std::vector<Controls> ticks_;
 };
 
-std::vector<Controls> planRide(const KindInfo& info, int gears) {
+std::vector<Controls> planRide(const VehicleKindInfo& info, int gears) {
     RidePlan plan;
     const float top = info.topSpeed;
     auto gearSpeed = [&](int gear) {
@@ -119,7 +100,7 @@ struct HostState {
 
 Scene standardRide(VehicleKind kind, int gears, const hostsim::FrameShape& model,
                    const std::string& vehicleName) {
-    const KindInfo& info = infoOf(kind);
+    const VehicleKindInfo& info = vehicleKindInfo(kind);
     const std::vector<Controls> ride = planRide(info, std::clamp(gears, 0, maxGears));
 
     Scene scene;

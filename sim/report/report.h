@@ -3,7 +3,6 @@
 // every component did. Both come from the ride's trace records alone.
 
 #include <string>
-#include <string_view>
 
 #include "sim/report/ride_model.h"
 
@@ -15,7 +14,8 @@ std::string rideSummary(const Ride& ride);
 // The plots and tables of one vehicle, as an HTML section.
 std::string vehicleSection(const Ride& ride, const RideVehicle& vehicle);
 
-// The whole page: a header with the host's side of the run, then every vehicle's section.
-std::string reportPage(const Ride& ride);
+// The whole page, titled "Vorlix " + title: a header with the host's side of the run, then every
+// vehicle's section.
+std::string reportPage(const Ride& ride, const std::string& title);
 
 }  // namespace sim::report

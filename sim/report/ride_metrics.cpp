@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/formats/message_words.h"
+
 namespace sim::report {
 
 std::string formatNumber(const char* pattern, double value) {
@@ -28,9 +30,7 @@ std::string missingDigits(const RideComponent& component) {
     const std::size_t wheels = component.rows.size();
     if (wheels >= odometerWheelCount) return "";
     if (wheels == 0) return "no digit wheels, no digit is shown";
-    const std::size_t missing = odometerWheelCount - wheels;
-    return missing == 1 ? "the rightmost digit is not shown"
-                        : "the " + std::to_string(missing) + " rightmost digits are not shown";
+    return missingDigitsText(wheels, odometerWheelCount);
 }
 
 std::string heading(const RideComponent& component) {
@@ -53,7 +53,7 @@ std::string rowName(const RideVehicle& vehicle, const RideComponent& component, 
     const bool gearMeter = component.entry->children == ChildFrames::gearDisplays;
     if (row < 0) {
         const std::string rows = gearMeter ? "display" : "link set";
-        return row == -1 ? "no " + rows + " shown" : "several " + rows + "s shown";
+        return row == noRowShown ? "no " + rows + " shown" : "several " + rows + "s shown";
     }
     if (gearMeter) return row == 0 ? "N" : std::to_string(static_cast<int>(row));
     const int frame = component.rows[static_cast<std::size_t>(row)];
@@ -105,7 +105,7 @@ std::string gearMeterText(const RideVehicle& vehicle, const RideComponent& compo
         if (row == last) continue;
         last = row;
         if (shownRows.empty() && start.empty() && row < 0) {
-            if (row == -2) start = rowName(vehicle, component, row) + " at first";
+            if (row == severalRowsShown) start = rowName(vehicle, component, row) + " at first";
             continue;
         }
         const std::string name = rowName(vehicle, component, row);
@@ -166,9 +166,7 @@ std::string lifeOf(const RideVehicle& vehicle) {
 std::string sitesText(const Ride& ride) {
     std::string sites;
     for (std::uint32_t site : ride.patchedSites) {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%06X", static_cast<unsigned>(site));
-        sites += (sites.empty() ? "" : " ") + std::string(hex);
+        sites += (sites.empty() ? "" : " ") + hexAddress(site);
     }
     return sites.empty() ? "none" : sites;
 }

@@ -23,8 +23,8 @@ std::string heading(const RideComponent& component);
 std::pair<double, double> valueRange(const Samples& samples);
 
 // The name of a row of a flip-book: the gear for a gear meter (N for 0), else the frame's name.
-// For the row values -1 and -2, what the model shows: "no display shown", "several link sets
-// shown".
+// For noRowShown and severalRowsShown, what the model shows: "no display shown", "several link
+// sets shown".
 std::string rowName(const RideVehicle& vehicle, const RideComponent& component, double row);
 
 // A flip-book's row as a value: "gear 3" or "N" for a gear meter, else as rowName.

@@ -67,10 +67,10 @@ double odometerReading(const RideVehicle& vehicle, const RideComponent& componen
 double valueOf(const RideVehicle& vehicle, const RideComponent& component) {
     switch (component.entry->motion) {
         case Motion::flipBook: {
-            int row = -1;
+            int row = noRowShown;
             for (std::size_t i = 0; i < component.rows.size(); ++i) {
                 if (!isShown(vehicle, component.rows[i])) continue;
-                if (row >= 0) return -2;
+                if (row >= 0) return severalRowsShown;
                 row = static_cast<int>(i);
             }
             return row;

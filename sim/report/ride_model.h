@@ -19,6 +19,10 @@ namespace sim::report {
 
 using Samples = std::vector<std::pair<double, double>>;  // (tick, value)
 
+// A flip-book's value when it shows no row, or more than one, instead of the row it shows.
+inline constexpr int noRowShown = -1;
+inline constexpr int severalRowsShown = -2;
+
 struct RideFrame {
     std::string name;
     int parent = -1;
@@ -33,8 +37,8 @@ struct RideComponent {
     int frame;
     std::vector<int>
         rows;  // the child frames it shows in turn or turns: link sets, displays, wheels
-    // At creation and after each render: the frame's angle, the row shown (-1 none, -2 several) or
-    // the odometer's reading.
+    // At creation and after each render: the frame's angle, the row shown (or noRowShown,
+    // severalRowsShown) or the odometer's reading.
     Samples values;
     int steps = 0;  // changes of the row shown, or of the reading
 };

@@ -156,8 +156,8 @@ class Runner {
     void render(std::size_t index, std::uint32_t tick) {
         const SceneVehicle& v = scene_.vehicles[index];
         LiveVehicle& live = live_[index];
-        const bool jump = v.renderSite == RenderMode::jump ||
-                          (v.renderSite == RenderMode::alternate && live.renders % 2 == 1);
+        const bool jump = v.renderSite == RenderSite::jump ||
+                          (v.renderSite == RenderSite::alternate && live.renders % 2 == 1);
         ++live.renders;
 
         render_.tick = tick;

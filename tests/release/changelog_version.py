@@ -14,16 +14,23 @@ faults = []
 with open(changelog, encoding="utf-8") as f:
     entries = re.findall(r"^## (\S+)", f.read(), re.M)
 if not entries or entries[0] != version:
-    faults.append(f"{changelog}: the newest entry is {entries[0] if entries else 'missing'}, "
-                  f"the project's version is {version}")
+    faults.append(
+        f"{changelog}: the newest entry is {entries[0] if entries else 'missing'}, "
+        f"the project's version is {version}"
+    )
 with open(changes, encoding="utf-8") as f:
     text = f.read()
 dated = re.findall(r"^(\S+), (\d{4}-\d{2}-\d{2})$", text, re.M)
 if not dated or dated[0][0] != version:
-    faults.append(f"{changes}: the newest entry is {dated[0][0] if dated else 'missing'} "
-                  f"(as \"VERSION, YYYY-MM-DD\"), the project's version is {version}")
-faults += [f"{changes}: names {name}, which is not in the package"
-           for name in ("CMakeLists.txt", "CHANGELOG.md") if name in text]
+    faults.append(
+        f"{changes}: the newest entry is {dated[0][0] if dated else 'missing'} "
+        f'(as "VERSION, YYYY-MM-DD"), the project\'s version is {version}'
+    )
+faults += [
+    f"{changes}: names {name}, which is not in the package"
+    for name in ("CMakeLists.txt", "CHANGELOG.md")
+    if name in text
+]
 for fault in faults:
     print(fault)
 if not faults:

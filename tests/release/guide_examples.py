@@ -106,10 +106,16 @@ def scene_of(example):
             node["children"].append({"name": f"part{i + 1}", "objects": 1, "children": []})
     timeline = []
     if example.highest_gear is not None:
-        timeline.append({"tick": 0, "vehicle": "example", "set": {"currentGear": example.highest_gear}})
-    return {"format": 1, "host": {"version": 1001, "poolSize": 4}, "ticks": 1,
-            "vehicles": [{"name": "example", "class": 9, "modelIndex": 522, "model": root}],
-            "timeline": timeline}
+        timeline.append(
+            {"tick": 0, "vehicle": "example", "set": {"currentGear": example.highest_gear}}
+        )
+    return {
+        "format": 1,
+        "host": {"version": 1001, "poolSize": 4},
+        "ticks": 1,
+        "vehicles": [{"name": "example", "class": 9, "modelIndex": 522, "model": root}],
+        "timeline": timeline,
+    }
 
 
 def reported(output):
@@ -140,11 +146,16 @@ def check(example, program, work, guide):
     for path in example.order:
         said = frames.pop(path, [])
         if said != example.expected[path]:
-            faults.append(f"{guide}:{example.line}: {path}: the guide says\n" +
-                          "".join(f"      {line}\n" for line in example.expected[path]) +
-                          "    the checker says\n" + "".join(f"      {line}\n" for line in said))
+            faults.append(
+                f"{guide}:{example.line}: {path}: the guide says\n"
+                + "".join(f"      {line}\n" for line in example.expected[path])
+                + "    the checker says\n"
+                + "".join(f"      {line}\n" for line in said)
+            )
     for path, said in frames.items():
-        faults.append(f"{guide}:{example.line}: {path}: the checker reports a frame the guide does not list")
+        faults.append(
+            f"{guide}:{example.line}: {path}: the checker reports a frame the guide does not list"
+        )
     return faults
 
 
@@ -164,7 +175,9 @@ def main():
         print(fault)
     if not faults:
         frames = sum(len(e.order) for e in examples)
-        print(f"{guide}: {len(examples)} examples, {frames} frames, all as the checker reports them")
+        print(
+            f"{guide}: {len(examples)} examples, {frames} frames, all as the checker reports them"
+        )
     return 1 if faults else 0
 
 

@@ -7,9 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "sim/check/catalogue_document.h"
 #include "sim/check/check_scene.h"
-#include "sim/formats/json_reader.h"
 
 namespace sim::check {
 namespace {
@@ -404,35 +402,6 @@ TEST(CheckModel, LinkSetsAndGearDisplaysModelledAsGroups) {
     EXPECT_THAT(chain[1].message, HasSubstr("link set 4 (\"links_c\")"));
     EXPECT_THAT(model.frames[1].findings.warnings[0].message,
                 HasSubstr("gear meter: the display for gear 1 (\"gear_1\") has no object"));
-}
-
-// A tool builds names from the catalogue alone: each marker it lists, written after the key,
-// must give the checker the value written, and the key alone the listed default.
-TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
-    const JsonNode document = parseJson(catalogueDocument());
-    const JsonNode& components = *document.find("components");
-    ASSERT_EQ(components.items.size(), componentCount);
-    for (const JsonNode& component : components.items) {
-        const std::string key = component.find("key")->text;
-        auto readBack = [&](const std::string& name, const std::string& marker) -> std::string {
-            const FrameFindings findings = checkFrameName(name, 6, std::nullopt);
-            for (const ComponentUse& use : findings.components) {
-                if (componentKey(use.component) != key) continue;
-                for (const Parameter& p : use.parameters) {
-                    if (p.rule->pattern.marker == marker) return p.value;
-                }
-            }
-            return "not read";
-        };
-        for (const JsonNode& parameter : component.find("parameters")->items) {
-            const std::string marker = parameter.find("marker")->text;
-            const std::string number = parameter.find("sign")->boolean ? "-7" : "7";
-            const std::string name = key + (marker[0] == '_' ? "" : "_") + marker + number;
-            EXPECT_EQ(readBack(name, marker), number) << name;
-            EXPECT_EQ(readBack(key, marker), parameter.find("default")->text) << key;
-        }
-        EXPECT_EQ(checkFrameName(key, 6, std::nullopt).components.size(), 1u) << key;
-    }
 }
 
 TEST(CheckScene, OneReportPerModelWithTheGearsItsVehiclesUse) {

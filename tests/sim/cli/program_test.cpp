@@ -67,11 +67,16 @@ TEST(Program, RefusesBadInputWithStatusTwoAndOneMessage) {
         {"unknown option", "run " + scenePath("small.json") + " --trace-file x", "--trace-file"},
         {"no command", "", "subcommand"},
         {"unknown command", "walk",
-         "unknown command \"walk\" (expected run, check, preview, catalogue, demo or game)"},
+         "unknown command \"walk\" (expected run, check, preview, catalogue, demo, report or "
+         "game)"},
         {"not a game executable", "game " + scenePath("small.json"),
          "small.json: not a Windows executable"},
         {"missing scene file", "run " + scenePath("missing.json") + null + " --trace " + trace,
-         "missing.json: cannot open the scene file"},
+         "missing.json: no such file"},
+        {"a folder for a trace", "report " + scenePath(""), ": is a folder, not a trace file"},
+        {"an output folder inside a file",
+         "preview " + scenePath("small.json") + " --out " + scenePath("small.json") + "/out",
+         "cannot create the output folder"},
         {"bad scene", "run " + scenePath("bad_slot_taken.json") + null + " --trace " + trace,
          "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle "
          "\"bike\""},
@@ -109,7 +114,8 @@ TEST(Program, RunsASceneIntoATraceFile) {
     EXPECT_EQ(lines.back(), R"({"type":"end","restored":true,"log":[]})");
 }
 
-// With a report the trace is still written whole, to a file or to standard output.
+// With a report the trace is still written whole, to a file or to standard output; the saved
+// trace makes the same page again, titled after the trace.
 TEST(Program, RunWritesTheReportBesideTheTrace) {
     const std::string null = std::string(" --library \"") + SIM_NULL_LIBRARY + "\"";
     const std::string report = testFile("_report.html");
@@ -124,6 +130,15 @@ TEST(Program, RunWritesTheReportBesideTheTrace) {
         EXPECT_EQ(test::splitLines(written).size(), 6u) << traceOption;
         EXPECT_EQ(test::readFile(report).rfind("<!DOCTYPE html>", 0), 0u) << traceOption;
     }
+    const fs::path out = testFile("_out");
+    const Outcome again = runProgram("report " + trace + " --out " + out.string());
+    EXPECT_EQ(again.status, 0) << again.errors;
+    EXPECT_THAT(again.output, HasSubstr("Report: " + (out / "report.html").string()));
+    const std::string title = fs::path(trace).filename().string();
+    std::string page = test::readFile((out / "report.html").string());
+    for (std::size_t at; (at = page.find(title)) != std::string::npos;)
+        page.replace(at, title.size(), "small.json");
+    EXPECT_EQ(page, test::readFile(report));
 }
 
 // The report is text: Windows ends its lines with CR LF.
@@ -215,7 +230,7 @@ TEST(Program, CheckRefusesABadSceneAsRunDoes) {
         const char* scene;
         const char* expected;
     } cases[] = {
-        {"missing.json", "missing.json: cannot open the scene file"},
+        {"missing.json", "missing.json: no such file"},
         {"bad_slot_taken.json",
          "bad_slot_taken.json:7:61: vehicles[1].slot: slot 0 is taken at tick 0 by vehicle "
          "\"bike\""},
@@ -237,7 +252,7 @@ TEST(Program, ChecksModelFilesByNodeAlongsideScenes) {
                    std::string(VORLIX_DEFAULT_SCENE) + " --vehicle car --gears 1");
     const std::string output = checkOutput();
     EXPECT_EQ(outcome.status, 2) << output;
-    EXPECT_THAT(outcome.errors, HasSubstr("missing.glb: cannot open the model file"));
+    EXPECT_THAT(outcome.errors, HasSubstr("missing.glb: no such file"));
     // Two root nodes: a root frame named after the file; places are the file's nodes.
     EXPECT_THAT(output, HasSubstr("model \"faulty_bike\" of " + model + " (car, gears 0 to 1)\n"));
     EXPECT_THAT(warningLines(output),
@@ -319,7 +334,7 @@ TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
     EXPECT_EQ(totals.find("errors")->text, "1");
     const JsonNode& missing = document.find("files")->items.at(2);
     EXPECT_EQ(missing.find("status")->text, "error");
-    EXPECT_THAT(missing.find("error")->text, HasSubstr("missing.glb: cannot open the model file"));
+    EXPECT_THAT(missing.find("error")->text, HasSubstr("missing.glb: no such file"));
     const JsonNode& first = document.find("files")->items.at(0).find("models")->items.at(0);
     EXPECT_EQ(first.find("warnings")->items.at(0).find("code")->text, "no-key");
 

@@ -14,8 +14,16 @@ const setting = (name) => process.env[name] ?? assert.fail(`${name} is not set`)
 // The page's npm packages are installed in the build folder.
 const { chromium } = createRequire(join(setting('VORLIX_PAGE_PACKAGES'), 'package.json'))('playwright-core');
 const folder = setting('VORLIX_TEST_DIR');
-const chromiumFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+const chromiumFlags = [
+  '--headless',
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+];
 
 function writePage(name, data) {
   const dataPath = join(folder, `${name}.json`);
@@ -33,8 +41,12 @@ function modelJson(files) {
 
 // Quaternions as [x, y, z, w]; a turn about a frame axis is applied after the node's rotation.
 function multiply([ax, ay, az, aw], [bx, by, bz, bw]) {
-  return [aw * bx + ax * bw + ay * bz - az * by, aw * by - ax * bz + ay * bw + az * bx,
-    aw * bz + ax * by - ay * bx + az * bw, aw * bw - ax * bx - ay * by - az * bz];
+  return [
+    aw * bx + ax * bw + ay * bz - az * by,
+    aw * by - ax * bz + ay * bw + az * bx,
+    aw * bz + ax * by - ay * bx + az * bw,
+    aw * bw - ax * bx - ay * by - az * bz,
+  ];
 }
 function turn([x, y, z], degrees) {
   const s = Math.sin((degrees * Math.PI) / 360) / Math.hypot(x, y, z);
@@ -80,7 +92,9 @@ before(async () => {
   model = modelJson(data.model);
   profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
   context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: true, args: chromiumFlags,
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: chromiumFlags,
   });
 });
 
@@ -111,11 +125,15 @@ async function open(path) {
 }
 
 // The rotation and mesh visibility that the page shows for each of `nodes`, after render k if given.
-const poseOf = (page, nodes, k) => page.evaluate(({ nodes, k }) => {
-  const preview = window.vorlixPreview;
-  if (k !== undefined) preview.seek(k);
-  return nodes.map((node) => [preview.nodeQuaternion(node), preview.meshVisible(node)]);
-}, { nodes, k });
+const poseOf = (page, nodes, k) =>
+  page.evaluate(
+    ({ nodes, k }) => {
+      const preview = window.vorlixPreview;
+      if (k !== undefined) preview.seek(k);
+      return nodes.map((node) => [preview.nodeQuaternion(node), preview.meshVisible(node)]);
+    },
+    { nodes, k },
+  );
 
 function assertPose(actual, expected, nodes, k) {
   nodes.forEach((node, i) => {
@@ -183,7 +201,8 @@ test('playing moves on in time and shows the pose and values of the render it st
   await page.close();
 });
 
-const tableValues = (page) => page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
+const tableValues = (page) =>
+  page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[2].textContent));
 
 test('no value of the ride shows an internal marker of the library', async () => {
   const { page, noise } = await open(samplePage);
@@ -208,7 +227,11 @@ test('the view frames a chosen part, turns to preset views, and marks gears and 
     return d.map((v) => v / Math.hypot(...d));
   };
   // z-up: the vehicle's forward is the scene's -Z, its up +Y, its right +X.
-  for (const [view, axis, sign] of [['front', 2, -1], ['side', 0, 1], ['top', 1, 1]]) {
+  for (const [view, axis, sign] of [
+    ['front', 2, -1],
+    ['side', 0, 1],
+    ['top', 1, 1],
+  ]) {
     await page.click(`#view-${view}`);
     assert.ok(sign * along(await camera())[axis] > 0.95, `${view}: ${along(await camera())}`);
   }
@@ -236,7 +259,10 @@ test('the view frames a chosen part, turns to preset views, and marks gears and 
   const marks = await page.evaluate(() => window.vorlixPreview.marks);
   const gearChanges = data.renders.filter((r, k) => k > 0 && r.gear !== data.renders[k - 1].gear).length;
   assert.equal(marks.filter((m) => m.kind === 'gear').length, gearChanges);
-  assert.deepEqual(new Set(marks.filter((m) => m.kind === 'brake').map((m) => m.text)), new Set(['front brake on', 'rear brake on']));
+  assert.deepEqual(
+    new Set(marks.filter((m) => m.kind === 'brake').map((m) => m.text)),
+    new Set(['front brake on', 'rear brake on']),
+  );
   await page.locator('#marks .brake').first().click();
   assert.equal(Number(await page.inputValue('#time')), marks.find((m) => m.kind === 'brake').render);
   assert.equal(await page.locator('#warnings').isHidden(), true);
@@ -252,7 +278,10 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
   component.title = name;
   hostile.frames[component.frame].name = name;
   hostile.renders[0].rotations.push([component.frame, 'x', 'nan'], [component.frame, 'y', 'inf']);
-  hostile.warnings = [{ frame: component.frame, text: name }, { frame: -1, text: 'of no frame' }];
+  hostile.warnings = [
+    { frame: component.frame, text: name },
+    { frame: -1, text: 'of no frame' },
+  ];
   const { page, noise } = await open(writePage('hostile', hostile));
 
   const shown = await page.evaluate(() => ({
@@ -287,7 +316,10 @@ test('a .gltf whose buffer is a file beside it is shown from the page alone', as
   const jsonEnd = 20 + sample.readUInt32LE(12);
   const split = join(folder, 'split');
   mkdirSync(split);
-  writeFileSync(join(split, 'motor bike.bin'), sample.subarray(jsonEnd + 8, jsonEnd + 8 + sample.readUInt32LE(jsonEnd)));
+  writeFileSync(
+    join(split, 'motor bike.bin'),
+    sample.subarray(jsonEnd + 8, jsonEnd + 8 + sample.readUInt32LE(jsonEnd)),
+  );
   const gltf = structuredClone(model);
   gltf.buffers[0].uri = 'motor%20bike.bin';
   writeFileSync(join(split, 'bike.gltf'), JSON.stringify(gltf));
@@ -329,11 +361,17 @@ test('a model the browser cannot show leaves the table and plots, and says why',
   const sample = readFileSync(samplePage, 'utf8');
   const start = sample.indexOf('>', sample.indexOf('<script type="application/json" id="vorlix-data"')) + 1;
   const unshown = join(folder, 'unshown.html');
-  writeFileSync(unshown, sample.slice(0, start) + JSON.stringify(broken) + sample.slice(sample.indexOf('</script>', start)));
+  writeFileSync(
+    unshown,
+    sample.slice(0, start) + JSON.stringify(broken) + sample.slice(sample.indexOf('</script>', start)),
+  );
   const page = await context.newPage();
   await page.goto(pathToFileURL(unshown).href);
   await page.evaluate(() => window.vorlixPreview.ready.catch(() => {}));
-  assert.match(await page.textContent('#problem'), new RegExp(`^${data.title.replace('.', '\\.')}: the model cannot be shown: .+`));
+  assert.match(
+    await page.textContent('#problem'),
+    new RegExp(`^${data.title.replace('.', '\\.')}: the model cannot be shown: .+`),
+  );
   assert.equal(await page.locator('#components tbody tr').count(), data.components.length);
   assert.equal(await page.locator('#plots svg').count(), data.components.length + 1);
   await page.evaluate(() => window.vorlixPreview.seek(10));

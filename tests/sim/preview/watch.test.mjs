@@ -43,7 +43,8 @@ before(async () => {
   url = output.match(/http:\/\/127\.0\.0\.1:\d+\//)[0];
   profile = mkdtempSync(join(tmpdir(), 'vorlix-chromium-'));
   context = await chromium.launchPersistentContext(profile, {
-    executablePath: '/usr/bin/chromium', headless: true,
+    executablePath: '/usr/bin/chromium',
+    headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking'],
   });
 });
@@ -55,17 +56,20 @@ after(async () => {
 });
 
 const components = (page) => page.$$eval('#components tbody tr', (rows) => rows.map((row) => row.cells[1].textContent));
-const problem = (page) => page.evaluate(() => {
-  const element = document.getElementById('problem');
-  return element.hidden ? '' : element.textContent;
-});
+const problem = (page) =>
+  page.evaluate(() => {
+    const element = document.getElementById('problem');
+    return element.hidden ? '' : element.textContent;
+  });
 
 // The view kept, up to the rounding of the camera's orbit.
 function assertView(actual, expected) {
   const { camera, ...rest } = actual;
   assert.deepEqual(rest, { render: expected.render, playing: expected.playing });
   for (const key of ['position', 'target']) {
-    camera[key].forEach((value, i) => assert.ok(Math.abs(value - expected.camera[key][i]) < 1e-9, `${key}: ${camera[key]}`));
+    camera[key].forEach((value, i) =>
+      assert.ok(Math.abs(value - expected.camera[key][i]) < 1e-9, `${key}: ${camera[key]}`),
+    );
   }
 }
 
@@ -89,7 +93,10 @@ test('the served page follows the model, keeping where it looks from and when', 
   const view = { camera: { position: [1.5, 0.4, -2.5], target: [0.1, 0.3, 0.2] }, render: 150, playing: false };
   await page.evaluate((state) => window.vorlixPreview.restoreView(state), view);
   await change(page, withoutClutch);
-  assert.deepEqual(await components(page), all.filter((name) => name !== 'vx_cl_az30_lever'));
+  assert.deepEqual(
+    await components(page),
+    all.filter((name) => name !== 'vx_cl_az30_lever'),
+  );
   assertView(await page.evaluate(() => window.vorlixPreview.viewState()), view);
   assert.equal(await page.inputValue('#time'), '150');
 
@@ -110,7 +117,9 @@ test('the served page follows the model, keeping where it looks from and when', 
 // A request as it is written, path and all, without the client's normalisation.
 function get(path) {
   return new Promise((resolve, reject) => {
-    request(`${url.slice(0, -1)}${path}`, (response) => resolve(response.statusCode)).on('error', reject).end();
+    request(`${url.slice(0, -1)}${path}`, (response) => resolve(response.statusCode))
+      .on('error', reject)
+      .end();
   });
 }
 
@@ -119,7 +128,9 @@ test('the server serves only its own page, on the loopback address only', async 
     assert.equal(await get(path), 404, path);
   }
   const port = Number(new URL(url).port);
-  const outside = Object.values(networkInterfaces()).flat().filter((a) => a.family === 'IPv4' && !a.internal);
+  const outside = Object.values(networkInterfaces())
+    .flat()
+    .filter((a) => a.family === 'IPv4' && !a.internal);
   for (const { address } of outside) {
     const socket = connect(port, address);
     const [error] = await once(socket, 'error');

@@ -72,7 +72,7 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
     EXPECT_EQ(ride.vehicles[0].speed, (Samples{{0, 75.9}, {1, 80.5}, {2, -3}, {3, 0}}));
     EXPECT_EQ(ride.vehicles[0].gear, (Samples{{0, 1}, {1, 1}, {2, 0}, {3, 0}}));
 
-    const std::string html = reportPage(ride);
+    const std::string html = reportPage(ride, "ride");
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
     EXPECT_EQ(html.find("<script"), std::string::npos);  // self-contained, nothing fetched
     EXPECT_EQ(html.find("http"), std::string::npos);
@@ -91,15 +91,16 @@ TEST(Report, TwoKeysAreTwoComponentsAndNamesAreText) {
     const std::string s = rideSummary(ride);
     EXPECT_THAT(s, HasSubstr("Front brake          vx_fbrake_vx_cl_az5"));
     EXPECT_THAT(s, HasSubstr("Clutch lever         vx_fbrake_vx_cl_az5"));
-    const std::string html = reportPage(ride);
+    const std::string html = reportPage(ride, "ride of <b>.jsonl");
+    EXPECT_THAT(html, HasSubstr("<h1>Vorlix ride of &lt;b&gt;.jsonl</h1>"));
     EXPECT_THAT(html, HasSubstr("&lt;i&gt;links</text>"));
     EXPECT_THAT(html, HasSubstr("b&amp;c</text>"));
     EXPECT_THAT(html, HasSubstr("<h2>&lt;b&gt;&amp;&#39;&quot;</h2>"));
     EXPECT_EQ(html.find("<i>"), std::string::npos);
 }
 
-// The library's markers for "not collected yet" (-2) and "none shown" (-1) never reach the author
-// as numbers, and counts agree in number.
+// A flip-book's "several rows shown" (-2) and "no row shown" (-1) never reach the author as
+// numbers, and counts agree in number.
 TEST(Report, SaysWhatFlipBooksAndOdometersShowedInPlainWords) {
     struct Case {
         Component component;

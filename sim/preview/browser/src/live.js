@@ -19,8 +19,10 @@ export function followChanges(version, preview, showProblem) {
         const state = await response.json();
         if (state.error !== undefined) {
           shownVersion = state.version;
-          showProblem(`The model cannot be read: ${state.error}. The page shows the model as it last was, ` +
-            'and takes it again when it is fixed.');
+          showProblem(
+            `The model cannot be read: ${state.error}. The page shows the model as it last was, ` +
+              'and takes it again when it is fixed.',
+          );
         } else {
           await preview.ready.catch(() => {});
           try {

@@ -50,14 +50,8 @@ export function startPage(data) {
     model = loaded;
     poser = createPoser(model, data.frames, data.axes, data.renderFlag, renders);
     view = createView(document.getElementById('viewport-canvas'), model, {
-      axes: data.axes, rootNode: data.frames[0]?.node ?? -1,
-    // Where the author looks from and which moment is shown, kept over a reload of the page.
-    viewState: () => ({ camera: view.cameraState, render: shown, playing: player.playing }),
-    restoreView(state) {
-      view.cameraState = state.camera;
-      player.seek(state.render);
-      if (state.playing) player.play();
-    },
+      axes: data.axes,
+      rootNode: data.frames[0]?.node ?? -1,
     });
     selection = createSelection(model, view);
     // A click on a part chooses the nearest frame at or above it that a component drives, else

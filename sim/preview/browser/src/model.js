@@ -8,9 +8,9 @@ import { addDecoders } from './decoders.js';
 // the uri written in it (data: URIs load as they are). Nothing is fetched. The files stay at hand
 // until release(): nodes outside the scene load later, on request.
 async function parseModel(files) {
-  const urls = new Map(Object.entries(files.resources).map(([uri, bytes]) => [
-    uri, URL.createObjectURL(new Blob([base64Bytes(bytes)])),
-  ]));
+  const urls = new Map(
+    Object.entries(files.resources).map(([uri, bytes]) => [uri, URL.createObjectURL(new Blob([base64Bytes(bytes)]))]),
+  );
   const manager = new LoadingManager();
   manager.setURLModifier((url) => urls.get(url) ?? url);
   const loader = new GLTFLoader(manager);

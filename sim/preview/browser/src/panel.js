@@ -3,6 +3,11 @@ import { ticksPerSecond } from './player.js';
 // The page's text and controls. Everything that comes from the model or the data is set as text,
 // never parsed as HTML.
 
+// A flip-book's value when it shows no row, or more than one, as vorlix-sim writes it (noRowShown
+// and severalRowsShown there).
+const noRowShown = -1;
+const severalRowsShown = -2;
+
 // Angles in degrees (never "-0.0°"), the odometer's reading on the wheels it has, a flip-book's row
 // by the name the data gives it.
 function formatValue(value, component) {
@@ -15,8 +20,8 @@ function formatValue(value, component) {
       return component.wheels === 0 ? '–' : String(Math.trunc(value)).padStart(component.wheels ?? 6, '0');
     case 'gear':
     case 'link':
-      if (value === -1) return component.none;
-      if (value === -2) return component.several;
+      if (value === noRowShown) return component.none;
+      if (value === severalRowsShown) return component.several;
       return component.rows?.[value] ?? '–';
     default:
       return String(value);
@@ -35,17 +40,19 @@ export function createPanel(document, data, player, renders, onChoose) {
   const warnings = data.warnings ?? [];
   const list = byId('warnings');
   list.hidden = warnings.length === 0;
-  list.replaceChildren(...warnings.map((warning) => {
-    const item = document.createElement('li');
-    const text = document.createElement(warning.frame >= 0 ? 'button' : 'span');
-    text.textContent = `warning: ${warning.text}`;
-    if (warning.frame >= 0) {
-      text.type = 'button';
-      text.addEventListener('click', () => onChoose(warning.frame));
-    }
-    item.append(text);
-    return item;
-  }));
+  list.replaceChildren(
+    ...warnings.map((warning) => {
+      const item = document.createElement('li');
+      const text = document.createElement(warning.frame >= 0 ? 'button' : 'span');
+      text.textContent = `warning: ${warning.text}`;
+      if (warning.frame >= 0) {
+        text.type = 'button';
+        text.addEventListener('click', () => onChoose(warning.frame));
+      }
+      item.append(text);
+      return item;
+    }),
+  );
 
   const body = byId('components').tBodies[0];
   body.replaceChildren();

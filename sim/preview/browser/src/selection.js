@@ -16,9 +16,17 @@ const materialsOf = (object) => {
 export function createSelection(model, view) {
   const nodeOfObject = new Map(Array.from({ length: model.nodeCount }, (_, i) => [model.nodeObject(i), i]));
   // Each material as loaded: the page only ever changes it from there and back.
-  const original = new Map(materialsOf(model.root).map((m) => [m, {
-    emissive: m.emissive?.clone(), transparent: m.transparent, opacity: m.opacity, depthWrite: m.depthWrite,
-  }]));
+  const original = new Map(
+    materialsOf(model.root).map((m) => [
+      m,
+      {
+        emissive: m.emissive?.clone(),
+        transparent: m.transparent,
+        opacity: m.opacity,
+        depthWrite: m.depthWrite,
+      },
+    ]),
+  );
 
   const outline = new Box3Helper(new Box3(), accent);
   outline.visible = false;
@@ -33,7 +41,8 @@ export function createSelection(model, view) {
       material.transparent = through || was.transparent;
       material.opacity = through ? xrayOpacity : was.opacity;
       material.depthWrite = !through && was.depthWrite;
-      if (was.emissive) material.emissive.copy(chosen.has(material) ? accent.clone().multiplyScalar(0.45) : was.emissive);
+      if (was.emissive)
+        material.emissive.copy(chosen.has(material) ? accent.clone().multiplyScalar(0.45) : was.emissive);
       material.needsUpdate = true;
     }
     view.requestRender();
@@ -51,7 +60,8 @@ export function createSelection(model, view) {
     const rect = view.canvas.getBoundingClientRect();
     const pointer = new Vector2(((x - rect.left) / rect.width) * 2 - 1, -((y - rect.top) / rect.height) * 2 + 1);
     raycaster.setFromCamera(pointer, view.camera);
-    const hit = raycaster.intersectObject(model.root, true)
+    const hit = raycaster
+      .intersectObject(model.root, true)
       .find(({ object }) => [object.material].flat().some((m) => m.visible));
     const nodes = [];
     for (let o = hit?.object; o; o = o.parent) {
@@ -63,7 +73,7 @@ export function createSelection(model, view) {
   return {
     // Selects node (-1: the scene's root, undefined: nothing), optionally framing it.
     select(node, { frame = false } = {}) {
-      selected = node === undefined ? null : model.nodeObject(node) ?? null;
+      selected = node === undefined ? null : (model.nodeObject(node) ?? null);
       paint();
       if (frame && selected) view.frame(selected);
     },

@@ -1,7 +1,15 @@
 // The 3D view: renderer, lights, an orbit camera about the vehicle's own up axis, its preset views
 // and framing on a part. Draws only when something changed, so a paused page costs nothing.
 import {
-  Box3, Color, DirectionalLight, GridHelper, HemisphereLight, PerspectiveCamera, Quaternion, Scene, Vector3,
+  Box3,
+  Color,
+  DirectionalLight,
+  GridHelper,
+  HemisphereLight,
+  PerspectiveCamera,
+  Quaternion,
+  Scene,
+  Vector3,
   WebGLRenderer,
 } from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
@@ -47,7 +55,9 @@ export function createView(container, model, { axes, rootNode }) {
   // Where each preset looks from, as a direction from the target; "rider" also moves the target.
   const presets = {
     // From above the rear right, where a vehicle's controls and instruments face.
-    reset: () => ({ from: right.clone().multiplyScalar(0.7).addScaledVector(up, 0.45).addScaledVector(forward, -0.65) }),
+    reset: () => ({
+      from: right.clone().multiplyScalar(0.7).addScaledVector(up, 0.45).addScaledVector(forward, -0.65),
+    }),
     front: () => ({ from: forward.clone().addScaledVector(up, 0.08) }),
     side: () => ({ from: right.clone().addScaledVector(up, 0.08) }),
     // Straight down, the vehicle's front at the top of the view.

@@ -27,13 +27,17 @@ const script = bundled.outputFiles[0].text;
 const style = readFileSync(stylePath, 'utf8');
 
 // Inlined text must not end its element early or open an HTML comment inside a script.
-for (const [name, text, closing] of [['script', script, '</script'], ['style sheet', style, '</style']]) {
+for (const [name, text, closing] of [
+  ['script', script, '</script'],
+  ['style sheet', style, '</style'],
+]) {
   const lower = text.toLowerCase();
   if (lower.includes(closing) || lower.includes('<!--')) throw new Error(`the ${name} holds ${closing} or <!--`);
 }
 
 const [head, rest, ...more] = readFileSync(source('page.html'), 'utf8').split('/*@STYLE@*/');
 const [middle, tail, ...evenMore] = (rest ?? '').split('/*@SCRIPT@*/');
-if (more.length || evenMore.length || tail === undefined) throw new Error('page.html needs one style and one script marker');
+if (more.length || evenMore.length || tail === undefined)
+  throw new Error('page.html needs one style and one script marker');
 // Joined, not replaced: the bundle holds "$" sequences that String.replace would interpret.
 writeFileSync(outPath, head + style + middle + script + tail);

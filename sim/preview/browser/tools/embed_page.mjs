@@ -8,7 +8,8 @@ let from = 0;
 for (const name of ['@PLOTS@', '@DATA@']) {
   const marker = Buffer.from(name);
   const at = page.indexOf(marker, from);
-  if (at < 0 || page.indexOf(marker, at + 1) >= 0) throw new Error(`${process.argv[2]} needs one ${name} marker, in order`);
+  if (at < 0 || page.indexOf(marker, at + 1) >= 0)
+    throw new Error(`${process.argv[2]} needs one ${name} marker, in order`);
   parts.push(page.subarray(from, at));
   from = at + marker.length;
 }

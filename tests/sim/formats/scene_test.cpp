@@ -134,6 +134,9 @@ TEST(SceneReader, RefusesBadScenesWithPlaceAndProblem) {
          "vehicles[0].spawnTick: tick 10 is outside the scene (the scene's ticks are 0 to 9)"},
         {"despawn after the scene", scene(vehicle("a", R"("despawnTick":12)")),
          "vehicles[0].despawnTick: tick 12 is outside the scene"},
+        {"tick beyond 64 bits", scene(vehicle("a", R"("spawnTick":-99999999999999999999)")),
+         "vehicles[0].spawnTick: -99999999999999999999 is out of range (allowed: "
+         "-9,223,372,036,854,775,808 to 9,223,372,036,854,775,807)"},
         {"negative tick", scene(vehicle("a", R"("spawnTick":-1)")),
          "vehicles[0].spawnTick: tick -1 is outside the scene (the scene's ticks are 0 to 9)"},
         {"timeline tick after the scene",
@@ -202,7 +205,7 @@ TEST(SceneReader, FillsDefaults) {
     EXPECT_EQ(v.wheelScales[1], 1.0f);
     EXPECT_EQ(v.spawnTick, 0u);
     EXPECT_FALSE(v.despawnTick.has_value());
-    EXPECT_EQ(v.renderSite, RenderMode::call);
+    EXPECT_EQ(v.renderSite, RenderSite::call);
     EXPECT_EQ(v.model.objects, 1);
     EXPECT_FALSE(v.model.hidden);
 }

@@ -1,0 +1,57 @@
+// vorlix-sim catalogue: the document tools build names and rides from, instead of tables of their
+// own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim/check/catalogue_document.h"
+#include "sim/check/check_names.h"
+#include "sim/formats/json_reader.h"
+
+namespace sim::check {
+namespace {
+
+using ::testing::HasSubstr;
+
+// A tool builds names from the catalogue alone: each marker it lists, written after the key,
+// must give the checker the value written, and the key alone the listed default.
+TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
+    const JsonNode document = parseJson(catalogueDocument());
+    const JsonNode& components = *document.find("components");
+    ASSERT_EQ(components.items.size(), componentCount);
+    for (const JsonNode& component : components.items) {
+        const std::string key = component.find("key")->text;
+        auto readBack = [&](const std::string& name, const std::string& marker) -> std::string {
+            const FrameFindings findings = checkFrameName(name, 6, std::nullopt);
+            for (const ComponentUse& use : findings.components) {
+                if (componentKey(use.component) != key) continue;
+                for (const Parameter& p : use.parameters) {
+                    if (p.rule->pattern.marker == marker) return p.value;
+                }
+            }
+            return "not read";
+        };
+        for (const JsonNode& parameter : component.find("parameters")->items) {
+            const std::string marker = parameter.find("marker")->text;
+            const std::string number = parameter.find("sign")->boolean ? "-7" : "7";
+            const std::string name = key + (marker[0] == '_' ? "" : "_") + marker + number;
+            EXPECT_EQ(readBack(name, marker), number) << name;
+            EXPECT_EQ(readBack(key, marker), parameter.find("default")->text) << key;
+        }
+        EXPECT_EQ(checkFrameName(key, 6, std::nullopt).components.size(), 1u) << key;
+    }
+}
+
+// What the add-on reads instead of keeping its own copy: the kinds --vehicle takes, the render
+// flag in a trace's flag bytes, and the built-in rides' ticks per second.
+TEST(CatalogueDocument, PublishesTheVehicleKindsAndTheRidesFacts) {
+    EXPECT_THAT(catalogueDocument(),
+                HasSubstr(R"("vehicles":[{"name":"motorbike","class":9,"gears":6},)"
+                          R"({"name":"bicycle","class":10,"gears":0},)"
+                          R"({"name":"car","class":0,"gears":5}],"renderFlag":4,)"
+                          R"("ticksPerSecond":50})"));
+}
+
+}  // namespace
+}  // namespace sim::check
