@@ -9,9 +9,6 @@ import bpy
 
 from .tool import ToolError
 
-# The prefix of the names that Vorlix moves.
-FRAME_PREFIX = "vx_"
-
 # Cameras, lights and the like are no part of a vehicle's model.
 NOT_VEHICLE = {"CAMERA", "LIGHT", "LIGHT_PROBE", "SPEAKER"}
 
@@ -28,13 +25,14 @@ def model_name(blend_path):
     return re.sub(r"[^A-Za-z0-9_-]", "_", stem) or "vehicle"
 
 
-def export_vehicle(context, folder):
+def export_vehicle(context, folder, prefix):
     """Exports the scene's vehicle to FOLDER/<name>.glb and returns the path.
 
-    Raises ToolError when the vehicle has no Vorlix frame or the exporter fails."""
+    Raises ToolError when no object's name begins with PREFIX, the catalogue's prefix of the
+    names that Vorlix moves, or when the exporter fails."""
     objects = vehicle_objects(context.scene)
-    if not any(o.name.startswith(FRAME_PREFIX) for o in objects):
-        raise ToolError(f"no object's name begins with \"{FRAME_PREFIX}\": nothing would move")
+    if not any(o.name.startswith(prefix) for o in objects):
+        raise ToolError(f"no object's name begins with \"{prefix}\": nothing would move")
     return write_glb(folder)
 
 

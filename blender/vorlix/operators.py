@@ -5,7 +5,7 @@ import tempfile
 
 import bpy
 
-from . import export, preferences, ride, tool, trace
+from . import export, names, preferences, ride, tool, trace
 from .settings import vehicle_options
 
 
@@ -25,20 +25,21 @@ class VORLIX_OT_play_ride(bpy.types.Operator):
         settings = scene.vorlix
         try:
             program = preferences.program(context)
+            catalogue = names.catalogue(program)
             ride.remove_ride(scene)  # the export must see the objects as modelled
             with tempfile.TemporaryDirectory(prefix="vorlix-") as folder:
-                glb = export.export_vehicle(context, folder)
+                glb = export.export_vehicle(context, folder, catalogue["prefix"])
                 trace_path = os.path.join(folder, "ride.jsonl")
                 tool.run(program, ride_arguments(settings, glb, trace_path, folder))
                 with open(trace_path, encoding="utf-8") as f:
-                    played = trace.read_ride(f.read())
+                    played = trace.read_ride(f.read(), catalogue["renderFlag"])
                 roots = export.root_count(glb)
         except tool.ToolError as error:
             settings.state = f"Play ride failed: {error}"
             self.report({"ERROR"}, str(error))
             return {"CANCELLED"}
-        moved = ride.put_ride(scene, played, roots)
-        seconds = played.last_tick / trace.TICKS_PER_SECOND
+        moved = ride.put_ride(scene, played, roots, catalogue["ticksPerSecond"])
+        seconds = played.last_tick / catalogue["ticksPerSecond"]
         settings.state = f"Ride of {seconds:.1f} s ({settings.vehicle}) on {moved} objects"
         self.report({"INFO"}, settings.state)
         return {"FINISHED"}

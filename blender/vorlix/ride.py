@@ -11,7 +11,6 @@ import bpy
 from mathutils import Quaternion
 
 from . import actions
-from .trace import TICKS_PER_SECOND
 
 SAVED = "vorlix_ride_saved"  # on a ridden object: what the ride replaced, as JSON
 RIDE_ACTION = "vorlix_ride"  # on a ride's action
@@ -97,10 +96,11 @@ def save_state(obj):
         action.use_fake_user = True  # kept while the ride stands in for it
 
 
-def put_ride(scene, ride, roots):
-    """Keys the ride on the scene's objects at the ride's own time; returns how many it moves."""
+def put_ride(scene, ride, roots, ticks_per_second):
+    """Keys the ride on the scene's objects at the ride's own time, TICKS_PER_SECOND renders to the
+    second; returns how many it moves."""
     fps = scene.render.fps / scene.render.fps_base
-    frame_of = lambda tick: scene.frame_start + tick * fps / TICKS_PER_SECOND  # noqa: E731
+    frame_of = lambda tick: scene.frame_start + tick * fps / ticks_per_second  # noqa: E731
     objects = objects_of_frames(scene, ride, roots)
     ridden = 0
     for index, obj in objects.items():

@@ -3,6 +3,25 @@ name being built."""
 
 import bpy
 
+from . import names, preferences, tool
+
+# Blender keeps no reference of its own to the texts of an enum whose items a function gives.
+_vehicle_items = []
+
+
+def vehicle_items(settings, context):
+    """The vehicle kinds that vorlix-sim's rides know, from its catalogue; none while there is no
+    vorlix-sim to ask (Play ride and Check then say why)."""
+    try:
+        kinds = names.catalogue(preferences.program(context))["vehicles"]
+    except tool.ToolError:
+        kinds = []
+    _vehicle_items[:] = [
+        (kind["name"], kind["name"].capitalize(), f"Its usual highest gear: {kind['gears']}")
+        for kind in kinds
+    ]
+    return _vehicle_items
+
 
 def vehicle_options(settings):
     """vorlix-sim's options for the vehicle that these settings describe."""
@@ -47,12 +66,7 @@ class VorlixSettings(bpy.types.PropertyGroup):
     vehicle: bpy.props.EnumProperty(
         name="Vehicle",
         description="What the model is; it chooses the ride",
-        items=[
-            ("motorbike", "Motorbike", ""),
-            ("bicycle", "Bicycle", ""),
-            ("car", "Car", ""),
-        ],
-        default="motorbike",
+        items=vehicle_items,
     )
     set_gears: bpy.props.BoolProperty(
         name="Highest gear",

@@ -3,13 +3,6 @@
 import json
 import math
 
-# The host's render flag in an attached object's flag byte: set, the object is drawn.
-RENDER_FLAG = 0x04
-
-# The built-in rides run one render per tick, 50 ticks to the second.
-TICKS_PER_SECOND = 50
-
-
 class Ride:
     """One vehicle's ride. `frames` are the frame names, depth first from the root, as the trace
     numbers them; `turns[frame]` lists (tick, [(axis, degrees), ...]) in the order they were made;
@@ -23,8 +16,9 @@ class Ride:
         self.last_tick = 0
 
 
-def read_ride(text):
-    """The ride of the trace's first vehicle."""
+def read_ride(text, render_flag):
+    """The ride of the trace's first vehicle. RENDER_FLAG is the bit of an attached object's flag
+    byte that draws it, as the catalogue gives it."""
     ride = None
     for line in text.splitlines():
         entry = json.loads(line)
@@ -44,7 +38,7 @@ def read_ride(text):
                 turns[-1][1].append((axis, degrees))
             for frame, index, flag in entry.get("flags", []):
                 if index == 0:  # a Blender object is one mesh: the frame's first object
-                    ride.shown.setdefault(frame, []).append((tick, bool(flag & RENDER_FLAG)))
+                    ride.shown.setdefault(frame, []).append((tick, bool(flag & render_flag)))
     if ride is None:
         raise ValueError("the trace creates no vehicle")
     return ride

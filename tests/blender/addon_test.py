@@ -175,7 +175,7 @@ def tool_ride():
     """The add-on's export of the current scene and the trace of its ride, run here."""
     export = importlib.import_module(MODULE + ".export")
     folder = tempfile.mkdtemp()
-    glb = export.export_vehicle(bpy.context, folder)
+    glb = export.export_vehicle(bpy.context, folder, "vx_")
     trace = os.path.join(folder, "ride.jsonl")
     subprocess.run([SIM, "preview", glb, "--out", folder, "--trace", trace], check=True,
                    capture_output=True)
