@@ -42,7 +42,5 @@ def play_again(data, action, slots):
     if slots is None:
         return
     if action is not None:
-        data.action_slot = next(
-            (s for s in action.slots if s.identifier == slots["slot"]), None
-        )
+        data.action_slot = next((s for s in action.slots if s.identifier == slots["slot"]), None)
     data.last_slot_identifier = slots["last_slot"]

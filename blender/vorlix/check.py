@@ -38,8 +38,11 @@ def frames_by_name(document):
             for frame in model.get("frames", []):
                 frames[frame["name"]] = {
                     "components": frame.get("components", []),
-                    "warnings": [w["message"] for w in model.get("warnings", [])
-                                 if w.get("path") == frame["path"]],
+                    "warnings": [
+                        w["message"]
+                        for w in model.get("warnings", [])
+                        if w.get("path") == frame["path"]
+                    ],
                 }
     return frames
 
@@ -60,8 +63,9 @@ def name_signature(scene):
     """A cheap summary of what a check depends on: the objects' names and parents, and the
     vehicle."""
     settings = scene.vorlix
-    text = "\n".join(f"{o.name}\t{o.parent.name if o.parent else ''}"
-                     for o in export.vehicle_objects(scene))
+    text = "\n".join(
+        f"{o.name}\t{o.parent.name if o.parent else ''}" for o in export.vehicle_objects(scene)
+    )
     text += f"\n{settings.vehicle} {settings.set_gears} {settings.gears}"
     return f"{zlib.crc32(text.encode()):08x}"
 
@@ -86,8 +90,10 @@ def check_scene(context):
         item.name = name
         item.warnings = len(frame["warnings"])
     totals = document.get("totals", {})
-    settings.state = (f"Checked: {totals.get('componentFrames', 0)} component frames, "
-                      f"{totals.get('warnings', 0)} warnings")
+    settings.state = (
+        f"Checked: {totals.get('componentFrames', 0)} component frames, "
+        f"{totals.get('warnings', 0)} warnings"
+    )
     return None
 
 

@@ -40,7 +40,11 @@ class VORLIX_OT_pick_component(bpy.types.Operator):
         settings.name_parameters.clear()
         for parameter in entry["parameters"]:
             item = settings.name_parameters.add()
-            item.marker, item.label, item.unit = parameter["marker"], parameter["label"], parameter["unit"]
+            item.marker, item.label, item.unit = (
+                parameter["marker"],
+                parameter["label"],
+                parameter["unit"],
+            )
             item.limits = names.limits(parameter)
             item.value = int(parameter["default"])
         settings.name_switch = entry.get("kilometres") or ""
@@ -64,8 +68,13 @@ class VORLIX_OT_build_name(bpy.types.Operator):
         values = {p.marker: p.value for p in settings.name_parameters}
         try:
             catalogue = names.catalogue(preferences.program(context))
-            name = names.build_name(catalogue, settings.name_key, settings.name_word.strip(), values,
-                                    settings.name_switch_on)
+            name = names.build_name(
+                catalogue,
+                settings.name_key,
+                settings.name_word.strip(),
+                values,
+                settings.name_switch_on,
+            )
         except tool.ToolError as error:
             self.report({"ERROR"}, str(error))
             return {"CANCELLED"}

@@ -32,7 +32,7 @@ def export_vehicle(context, folder, prefix):
     names that Vorlix moves, or when the exporter fails."""
     objects = vehicle_objects(context.scene)
     if not any(o.name.startswith(prefix) for o in objects):
-        raise ToolError(f"no object's name begins with \"{prefix}\": nothing would move")
+        raise ToolError(f'no object\'s name begins with "{prefix}": nothing would move')
     return write_glb(folder)
 
 
@@ -65,6 +65,6 @@ def root_count(glb_path):
     with open(glb_path, "rb") as f:
         data = f.read()
     (length,) = struct.unpack_from("<I", data, 12)
-    document = json.loads(data[20:20 + length])
+    document = json.loads(data[20 : 20 + length])
     scene = document.get("scenes", [{}])[document.get("scene", 0)]
     return len(scene.get("nodes", []))

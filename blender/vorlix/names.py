@@ -17,7 +17,9 @@ def catalogue(program):
         try:
             _catalogues[program] = json.loads(tool.run(program, ["catalogue"]))
         except ValueError as error:
-            raise tool.ToolError("vorlix-sim catalogue wrote no document that can be read") from error
+            raise tool.ToolError(
+                "vorlix-sim catalogue wrote no document that can be read"
+            ) from error
     return _catalogues[program]
 
 
@@ -51,8 +53,10 @@ def build_name(catalogue_document, key, word, values, switch_on):
         marker, value = parameter["marker"], values.get(parameter["marker"], parameter["default"])
         low, high = parameter["range"]
         if not low <= value <= high:
-            raise tool.ToolError(f"{entry['title']}: {parameter['label']} {value} is out of range "
-                                 f"({number_text(low)} to {number_text(high)})")
+            raise tool.ToolError(
+                f"{entry['title']}: {parameter['label']} {value} is out of range "
+                f"({number_text(low)} to {number_text(high)})"
+            )
         separator = "" if marker.startswith("_") else "_"
         name += f"{separator}{marker}{int(value)}"
     if switch_on and entry.get("kilometres"):

@@ -77,9 +77,16 @@ class VORLIX_PT_active_object(VorlixSubpanel, bpy.types.Panel):
                 box.label(text=f"shares the state of {component['usesStateOf']}")
             for parameter in component["parameters"]:
                 unit = f" {parameter['unit']}" if parameter["unit"] else ""
-                value = parameter["value"] if parameter["converts"] else f"{parameter['text']} (out of range)"
-                where = (f"from \"{parameter['marker']}{parameter['text']}\"" if parameter["source"] == "name"
-                         else "default")
+                value = (
+                    parameter["value"]
+                    if parameter["converts"]
+                    else f"{parameter['text']} (out of range)"
+                )
+                where = (
+                    f"from \"{parameter['marker']}{parameter['text']}\""
+                    if parameter["source"] == "name"
+                    else "default"
+                )
                 box.label(text=f"{parameter['label']}: {value}{unit}, {where}")
             if component["detail"]:
                 box.label(text=component["detail"])
@@ -91,7 +98,9 @@ class VORLIX_UL_checked(bpy.types.UIList):
     def draw_item(self, context, layout, data, item, icon, active_data, active_property, index=0):
         layout.label(text=item.name, icon="OBJECT_DATA")
         if item.warnings:
-            layout.label(text=f"{item.warnings} warning{'s' if item.warnings > 1 else ''}", icon="ERROR")
+            layout.label(
+                text=f"{item.warnings} warning{'s' if item.warnings > 1 else ''}", icon="ERROR"
+            )
         else:
             layout.label(text="ok", icon="CHECKMARK")
 
@@ -102,7 +111,9 @@ class VORLIX_PT_checked_objects(VorlixSubpanel, bpy.types.Panel):
 
     def draw(self, context):
         settings = context.scene.vorlix
-        self.layout.template_list("VORLIX_UL_checked", "", settings, "checked", settings, "checked_index")
+        self.layout.template_list(
+            "VORLIX_UL_checked", "", settings, "checked", settings, "checked_index"
+        )
 
 
 class VORLIX_PT_name_builder(VorlixSubpanel, bpy.types.Panel):
@@ -113,7 +124,11 @@ class VORLIX_PT_name_builder(VorlixSubpanel, bpy.types.Panel):
     def draw(self, context):
         settings = context.scene.vorlix
         layout = self.layout
-        picked = f"{settings.name_title} ({settings.name_key})" if settings.name_key else "Pick a component"
+        picked = (
+            f"{settings.name_title} ({settings.name_key})"
+            if settings.name_key
+            else "Pick a component"
+        )
         layout.menu("VORLIX_MT_components", text=picked)
         if not settings.name_key:
             return
@@ -123,5 +138,7 @@ class VORLIX_PT_name_builder(VorlixSubpanel, bpy.types.Panel):
             layout.prop(parameter, "value", text=f"{parameter.label}{unit}, {parameter.marker}")
             layout.label(text=parameter.limits, icon="BLANK1")
         if settings.name_switch:
-            layout.prop(settings, "name_switch_on", text=f"Counts kilometres ({settings.name_switch})")
+            layout.prop(
+                settings, "name_switch_on", text=f"Counts kilometres ({settings.name_switch})"
+            )
         layout.operator("vorlix.build_name", icon="SORTALPHA")

@@ -30,8 +30,11 @@ def objects_of_frames(scene, ride, roots):
     """The object of each trace frame, where there is one. With several roots the tool adds a
     root frame named after the file, which no object stands for."""
     named = {o.name: o for o in scene.objects}
-    return {i: named[name] for i, name in enumerate(ride.frames)
-            if name in named and not (i == 0 and roots > 1)}
+    return {
+        i: named[name]
+        for i, name in enumerate(ride.frames)
+        if name in named and not (i == 0 and roots > 1)
+    }
 
 
 def rest_rotation(obj):
@@ -80,18 +83,20 @@ def add_curve(curves, path, index, frames, values, interpolation):
 def save_state(obj):
     data = obj.animation_data
     action = data.action if data else None
-    obj[SAVED] = json.dumps({
-        "animation_data": data is not None,
-        "action": action.name if action else None,
-        "slots": actions.playing(data),
-        "fake_user": action.use_fake_user if action else False,
-        "rotation_mode": obj.rotation_mode,
-        "rotation_quaternion": list(obj.rotation_quaternion),
-        "rotation_euler": list(obj.rotation_euler),
-        "rotation_axis_angle": list(obj.rotation_axis_angle),
-        "hide_viewport": obj.hide_viewport,
-        "hide_render": obj.hide_render,
-    })
+    obj[SAVED] = json.dumps(
+        {
+            "animation_data": data is not None,
+            "action": action.name if action else None,
+            "slots": actions.playing(data),
+            "fake_user": action.use_fake_user if action else False,
+            "rotation_mode": obj.rotation_mode,
+            "rotation_quaternion": list(obj.rotation_quaternion),
+            "rotation_euler": list(obj.rotation_euler),
+            "rotation_axis_angle": list(obj.rotation_axis_angle),
+            "hide_viewport": obj.hide_viewport,
+            "hide_render": obj.hide_render,
+        }
+    )
     if action:
         action.use_fake_user = True  # kept while the ride stands in for it
 
@@ -116,14 +121,18 @@ def put_ride(scene, ride, roots, ticks_per_second):
             keys = rotation_keys(rest, turns)
             frames = [frame_of(tick) for tick, _ in keys]
             for i in range(4):
-                add_curve(curves, "rotation_quaternion", i, frames, [q[i] for _, q in keys], "LINEAR")
+                add_curve(
+                    curves, "rotation_quaternion", i, frames, [q[i] for _, q in keys], "LINEAR"
+                )
             obj.rotation_mode = "QUATERNION"
             obj.rotation_quaternion = rest
         if shown:
             keys = shown_keys(shown)
             frames = [frame_of(tick) for tick, _ in keys]
             for path in ("hide_viewport", "hide_render"):
-                add_curve(curves, path, 0, frames, [float(not drawn) for _, drawn in keys], "CONSTANT")
+                add_curve(
+                    curves, path, 0, frames, [float(not drawn) for _, drawn in keys], "CONSTANT"
+                )
         ridden += 1
     if ridden:
         scene[SAVED_FRAME_END] = scene.frame_end
@@ -142,7 +151,9 @@ def remove_ride(scene):
     fake_users = {}
     for saved in ridden.values():
         if saved["action"]:
-            fake_users[saved["action"]] = fake_users.get(saved["action"], True) and saved["fake_user"]
+            fake_users[saved["action"]] = (
+                fake_users.get(saved["action"], True) and saved["fake_user"]
+            )
     for obj, saved in ridden.items():
         action = bpy.data.actions.get(saved["action"]) if saved["action"] else None
         if action:

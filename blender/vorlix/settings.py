@@ -87,13 +87,16 @@ class VorlixSettings(bpy.types.PropertyGroup):
     checked: bpy.props.CollectionProperty(type=VorlixCheckedObject)
     checked_index: bpy.props.IntProperty(name="Checked object", update=select_checked)
 
-    name_key: bpy.props.StringProperty(name="Component", description="The key of the component being named")
+    name_key: bpy.props.StringProperty(
+        name="Component", description="The key of the component being named"
+    )
     name_title: bpy.props.StringProperty(name="Component")
     name_word: bpy.props.StringProperty(
         name="Word", description="Your own word, kept after the key (e.g. left)"
     )
     name_parameters: bpy.props.CollectionProperty(type=VorlixNameParameter)
     name_switch: bpy.props.StringProperty(
-        name="Switch", description="The component's marker that is there or not (the odometer's kilometres)"
+        name="Switch",
+        description="The component's marker that is there or not (the odometer's kilometres)",
     )
     name_switch_on: bpy.props.BoolProperty(name="Switch on")

@@ -20,15 +20,19 @@ def find(configured):
     if configured:
         path = os.path.abspath(configured)
         if not os.path.isfile(path):
-            raise ToolError(f"vorlix-sim not found at {path}: set its place in the add-on's preferences")
+            raise ToolError(
+                f"vorlix-sim not found at {path}: set its place in the add-on's preferences"
+            )
         return path
     beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), PROGRAM)
     if os.path.isfile(beside):
         return beside
     found = shutil.which(PROGRAM)
     if found is None:
-        raise ToolError("vorlix-sim not found beside the add-on or on PATH: "
-                        "set its place in the add-on's preferences")
+        raise ToolError(
+            "vorlix-sim not found beside the add-on or on PATH: "
+            "set its place in the add-on's preferences"
+        )
     return found
 
 
@@ -37,15 +41,22 @@ def run(program, arguments, succeeded=(0,)):
     its own message when it refuses, or a plain one when it fails."""
     try:
         # On Windows the tool would otherwise open a console window of its own.
-        done = subprocess.run([program, *arguments], capture_output=True, text=True,
-                              creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0))
+        done = subprocess.run(
+            [program, *arguments],
+            capture_output=True,
+            text=True,
+            creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0),
+        )
     except OSError as error:
         raise ToolError(f"cannot run {program}: {error.strerror}") from error
     if done.returncode in succeeded:
         return done.stdout
     # preview writes the checker's warnings to stderr before any refusal.
-    message = [line for line in done.stderr.strip().splitlines() if not line.startswith("warning: ")]
+    message = [
+        line for line in done.stderr.strip().splitlines() if not line.startswith("warning: ")
+    ]
     if done.returncode == STATUS_REFUSED and message:
         raise ToolError(message[0])
-    raise ToolError(f"vorlix-sim failed (status {done.returncode})"
-                    + (f": {message[-1]}" if message else ""))
+    raise ToolError(
+        f"vorlix-sim failed (status {done.returncode})" + (f": {message[-1]}" if message else "")
+    )

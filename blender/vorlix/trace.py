@@ -3,6 +3,7 @@
 import json
 import math
 
+
 class Ride:
     """One vehicle's ride. `frames` are the frame names, depth first from the root, as the trace
     numbers them; `turns[frame]` lists (tick, [(axis, degrees), ...]) in the order they were made;
@@ -29,7 +30,9 @@ def read_ride(text, render_flag):
             tick = entry["tick"]
             ride.last_tick = tick
             for frame, axis, angle in entry.get("rotations", []):
-                degrees = float(angle)  # "nan", "inf" and "-inf" stand for floats that are not finite
+                degrees = float(
+                    angle
+                )  # "nan", "inf" and "-inf" stand for floats that are not finite
                 if not math.isfinite(degrees):
                     continue  # a turn by such an angle leaves no pose to show
                 turns = ride.turns.setdefault(frame, [])

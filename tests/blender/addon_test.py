@@ -19,7 +19,7 @@ import zipfile
 import bpy
 from mathutils import Matrix, Quaternion, Vector
 
-ZIP, SIM = sys.argv[sys.argv.index("--") + 1:][:2]
+ZIP, SIM = sys.argv[sys.argv.index("--") + 1 :][:2]
 EXTENSIONS = bpy.app.version >= (4, 2, 0)
 SLOTTED = bpy.app.version >= (4, 4, 0)
 # Installed as an extension, the add-on is a module of the repository it went to.
@@ -43,6 +43,7 @@ def expect(condition, what):
 
 # --- scenes ----------------------------------------------------------------------------------
 
+
 def clear():
     for collection in (bpy.data.objects, bpy.data.meshes, bpy.data.actions):
         for item in list(collection):
@@ -59,8 +60,11 @@ def add(name, parent=None, mesh=True, location=(0, 0, 0), rotation=(0, 0, 0), sc
     data = None
     if mesh:
         data = bpy.data.meshes.new(name)
-        data.from_pydata([(0, 0, 0), (0.1, 0, 0), (0, 0.3, 0), (0, 0, 0.05)], [],
-                         [(0, 1, 2), (0, 1, 3), (0, 2, 3), (1, 2, 3)])
+        data.from_pydata(
+            [(0, 0, 0), (0.1, 0, 0), (0, 0.3, 0), (0, 0, 0.05)],
+            [],
+            [(0, 1, 2), (0, 1, 3), (0, 2, 3), (1, 2, 3)],
+        )
     obj = bpy.data.objects.new(name, data)
     bpy.context.scene.collection.objects.link(obj)
     obj.location, obj.rotation_euler, obj.scale = location, rotation, scale
@@ -136,19 +140,23 @@ def axes():
 
 # --- what the tool says ----------------------------------------------------------------------
 
+
 def glb_document(path):
     with open(path, "rb") as f:
         data = f.read()
     length = int.from_bytes(data[12:16], "little")
-    return json.loads(data[20:20 + length])
+    return json.loads(data[20 : 20 + length])
 
 
 def node_matrix(node):
     if "matrix" in node:
         return Matrix([node["matrix"][c::4] for c in range(4)])
     x, y, z, w = node.get("rotation", (0, 0, 0, 1))
-    return Matrix.LocRotScale(Vector(node.get("translation", (0, 0, 0))), Quaternion((w, x, y, z)),
-                              Vector(node.get("scale", (1, 1, 1))))
+    return Matrix.LocRotScale(
+        Vector(node.get("translation", (0, 0, 0))),
+        Quaternion((w, x, y, z)),
+        Vector(node.get("scale", (1, 1, 1))),
+    )
 
 
 def expected_worlds(document, turns):
@@ -177,14 +185,16 @@ def tool_ride():
     folder = tempfile.mkdtemp()
     glb = export.export_vehicle(bpy.context, folder, "vx_")
     trace = os.path.join(folder, "ride.jsonl")
-    subprocess.run([SIM, "preview", glb, "--out", folder, "--trace", trace], check=True,
-                   capture_output=True)
+    subprocess.run(
+        [SIM, "preview", glb, "--out", folder, "--trace", trace], check=True, capture_output=True
+    )
     with open(trace) as f:
         lines = [json.loads(line) for line in f]
     return glb_document(glb), lines
 
 
 # --- checks ----------------------------------------------------------------------------------
+
 
 def slots(data):
     """The slot an object plays and the one it would look for next, where actions have slots."""
@@ -195,16 +205,30 @@ def slots(data):
 
 def snapshot():
     """What Remove ride must give back, object by object."""
+
     def of(obj):
         data = obj.animation_data
-        return (obj.rotation_mode, tuple(obj.rotation_quaternion), tuple(obj.rotation_euler),
-                tuple(obj.rotation_axis_angle), tuple(map(tuple, obj.matrix_basis)),
-                tuple(map(tuple, obj.matrix_world)), obj.hide_viewport, obj.hide_render,
-                data is not None, data.action.name if data and data.action else None,
-                slots(data), sorted(obj.keys()))
+        return (
+            obj.rotation_mode,
+            tuple(obj.rotation_quaternion),
+            tuple(obj.rotation_euler),
+            tuple(obj.rotation_axis_angle),
+            tuple(map(tuple, obj.matrix_basis)),
+            tuple(map(tuple, obj.matrix_world)),
+            obj.hide_viewport,
+            obj.hide_render,
+            data is not None,
+            data.action.name if data and data.action else None,
+            slots(data),
+            sorted(obj.keys()),
+        )
+
     scene = bpy.context.scene
-    return ({o.name: of(o) for o in scene.objects},
-            sorted((a.name, a.use_fake_user) for a in bpy.data.actions), scene.frame_end)
+    return (
+        {o.name: of(o) for o in scene.objects},
+        sorted((a.name, a.use_fake_user) for a in bpy.data.actions),
+        scene.frame_end,
+    )
 
 
 def check_ride_against_trace(case, document, lines, flags):
@@ -223,7 +247,9 @@ def check_ride_against_trace(case, document, lines, flags):
         tick = render["tick"]
         for frame, axis, angle in render["rotations"]:
             name = frames[frame]
-            turns[name] = turns.get(name, Quaternion()) @ Quaternion(NODE_AXES[axis], math.radians(angle))
+            turns[name] = turns.get(name, Quaternion()) @ Quaternion(
+                NODE_AXES[axis], math.radians(angle)
+            )
         for frame, index, flag in render["flags"]:
             if index == 0:
                 drawn[frames[frame]] = bool(flag & RENDER_FLAG)
@@ -237,12 +263,19 @@ def check_ride_against_trace(case, document, lines, flags):
                 continue  # Blender does not place an object that is not in the viewport
             got = bpy.data.objects[name].matrix_world
             off = max(abs(got[r][c] - worlds[name][r][c]) for r in range(4) for c in range(4))
-            expect(off < 1e-4, f"{case}: tick {tick}: {name} is {off:.6f} off its place in the game")
+            expect(
+                off < 1e-4, f"{case}: tick {tick}: {name} is {off:.6f} off its place in the game"
+            )
         for name, shown in drawn.items():
             obj = bpy.data.objects[name]
-            expect((obj.hide_viewport, obj.hide_render) == (not shown, not shown),
-                   f"{case}: tick {tick}: {name} should be {'shown' if shown else 'hidden'}")
-    expect(turns and bool(drawn) == flags, f"{case}: the ride turned {len(turns)} and flagged {len(drawn)} frames")
+            expect(
+                (obj.hide_viewport, obj.hide_render) == (not shown, not shown),
+                f"{case}: tick {tick}: {name} should be {'shown' if shown else 'hidden'}",
+            )
+    expect(
+        turns and bool(drawn) == flags,
+        f"{case}: the ride turned {len(turns)} and flagged {len(drawn)} frames",
+    )
 
 
 def play_and_remove(case, build, flags):
@@ -253,17 +286,24 @@ def play_and_remove(case, build, flags):
     document, lines = tool_ride()
     expect(bpy.ops.vorlix.play_ride() == {"FINISHED"}, f"{case}: Play ride did not finish")
     check_ride_against_trace(case, document, lines, flags)
-    expect(bpy.context.scene.frame_end >= FRAME_START + lines[-3]["tick"] // 2,
-           f"{case}: the timeline ends before the ride")
+    expect(
+        bpy.context.scene.frame_end >= FRAME_START + lines[-3]["tick"] // 2,
+        f"{case}: the timeline ends before the ride",
+    )
     bpy.context.scene.frame_set(FRAME_START + 37)
     expect(bpy.ops.vorlix.play_ride() == {"FINISHED"}, f"{case}: a second Play ride did not finish")
     expect(bpy.ops.vorlix.remove_ride() == {"FINISHED"}, f"{case}: Remove ride did not finish")
     bpy.context.scene.frame_set(FRAME_START)
     after = snapshot()
     for name in before[0].keys() | after[0].keys():
-        expect(before[0].get(name) == after[0].get(name),
-               f"{case}: {name} after Remove ride: {after[0].get(name)}, before: {before[0].get(name)}")
-    expect(before[1:] == after[1:], f"{case}: actions or timeline after Remove ride: {after[1:]}, before: {before[1:]}")
+        expect(
+            before[0].get(name) == after[0].get(name),
+            f"{case}: {name} after Remove ride: {after[0].get(name)}, before: {before[0].get(name)}",
+        )
+    expect(
+        before[1:] == after[1:],
+        f"{case}: actions or timeline after Remove ride: {after[1:]}, before: {before[1:]}",
+    )
 
 
 def fails(case, build, message, arrange, undo):
@@ -286,6 +326,7 @@ def fails(case, build, message, arrange, undo):
 
 
 # --- the check panel and the name builder ----------------------------------------------------
+
 
 class Layout:
     """Stands in for a panel's layout: keeps the text of its labels."""
@@ -313,8 +354,11 @@ def own_check():
     """check --format json of the add-on's export of the current scene, run here."""
     export = importlib.import_module(MODULE + ".export")
     glb = export.write_glb(tempfile.mkdtemp())
-    return json.loads(subprocess.run([SIM, "check", "--format", "json", glb], capture_output=True,
-                                     text=True).stdout)
+    return json.loads(
+        subprocess.run(
+            [SIM, "check", "--format", "json", glb], capture_output=True, text=True
+        ).stdout
+    )
 
 
 def panel_shows_check(case, build, warned):
@@ -332,21 +376,35 @@ def panel_shows_check(case, build, warned):
     for model in document["files"][0]["models"]:
         for frame in model["frames"]:
             messages = [w["message"] for w in model["warnings"] if w["path"] == frame["path"]]
-            expect(listed.pop(frame["name"], None) == len(messages),
-                   f"{case}: {frame['name']} is not listed with its {len(messages)} warnings")
+            expect(
+                listed.pop(frame["name"], None) == len(messages),
+                f"{case}: {frame['name']} is not listed with its {len(messages)} warnings",
+            )
             shown = shown_for(bpy.data.objects[frame["name"]])
             for component in frame["components"]:
-                expect(component["title"] in shown, f"{case}: {frame['name']}: no {component['title']} in {shown!r}")
+                expect(
+                    component["title"] in shown,
+                    f"{case}: {frame['name']}: no {component['title']} in {shown!r}",
+                )
                 for p in component["parameters"]:
-                    source = f"from \"{p['marker']}{p['text']}\"" if p["source"] == "name" else "default"
-                    expect(f"{p['label']}: {p['value']}" in shown and source in shown,
-                           f"{case}: {frame['name']}: {p['label']} not shown as {p['value']}, {source}: {shown!r}")
+                    source = (
+                        f"from \"{p['marker']}{p['text']}\"" if p["source"] == "name" else "default"
+                    )
+                    expect(
+                        f"{p['label']}: {p['value']}" in shown and source in shown,
+                        f"{case}: {frame['name']}: {p['label']} not shown as {p['value']}, {source}: {shown!r}",
+                    )
             for message in messages:
-                expect(message in shown, f"{case}: {frame['name']}: warning {message!r} not in {shown!r}")
+                expect(
+                    message in shown,
+                    f"{case}: {frame['name']}: warning {message!r} not in {shown!r}",
+                )
     expect(not listed, f"{case}: listed but not in the document: {listed}")
     for name, count in warned.items():
-        expect(any(i.name == name and i.warnings == count for i in settings.checked),
-               f"{case}: {name} should be listed with {count} warnings")
+        expect(
+            any(i.name == name and i.warnings == count for i in settings.checked),
+            f"{case}: {name} should be listed with {count} warnings",
+        )
 
 
 def clicking_selects_and_renames_recheck():
@@ -357,13 +415,21 @@ def clicking_selects_and_renames_recheck():
     settings = bpy.context.scene.vorlix
     settings.checked_index = [i.name for i in settings.checked].index("vx_gl_o12")
     lever = bpy.data.objects["vx_gl_o12"]
-    expect(bpy.context.view_layer.objects.active == lever and lever.select_get(),
-           "clicking a listed object does not select it and make it active")
+    expect(
+        bpy.context.view_layer.objects.active == lever and lever.select_get(),
+        "clicking a listed object does not select it and make it active",
+    )
     expect(not check.check_if_renamed(bpy.context), "checked again with no name changed")
     bpy.data.objects["vx_cl_az25"].name = "vx_cl_az40"
     looks = [check.check_if_renamed(bpy.context) for _ in range(3)]
-    expect(looks == [False, True, False], f"a rename is checked at the looks {looks}, not once, at the second")
-    expect("clutch lever" in shown_for(bpy.data.objects["vx_cl_az40"]), "the renamed lever is not shown as checked")
+    expect(
+        looks == [False, True, False],
+        f"a rename is checked at the looks {looks}, not once, at the second",
+    )
+    expect(
+        "clutch lever" in shown_for(bpy.data.objects["vx_cl_az40"]),
+        "the renamed lever is not shown as checked",
+    )
 
 
 def non_default(parameter):
@@ -377,12 +443,17 @@ def built_names_read_back():
     the defaults: the checker reads each name back as built."""
     check = importlib.import_module(MODULE + ".check")
     clear()
-    catalogue = json.loads(subprocess.run([SIM, "catalogue"], capture_output=True, text=True).stdout)
+    catalogue = json.loads(
+        subprocess.run([SIM, "catalogue"], capture_output=True, text=True).stdout
+    )
     settings = bpy.context.scene.vorlix
     bike, built = add("bike"), {}
     for i, component in enumerate(catalogue["components"]):
         bpy.context.view_layer.objects.active = add(f"part{i}", bike)
-        expect(bpy.ops.vorlix.pick_component(key=component["key"]) == {"FINISHED"}, f"{component['key']} not picked")
+        expect(
+            bpy.ops.vorlix.pick_component(key=component["key"]) == {"FINISHED"},
+            f"{component['key']} not picked",
+        )
         settings.name_word, settings.name_switch_on = "left", True
         entered = {p["marker"]: non_default(p) for p in component["parameters"]}
         for item in settings.name_parameters:
@@ -393,12 +464,20 @@ def built_names_read_back():
     frames = check.checked_frames(settings)
     for name, (component, entered) in built.items():
         read = frames.get(name, {}).get("components", [])
-        expect([c["key"] for c in read] == [component["key"]] and "_left" in name,
-               f"{name} is read as {[c['key'] for c in read]}, built as {component['key']} with a word")
+        expect(
+            [c["key"] for c in read] == [component["key"]] and "_left" in name,
+            f"{name} is read as {[c['key'] for c in read]}, built as {component['key']} with a word",
+        )
         got = {p["marker"]: (p["value"], p["source"]) for c in read for p in c["parameters"]}
-        expect(got == {m: (v, "name") for m, v in entered.items()}, f"{name} is read as {got}, built with {entered}")
+        expect(
+            got == {m: (v, "name") for m, v in entered.items()},
+            f"{name} is read as {got}, built with {entered}",
+        )
         if component.get("kilometres"):
-            expect(component["kilometres"] in (read[0]["detail"] or ""), f"{name} does not count kilometres")
+            expect(
+                component["kilometres"] in (read[0]["detail"] or ""),
+                f"{name} does not count kilometres",
+            )
     bpy.context.view_layer.objects.active = bpy.data.objects["bike"]
     bpy.ops.vorlix.pick_component(key="vx_sm")
     settings.name_parameters[0].value = -5
@@ -430,19 +509,31 @@ def check_refused():
         expect("not a glTF file" in str(error), f"Check reported {error!r}")
     finally:
         preferences.tool_path = SIM
-    expect(settings.state == "Check failed: vorlix-sim: model.glb: not a glTF file", f"state {settings.state!r}")
-    expect((snapshot(), settings.check_document, [i.name for i in settings.checked]) == before,
-           "a refused check changed the scene or the last result")
+    expect(
+        settings.state == "Check failed: vorlix-sim: model.glb: not a glTF file",
+        f"state {settings.state!r}",
+    )
+    expect(
+        (snapshot(), settings.check_document, [i.name for i in settings.checked]) == before,
+        "a refused check changed the scene or the last result",
+    )
 
 
 def install():
     if EXTENSIONS:
         # Installing checks less than Blender's own validation, which the zip must pass to be shared.
-        validated = subprocess.run([bpy.app.binary_path, "--command", "extension", "validate", ZIP],
-                                   capture_output=True, text=True)
-        errors = [line for line in (validated.stdout + validated.stderr).splitlines() if "ERROR" in line]
+        validated = subprocess.run(
+            [bpy.app.binary_path, "--command", "extension", "validate", ZIP],
+            capture_output=True,
+            text=True,
+        )
+        errors = [
+            line for line in (validated.stdout + validated.stderr).splitlines() if "ERROR" in line
+        ]
         expect(validated.returncode == 0, f"the zip is no valid extension: {errors}")
-        bpy.ops.extensions.package_install_files(filepath=ZIP, repo="user_default", enable_on_install=True)
+        bpy.ops.extensions.package_install_files(
+            filepath=ZIP, repo="user_default", enable_on_install=True
+        )
     else:
         bpy.ops.preferences.addon_install(filepath=ZIP)
         bpy.ops.preferences.addon_enable(module=MODULE)
@@ -452,7 +543,10 @@ def install():
         manifest = z.read("vorlix/blender_manifest.toml").decode()
     version = re.search(r'^version = "(.*)"$', manifest, re.M).group(1)
     own = importlib.import_module(MODULE).bl_info["version"]
-    expect(version == ".".join(map(str, own)), f"the manifest's version {version} is not bl_info's {own}")
+    expect(
+        version == ".".join(map(str, own)),
+        f"the manifest's version {version} is not bl_info's {own}",
+    )
 
 
 def main():
@@ -462,9 +556,11 @@ def main():
     preferences.tool_path = SIM
 
     # Groups have no object of their own for the library to hide or show.
-    for case, build, flags in [("motorbike", motorbike, True),
-                               ("mistakes and groups", mistakes_and_groups, False),
-                               ("axes", axes, False)]:
+    for case, build, flags in [
+        ("motorbike", motorbike, True),
+        ("mistakes and groups", mistakes_and_groups, False),
+        ("axes", axes, False),
+    ]:
         play_and_remove(case, build, flags)
 
     def setting(obj, name, value):
@@ -473,26 +569,47 @@ def main():
 
     path = os.environ["PATH"]
     settings = bpy.context.scene.vorlix
-    no_path = (lambda: (setattr(preferences, "tool_path", ""), os.environ.update(PATH=""))), \
-              (lambda: (setattr(preferences, "tool_path", SIM), os.environ.update(PATH=path)))
-    no_exporter = (lambda: bpy.ops.preferences.addon_disable(module="io_scene_gltf2")), \
-                  (lambda: bpy.ops.preferences.addon_enable(module="io_scene_gltf2"))
-    gears = (lambda: (setattr(settings, "set_gears", True), setattr(settings, "gears", 99))), \
-            (lambda: setattr(settings, "set_gears", False))
+    no_path = (lambda: (setattr(preferences, "tool_path", ""), os.environ.update(PATH=""))), (
+        lambda: (setattr(preferences, "tool_path", SIM), os.environ.update(PATH=path))
+    )
+    no_exporter = (lambda: bpy.ops.preferences.addon_disable(module="io_scene_gltf2")), (
+        lambda: bpy.ops.preferences.addon_enable(module="io_scene_gltf2")
+    )
+    gears = (lambda: (setattr(settings, "set_gears", True), setattr(settings, "gears", 99))), (
+        lambda: setattr(settings, "set_gears", False)
+    )
     nothing = lambda: None  # noqa: E731
     for case, build, message, (arrange, undo) in [
-        ("no vorlix-sim at the set place", motorbike, "vorlix-sim not found at /nowhere",
-         setting(preferences, "tool_path", "/nowhere/vorlix-sim")),
-        ("no vorlix-sim anywhere", motorbike, "vorlix-sim not found beside the add-on or on PATH", no_path),
+        (
+            "no vorlix-sim at the set place",
+            motorbike,
+            "vorlix-sim not found at /nowhere",
+            setting(preferences, "tool_path", "/nowhere/vorlix-sim"),
+        ),
+        (
+            "no vorlix-sim anywhere",
+            motorbike,
+            "vorlix-sim not found beside the add-on or on PATH",
+            no_path,
+        ),
         ("the export fails", motorbike, "the glTF export failed", no_exporter),
         ("the tool refuses", motorbike, "--gears: Value 99 not in range 0 to 20", gears),
-        ("no vx_ objects", lambda: add("cube"), "no object's name begins with \"vx_\"", (nothing, nothing)),
+        (
+            "no vx_ objects",
+            lambda: add("cube"),
+            'no object\'s name begins with "vx_"',
+            (nothing, nothing),
+        ),
     ]:
         fails(case, build, message, arrange, undo)
 
     for case, build, warned in [
         ("motorbike", motorbike, {"vx_fbrake_az-30": 0, "vx_chain": 0}),
-        ("mistakes and groups", mistakes_and_groups, {"VX_fbrake_az-30": 1, "vx_chain": 4, "vx_gm": 1}),
+        (
+            "mistakes and groups",
+            mistakes_and_groups,
+            {"VX_fbrake_az-30": 1, "vx_chain": 4, "vx_gm": 1},
+        ),
     ]:
         panel_shows_check(case, build, warned)
     clicking_selects_and_renames_recheck()

@@ -23,10 +23,24 @@ ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
 # Calls the library never makes, which scanners weigh against a library that also patches code:
 # other threads and processes, and debugging.
 FORBIDDEN_CALLS = {
-    "AddVectoredExceptionHandler", "CreateRemoteThread", "CreateThread", "DuplicateHandle",
-    "GetThreadContext", "IsDebuggerPresent", "OpenProcess", "OpenThread", "OutputDebugStringA",
-    "RemoveVectoredExceptionHandler", "ResumeThread", "SetProcessAffinityMask", "SetThreadContext",
-    "SetThreadPriority", "SuspendThread", "TerminateThread", "_beginthread", "_beginthreadex",
+    "AddVectoredExceptionHandler",
+    "CreateRemoteThread",
+    "CreateThread",
+    "DuplicateHandle",
+    "GetThreadContext",
+    "IsDebuggerPresent",
+    "OpenProcess",
+    "OpenThread",
+    "OutputDebugStringA",
+    "RemoveVectoredExceptionHandler",
+    "ResumeThread",
+    "SetProcessAffinityMask",
+    "SetThreadContext",
+    "SetThreadPriority",
+    "SuspendThread",
+    "TerminateThread",
+    "_beginthread",
+    "_beginthreadex",
 }
 # Part of every Windows since 2000, like KERNEL32.
 PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
@@ -38,7 +52,7 @@ def machine(path):
     with open(path, "rb") as f:
         data = f.read(4096)
     (pe,) = struct.unpack_from("<I", data, 0x3C)
-    if data[pe:pe + 4] != b"PE\0\0":
+    if data[pe : pe + 4] != b"PE\0\0":
         return None
     return struct.unpack_from("<H", data, pe + 4)[0]
 
@@ -47,8 +61,10 @@ def export_count(headers):
     # The linker may leave an export directory that lists nothing; what counts is its entries.
     if "There is an export table" not in headers:
         return 0
-    counts = re.search(r"Export Address Table\s+([0-9a-fA-F]+)\s+\[Name Pointer/Ordinal\] Table\s+([0-9a-fA-F]+)",
-                       headers)
+    counts = re.search(
+        r"Export Address Table\s+([0-9a-fA-F]+)\s+\[Name Pointer/Ordinal\] Table\s+([0-9a-fA-F]+)",
+        headers,
+    )
     if counts is None:
         return None
     return int(counts.group(1), 16) + int(counts.group(2), 16)
@@ -58,10 +74,15 @@ def version_faults(resource, version):
     if "VERSIONINFO" not in resource:
         return ["no version resource"]
     numbers = ", ".join(version.split(".") + ["0"])
-    wanted = [f"FILEVERSION {numbers}", f"PRODUCTVERSION {numbers}",
-              f'VALUE "FileVersion", "{version}"', f'VALUE "ProductVersion", "{version}"',
-              'VALUE "ProductName", "Vorlix"', 'VALUE "FileDescription", "',
-              'VALUE "LegalCopyright", "Copyright (C) The Vorlix developers"']
+    wanted = [
+        f"FILEVERSION {numbers}",
+        f"PRODUCTVERSION {numbers}",
+        f'VALUE "FileVersion", "{version}"',
+        f'VALUE "ProductVersion", "{version}"',
+        'VALUE "ProductName", "Vorlix"',
+        'VALUE "FileDescription", "',
+        'VALUE "LegalCopyright", "Copyright (C) The Vorlix developers"',
+    ]
     return [f"the version resource lacks {w}" for w in wanted if w not in resource]
 
 
@@ -78,32 +99,46 @@ def main():
         found = machine(path)
         if found != IMAGE_FILE_MACHINE_I386:
             faults.append((path, f"machine type {found!r}, not i386 (0x14c)"))
-        headers = subprocess.run([objdump, "-p", path], check=True, capture_output=True, text=True).stdout
+        headers = subprocess.run(
+            [objdump, "-p", path], check=True, capture_output=True, text=True
+        ).stdout
         allowed = ALLOWED_IMPORTS if path == dll else PROGRAM_IMPORTS
         faults += [(path, fault) for fault in import_faults(headers, allowed)]
         calls = {f for functions in imported_functions(path, objdump).values() for f in functions}
         if path == exe:
-            faults += [(path, f"imports {name}, which it never calls")
-                       for name in sorted(UNCALLED_FUNCTIONS & calls)]
+            faults += [
+                (path, f"imports {name}, which it never calls")
+                for name in sorted(UNCALLED_FUNCTIONS & calls)
+            ]
         if path == dll:
             if calls & FORBIDDEN_CALLS:
                 faults.append((path, f"imports {', '.join(sorted(calls & FORBIDDEN_CALLS))}"))
             exports = export_count(headers)
             if exports != 0:
-                faults.append((path, f"exports {exports if exports is not None else 'an unreadable table'}, none expected"))
+                faults.append(
+                    (
+                        path,
+                        f"exports {exports if exports is not None else 'an unreadable table'}, none expected",
+                    )
+                )
 
     for path in (dll, exe):
-        resource = subprocess.run([windres, "-i", path, "-O", "rc"], capture_output=True,
-                                  text=True).stdout
+        resource = subprocess.run(
+            [windres, "-i", path, "-O", "rc"], capture_output=True, text=True
+        ).stdout
         faults += [(path, fault) for fault in version_faults(resource, version)]
 
     for path, fault in faults:
         print(f"{path}: {fault}")
     if not faults:
-        print(f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only and no thread, "
-              f"process or debugging calls, version {version}")
-        print(f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only, "
-              f"version {version}")
+        print(
+            f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only and no thread, "
+            f"process or debugging calls, version {version}"
+        )
+        print(
+            f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only, "
+            f"version {version}"
+        )
     return 1 if faults else 0
 
 
