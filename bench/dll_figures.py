@@ -18,7 +18,9 @@ STRIP = "i686-w64-mingw32-strip"
 
 def imported_functions(dll, objdump=OBJDUMP):
     """{dll name in lower case: [function, ...]} from the import tables."""
-    headers = subprocess.run([objdump, "-p", dll], check=True, capture_output=True, text=True).stdout
+    headers = subprocess.run(
+        [objdump, "-p", dll], check=True, capture_output=True, text=True
+    ).stdout
     imports = {}
     current = None
     for line in headers.splitlines():
@@ -47,10 +49,14 @@ def main():
     objdump = sys.argv[2] if len(sys.argv) > 2 else OBJDUMP
     strip = sys.argv[3] if len(sys.argv) > 3 else STRIP
     imports = imported_functions(dll, objdump)
-    by_dll = ", ".join(f"{len(functions)} from {name}" for name, functions in sorted(imports.items()))
+    by_dll = ", ".join(
+        f"{len(functions)} from {name}" for name, functions in sorted(imports.items())
+    )
     total = sum(len(functions) for functions in imports.values())
-    print(f"{os.path.basename(dll)}: {stripped_size(dll, strip):,} bytes stripped, "
-          f"{total} imported functions ({by_dll})")
+    print(
+        f"{os.path.basename(dll)}: {stripped_size(dll, strip):,} bytes stripped, "
+        f"{total} imported functions ({by_dll})"
+    )
     return 0
 
 

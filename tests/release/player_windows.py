@@ -27,10 +27,17 @@ def wine(*arguments, trace=None):
     environment = dict(os.environ)
     if trace:
         environment["VORLIX_WINEDEBUG"] = trace
-    done = subprocess.run(["sh", wine_sh, prefix, "run", *arguments], capture_output=True,
-                          env=environment, timeout=120)
-    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8",
-                                                                                       "replace")
+    done = subprocess.run(
+        ["sh", wine_sh, prefix, "run", *arguments],
+        capture_output=True,
+        env=environment,
+        timeout=120,
+    )
+    return (
+        done.returncode,
+        done.stdout.decode("utf-8", "replace"),
+        done.stderr.decode("utf-8", "replace"),
+    )
 
 
 def expect(what, condition, detail=""):
@@ -61,19 +68,47 @@ def main():
     cases = [
         ("game", ["game", game], 1, game + ": ", []),
         ("game, a file dropped onto the program", [game], 1, game + ": ", []),
-        ("game, a missing file", ["game", at("missing.exe")], 2,
-         at("missing.exe") + ": no such file", []),
+        (
+            "game, a missing file",
+            ["game", at("missing.exe")],
+            2,
+            at("missing.exe") + ": no such file",
+            [],
+        ),
         ("check", ["check", at("small.json"), at("motorbike.glb")], 0, "", []),
         ("check, a missing file", ["check", at("missing.json")], 2, at("missing.json"), []),
-        ("run, with the library, the trace and the report in the folder",
-         ["run", at("small.json"), "--library", at("Vorlix.dll"), "--trace", at("trace.jsonl"),
-          "--report", at("report.html")], 0, "", ["trace.jsonl", "report.html"]),
+        (
+            "run, with the library, the trace and the report in the folder",
+            [
+                "run",
+                at("small.json"),
+                "--library",
+                at("Vorlix.dll"),
+                "--trace",
+                at("trace.jsonl"),
+                "--report",
+                at("report.html"),
+            ],
+            0,
+            "",
+            ["trace.jsonl", "report.html"],
+        ),
         ("run, a missing scene", ["run", at("missing.json")], 2, at("missing.json"), []),
         ("demo", ["demo", "--out", at("démo-out")], 0, "", ["démo-out/trace.jsonl"]),
-        ("preview", ["preview", at("motorbike.glb"), "--out", at("预览")], 0, "",
-         ["预览/preview.html"]),
-        ("preview, a missing model", ["preview", at("missing.glb"), "--out", at("预览")], 2,
-         at("missing.glb"), []),
+        (
+            "preview",
+            ["preview", at("motorbike.glb"), "--out", at("预览")],
+            0,
+            "",
+            ["预览/preview.html"],
+        ),
+        (
+            "preview, a missing model",
+            ["preview", at("missing.glb"), "--out", at("预览")],
+            2,
+            at("missing.glb"),
+            [],
+        ),
     ]
     for what, arguments, status, said, made in cases:
         got, out, errors = wine(program, *arguments)
@@ -84,10 +119,13 @@ def main():
 
     # A demo or a preview that fails once its folder is made takes the folder away again.
     for what, made, arguments in (
-            ("failed demo", "démo-failed",
-             ["demo", "--out", at("démo-failed"), "--library", at("small.json")]),
-            ("failed preview", "预览-failed",
-             ["preview", at("missing.glb"), "--out", at("预览-failed")])):
+        (
+            "failed demo",
+            "démo-failed",
+            ["demo", "--out", at("démo-failed"), "--library", at("small.json")],
+        ),
+        ("failed preview", "预览-failed", ["preview", at("missing.glb"), "--out", at("预览-failed")]),
+    ):
         got, _, errors = wine(program, *arguments)
         expect(what, got == 2, f"exit {got}: {errors.strip()}")
         expect(what, not os.path.exists(os.path.join(folder, made)), "left its folder behind")
@@ -98,18 +136,26 @@ def main():
     expect("Check my game.cmd", game + ": " in out, f"says {out!r}")
 
     # Windows sockets start for preview --watch alone (here it stops at the missing model).
-    for arguments, started in (([at("missing.glb")], False), (["--version"], False),
-                               (["preview", "--watch", at("missing.glb")], True)):
+    for arguments, started in (
+        ([at("missing.glb")], False),
+        (["--version"], False),
+        (["preview", "--watch", at("missing.glb")], True),
+    ):
         _, _, errors = wine(program, *arguments, trace="trace+winsock")
-        expect(f"network layer for {arguments}", ("WSAStartup" in errors) == started,
-               "started" if not started else "not started")
+        expect(
+            f"network layer for {arguments}",
+            ("WSAStartup" in errors) == started,
+            "started" if not started else "not started",
+        )
 
     shutil.rmtree(work)
     for failure in failures:
         print(failure)
     if not failures:
-        print(f"every check passed under Wine, in folders named {os.path.basename(folder)!r} and "
-              f"{os.path.basename(package)!r}")
+        print(
+            f"every check passed under Wine, in folders named {os.path.basename(folder)!r} and "
+            f"{os.path.basename(package)!r}"
+        )
     return 1 if failures else 0
 
 

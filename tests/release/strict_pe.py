@@ -27,8 +27,10 @@ def faults(path):
         name = section.Name.rstrip(b"\0").decode("ascii", "replace")
         end = section.PointerToRawData + section.SizeOfRawData
         if section.SizeOfRawData and end > size:
-            found.append(f"section {index} ({name}): its data ends at {end:#x}, past the file's "
-                         f"{size:#x} bytes")
+            found.append(
+                f"section {index} ({name}): its data ends at {end:#x}, past the file's "
+                f"{size:#x} bytes"
+            )
         flags = section.Characteristics
         if flags & IMAGE_SCN_MEM_WRITE and flags & IMAGE_SCN_MEM_EXECUTE:
             found.append(f"section {index} ({name}): writable and executable")

@@ -166,7 +166,8 @@ TEST(Game, RefusesAFileThatIsNotAReadableExecutableAsBadInput) {
         {(folder / "Vorlix.dll").string(), "Vorlix.dll: this is Vorlix itself, not the game"},
         {folder.string() + "\"", "no such file (a backslash just before a closing quote"},
     };
-    for (const auto& mistake : mistakes) EXPECT_THAT(refusal(mistake.path), HasSubstr(mistake.said));
+    for (const auto& mistake : mistakes)
+        EXPECT_THAT(refusal(mistake.path), HasSubstr(mistake.said));
 
     // A good file goes to standard output.
     const std::string path = (folder / "game.exe").string();
