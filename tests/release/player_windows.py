@@ -94,6 +94,14 @@ def main():
             ["trace.jsonl", "report.html"],
         ),
         ("run, a missing scene", ["run", at("missing.json")], 2, at("missing.json"), []),
+        (
+            "report, of the trace that run wrote",
+            ["report", at("trace.jsonl"), "--out", at("报告 é")],
+            0,
+            "",
+            ["报告 é/report.html"],
+        ),
+        ("report, a missing trace", ["report", at("missing.jsonl")], 2, at("missing.jsonl"), []),
         ("demo", ["demo", "--out", at("démo-out")], 0, "", ["démo-out/trace.jsonl"]),
         (
             "preview",
