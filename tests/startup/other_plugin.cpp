@@ -8,19 +8,15 @@
 #include <cstring>
 
 #include "hostsim/host_layout.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#define EXPORTED extern "C" __declspec(dllexport)
-#else
-#include <sys/mman.h>
-#define EXPORTED extern "C" __attribute__((visibility("default")))
-#endif
+#include "tests/startup/plugin_code.h"
 
 namespace {
 
 using hostsim::address::constructSite;
 using hostsim::address::renderJumpSite;
+using plugin_code::code;
+using plugin_code::relativeTarget;
+using plugin_code::writeCode;
 
 using MemberFunction = std::int32_t(__attribute__((thiscall)) *)(void*);
 
@@ -43,30 +39,6 @@ __attribute__((thiscall, force_align_arg_pointer)) std::int32_t renderHook(void*
 }
 
 MemberFunction renderCell = &renderHook;
-
-std::uint8_t* code(std::uint32_t address) { return reinterpret_cast<std::uint8_t*>(address); }
-
-// Host code is execute/read only: lift that for the write and put it back.
-void writeCode(std::uint32_t at, const void* bytes, std::size_t size) {
-#ifdef _WIN32
-    DWORD old = 0;
-    VirtualProtect(code(at), size, PAGE_EXECUTE_READWRITE, &old);
-    std::memcpy(code(at), bytes, size);
-    VirtualProtect(code(at), size, old, &old);
-#else
-    const std::uint32_t page = at & ~0xFFFu;
-    const std::size_t length = at + size - page;
-    mprotect(code(page), length, PROT_READ | PROT_WRITE | PROT_EXEC);
-    std::memcpy(code(at), bytes, size);
-    mprotect(code(page), length, PROT_READ | PROT_EXEC);
-#endif
-}
-
-std::uint32_t relativeTarget(std::uint32_t site) {
-    std::int32_t displacement;
-    std::memcpy(&displacement, code(site + 1), 4);
-    return site + 5 + static_cast<std::uint32_t>(displacement);
-}
 
 template <typename Value>
 void putWord(std::uint8_t* at, Value value) {
