@@ -14,11 +14,7 @@ namespace {
 
 using hostsim::address::constructSite;
 using hostsim::address::renderJumpSite;
-using plugin_code::code;
-using plugin_code::relativeTarget;
-using plugin_code::writeCode;
-
-using MemberFunction = std::int32_t(__attribute__((thiscall)) *)(void*);
+using namespace plugin_code;
 
 MemberFunction hostConstruct = nullptr;
 MemberFunction hostRender = nullptr;

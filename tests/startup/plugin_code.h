@@ -16,6 +16,9 @@
 
 namespace plugin_code {
 
+// A host function that takes its object in ECX.
+using MemberFunction = std::int32_t(__attribute__((thiscall)) *)(void*);
+
 inline std::uint8_t* code(std::uint32_t address) {
     return reinterpret_cast<std::uint8_t*>(address);
 }

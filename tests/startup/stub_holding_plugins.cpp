@@ -17,11 +17,7 @@ namespace {
 
 using hostsim::address::constructSite;
 using hostsim::address::renderJumpSite;
-using plugin_code::code;
-using plugin_code::relativeTarget;
-using plugin_code::writeCode;
-
-using MemberFunction = std::int32_t(__attribute__((thiscall)) *)(void*);
+using namespace plugin_code;
 
 std::uint32_t wordOf(const void* pointer) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
