@@ -96,15 +96,11 @@ def save_state(obj):
             "parent_inverse": [list(row) for row in obj.matrix_parent_inverse],
             "hide_viewport": obj.hide_viewport,
             "hide_render": obj.hide_render,
-            "hidden": in_view_layer(obj) and obj.hide_get(),
+            "hidden": obj.hide_get(),
         }
     )
     if action:
         action.use_fake_user = True  # kept while the ride stands in for it
-
-
-def in_view_layer(obj):
-    return obj.name in bpy.context.view_layer.objects
 
 
 def as_exported(obj):
@@ -161,8 +157,7 @@ def put_ride(scene, ride, roots, ticks_per_second, own_rate=False):
                 )
             # Hidden with the eye icon, it would stay hidden in the viewport whatever the ride
             # keys, while a render and the game show it.
-            if in_view_layer(obj):
-                obj.hide_set(False)
+            obj.hide_set(False)
         ridden += 1
     if ridden:
         scene[SAVED_FRAME_END] = scene.frame_end
@@ -201,7 +196,7 @@ def remove_ride(scene):
         obj.matrix_parent_inverse = Matrix(saved["parent_inverse"])
         obj.hide_viewport = saved["hide_viewport"]
         obj.hide_render = saved["hide_render"]
-        if saved["hidden"] and in_view_layer(obj):
+        if saved["hidden"]:
             obj.hide_set(True)
         del obj[SAVED]
     for action in [a for a in bpy.data.actions if a.get(RIDE_ACTION) and a.users == 0]:
@@ -248,7 +243,7 @@ class Lifted:
                 "scale": obj.scale.copy(),
                 "matrix_parent_inverse": obj.matrix_parent_inverse.copy(),
             }
-            hidden = in_view_layer(obj) and obj.hide_get()
+            hidden = obj.hide_get()
             self.objects.append((obj, obj[SAVED], data.action, actions.playing(data), pose, hidden))
             data.action.use_fake_user = True  # kept while it is off
         self.kept = {key: scene[key] for key in (SAVED_FRAME_END, SAVED_FPS) if key in scene}
@@ -268,8 +263,7 @@ class Lifted:
             action.use_fake_user = False
             for name, value in pose.items():
                 setattr(obj, name, value)
-            if in_view_layer(obj):
-                obj.hide_set(hidden)
+            obj.hide_set(hidden)
         for key, value in self.kept.items():
             scene[key] = value
         scene.frame_end, scene.render.fps, scene.render.fps_base = self.timeline

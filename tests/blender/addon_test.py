@@ -546,6 +546,30 @@ def own_rate():
     expect(render.fps == FPS, f"Remove ride left {render.fps} fps")
 
 
+def excluded_collection():
+    """Blender's exporter writes the objects of an excluded collection, so the game gets them:
+    the ride is played on them too, and removed."""
+    clear()
+    motorbike()
+    aside = bpy.data.collections.new("aside")
+    bpy.context.scene.collection.children.link(aside)
+    for name in ("vx_rbrake_ax25", "gear2"):
+        aside.objects.link(bpy.data.objects[name])
+        bpy.context.scene.collection.objects.unlink(bpy.data.objects[name])
+    bpy.context.view_layer.layer_collection.children["aside"].exclude = True
+    bpy.context.view_layer.update()
+    before = snapshot()
+    expect(bpy.ops.vorlix.play_ride() == {"FINISHED"}, "no ride with an excluded collection")
+    ridden = {a.name for a in bpy.data.actions if a.name.startswith("Vorlix ride: ")}
+    expect(
+        {"Vorlix ride: vx_rbrake_ax25", "Vorlix ride: gear2"} <= ridden,
+        f"the excluded objects have no ride: {sorted(ridden)}",
+    )
+    bpy.ops.vorlix.remove_ride()
+    expect(snapshot() == before, "Remove ride did not restore the excluded objects")
+    bpy.data.collections.remove(aside)
+
+
 def check_refused():
     """vorlix-sim exits 2 on check: one report, the last check's result and the scene kept."""
     clear()
@@ -693,6 +717,7 @@ def main():
     clicking_selects_and_renames_recheck()
     built_names_read_back()
     own_rate()
+    excluded_collection()
     check_refused()
 
     print(f"{len(failures)} failures" if failures else "all add-on checks passed")
