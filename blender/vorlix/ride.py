@@ -110,10 +110,10 @@ def as_exported(obj):
     Returns the rest rotation."""
     if obj.matrix_parent_inverse == Matrix.Identity(4):
         return rest_rotation(obj)
-    location, rotation, scale = (obj.matrix_parent_inverse @ obj.matrix_basis).decompose()
+    basis = obj.matrix_parent_inverse @ obj.matrix_basis
     obj.matrix_parent_inverse = Matrix.Identity(4)
-    obj.location, obj.scale = location, scale
-    return rotation
+    obj.matrix_basis = basis  # Blender splits it into location, rotation and scale
+    return rest_rotation(obj)
 
 
 def set_own_rate(scene, ticks_per_second):
