@@ -16,7 +16,7 @@ from . import actions
 SAVED = "vorlix_ride_saved"  # on a ridden object: what the ride replaced, as JSON
 RIDE_ACTION = "vorlix_ride"  # on a ride's action
 SAVED_FRAME_END = "vorlix_ride_frame_end"  # on the scene
-SAVED_FPS = "vorlix_ride_fps"  # on the scene, when the ride set its own frame rate: the old one
+SAVED_FPS = "vorlix_ride_fps"  # on the scene, when the ride set its own rate: the old one, as JSON
 ACTION_PREFIX = "Vorlix ride: "
 
 # A frame's X, Y and Z are the object's own local X, Y and Z: the exporter turns every node so
@@ -118,7 +118,7 @@ def as_exported(obj):
 
 def set_own_rate(scene, ticks_per_second):
     """Plays the scene at the ride's own rate, one frame a render, until the ride is removed."""
-    scene[SAVED_FPS] = [scene.render.fps, scene.render.fps_base]
+    scene[SAVED_FPS] = json.dumps([scene.render.fps, scene.render.fps_base])
     scene.render.fps, scene.render.fps_base = ticks_per_second, 1.0
 
 
@@ -205,8 +205,7 @@ def remove_ride(scene):
         scene.frame_end = scene[SAVED_FRAME_END]
         del scene[SAVED_FRAME_END]
     if SAVED_FPS in scene:
-        fps, base = scene[SAVED_FPS]  # kept as floats, both
-        scene.render.fps, scene.render.fps_base = int(fps), base
+        scene.render.fps, scene.render.fps_base = json.loads(scene[SAVED_FPS])
         del scene[SAVED_FPS]
     scene.frame_set(scene.frame_current)
 

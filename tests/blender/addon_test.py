@@ -542,6 +542,14 @@ def own_rate():
         (render.fps, "backwards" in settings.state) == (50, False),
         f"at the ride's rate: {render.fps} fps, {settings.state!r}",
     )
+    before = snapshot()
+    settings.set_gears, settings.gears = True, 99  # refused: the ride at its own rate stays on
+    try:
+        bpy.ops.vorlix.play_ride()
+    except RuntimeError:
+        pass
+    settings.set_gears = False
+    expect(snapshot() == before, "a failed Play ride changed a ride at its own rate")
     bpy.ops.vorlix.remove_ride()
     expect(render.fps == FPS, f"Remove ride left {render.fps} fps")
 
