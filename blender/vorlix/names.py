@@ -39,7 +39,7 @@ def number_text(value):
 
 
 def range_text(low, high):
-    """A range as a person writes it: "0 to 20", "0 or more", "any"."""
+    """A range as a person writes it: "0 to 20", "0 or more", "any whole number"."""
     if low <= -NO_LIMIT and high >= NO_LIMIT:
         return "any whole number"
     if high >= NO_LIMIT:
