@@ -21,7 +21,7 @@ class VORLIX_OT_check(bpy.types.Operator):
 
 
 class VORLIX_OT_pick_component(bpy.types.Operator):
-    """Name the active object as this component"""
+    """Pick this component for the name builder (Name the object names the active object)"""
 
     bl_idname = "vorlix.pick_component"
     bl_label = "Pick component"
@@ -79,9 +79,12 @@ class VORLIX_OT_build_name(bpy.types.Operator):
             self.report({"ERROR"}, str(error))
             return {"CANCELLED"}
         obj = context.active_object
+        other = bpy.data.objects.get(name)
+        if other is not None and other != obj:
+            # Blender would rename one of the two, and they would share one state in the game.
+            self.report({"ERROR"}, f"another object is already named {name}")
+            return {"CANCELLED"}
         obj.name = name
-        if obj.name != name:  # Blender adds a number to a name that another object has
-            self.report({"WARNING"}, f"another object is named {name}: this one is {obj.name}")
         return {"FINISHED"}
 
 

@@ -30,13 +30,28 @@ def component(catalogue_document, key):
     raise tool.ToolError(f"the catalogue has no component {key!r}")
 
 
+# Beyond this a range's end stands for "no limit" (the largest number a name can hold).
+NO_LIMIT = 1e9
+
+
 def number_text(value):
     return str(int(value)) if float(value).is_integer() else str(value)
 
 
+def range_text(low, high):
+    """A range as a person writes it: "0 to 20", "0 or more", "any whole number"."""
+    if low <= -NO_LIMIT and high >= NO_LIMIT:
+        return "any whole number"
+    if high >= NO_LIMIT:
+        return f"{number_text(low)} or more"
+    if low <= -NO_LIMIT:
+        return f"{number_text(high)} or less"
+    return f"{number_text(low)} to {number_text(high)}"
+
+
 def limits(parameter):
     low, high = parameter["range"]
-    return f"default {number_text(parameter['default'])}, {number_text(low)} to {number_text(high)}"
+    return f"default {number_text(parameter['default'])}, {range_text(low, high)}"
 
 
 def build_name(catalogue_document, key, word, values, switch_on):
@@ -55,7 +70,7 @@ def build_name(catalogue_document, key, word, values, switch_on):
         if not low <= value <= high:
             raise tool.ToolError(
                 f"{entry['title']}: {parameter['label']} {value} is out of range "
-                f"({number_text(low)} to {number_text(high)})"
+                f"({range_text(low, high)})"
             )
         separator = "" if marker.startswith("_") else "_"
         name += f"{separator}{marker}{int(value)}"

@@ -23,6 +23,7 @@ class VORLIX_PT_panel(bpy.types.Panel):
         gears.enabled = settings.set_gears
         gears.prop(settings, "gears", text="")
         layout.prop(preferences.of(context), "tool_path")
+        layout.prop(settings, "own_rate")
         layout.operator("vorlix.check", icon="VIEWZOOM")
         row = layout.row()
         row.operator("vorlix.play_ride", icon="PLAY")

@@ -76,6 +76,12 @@ class VorlixSettings(bpy.types.PropertyGroup):
     gears: bpy.props.IntProperty(
         name="Gears", description="The highest gear the vehicle uses", default=6, min=0
     )
+    own_rate: bpy.props.BoolProperty(
+        name="At the ride's rate",
+        description="Play ride sets the scene's frame rate to the ride's renders a second, one frame "
+        "a render, so that the chain runs as in the game; Remove ride sets it back",
+        default=False,
+    )
     state: bpy.props.StringProperty(name="State", description="What the last ride or check did")
 
     check_document: bpy.props.StringProperty(

@@ -4,6 +4,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 
 PROGRAM = "vorlix-sim.exe" if sys.platform == "win32" else "vorlix-sim"
 
@@ -33,20 +34,23 @@ def find(configured):
             "vorlix-sim not found beside the add-on or on PATH: "
             "set its place in the add-on's preferences"
         )
-    return found
+    return os.path.abspath(found)  # it runs in a folder of its own
 
 
 def run(program, arguments, succeeded=(0,)):
     """Runs the program and returns its output when it exits with a status of SUCCEEDED; raises
-    its own message when it refuses, or a plain one when it fails."""
+    its own message when it refuses, or a plain one when it fails. It runs in a temporary folder,
+    where the library's log goes, not in Blender's working folder."""
     try:
-        # On Windows the tool would otherwise open a console window of its own.
-        done = subprocess.run(
-            [program, *arguments],
-            capture_output=True,
-            text=True,
-            creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0),
-        )
+        with tempfile.TemporaryDirectory(prefix="vorlix-run-") as folder:
+            # On Windows the tool would otherwise open a console window of its own.
+            done = subprocess.run(
+                [program, *arguments],
+                capture_output=True,
+                text=True,
+                cwd=folder,
+                creationflags=getattr(subprocess, "CREATE_NO_WINDOW", 0),
+            )
     except OSError as error:
         raise ToolError(f"cannot run {program}: {error.strerror}") from error
     if done.returncode in succeeded:

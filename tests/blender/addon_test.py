@@ -99,6 +99,8 @@ def motorbike():
     rpm.hide_render = True
     needle = add("vx_sm_m220_r270", bars, location=(0.1, 0.1, 0.1))
     bpy.data.objects["gear3"].hide_render = True
+    for i in range(1, 6):  # hidden with the eye icon, as an author hides displays
+        bpy.data.objects[f"gear{i}"].hide_set(True)
     needle.keyframe_insert("rotation_euler", frame=1)
     needle.rotation_euler = (0, 0, 1)
     needle.keyframe_insert("rotation_euler", frame=100)
@@ -125,8 +127,8 @@ def mistakes_and_groups():
 
 def axes():
     """Levers about each axis at several orientations, under a turned parent scaled unevenly, and
-    under a turned and scaled one that they were parented to keeping their place (evenly scaled:
-    a glTF node holds no shear, which an uneven one would give what keeps its place under it)."""
+    under a turned and scaled one that they were parented to keeping their place; a needle parented
+    so to an unevenly scaled housing, which its turns shear in the game."""
     arm = add("arm", rotation=(0.3, -0.7, 1.1), scale=(1, 1.5, 1))
     for i, name in enumerate(["vx_fbrake_az-30", "vx_rbrake_ax40", "vx_sm_m100_r200"]):
         add(name, arm, location=(i, 0, 0), rotation=(0.4 * i, 1.0 - i, 0.3))
@@ -136,6 +138,11 @@ def axes():
     lever.parent = hinge
     lever.matrix_parent_inverse = hinge.matrix_world.inverted()
     add("vx_gl_o-20", lever, location=(0, 0.3, 0), rotation=(0, 0, math.pi))
+    housing = add("housing", location=(1, 1, 0), rotation=(0, 0, 0.3), scale=(1.25, 0.6, 1))
+    needle = add("vx_rpm_m80_270", location=(1.2, 1, 0.1), rotation=(0.1, 0.2, 0.7))
+    bpy.context.view_layer.update()
+    needle.parent = housing
+    needle.matrix_parent_inverse = housing.matrix_world.inverted()
 
 
 # --- what the tool says ----------------------------------------------------------------------
@@ -186,7 +193,10 @@ def tool_ride():
     glb = export.export_vehicle(bpy.context, folder, "vx_")
     trace = os.path.join(folder, "ride.jsonl")
     subprocess.run(
-        [SIM, "preview", glb, "--out", folder, "--trace", trace], check=True, capture_output=True
+        [SIM, "preview", glb, "--out", folder, "--trace", trace],
+        check=True,
+        capture_output=True,
+        cwd=folder,  # where the library writes its log
     )
     with open(trace) as f:
         lines = [json.loads(line) for line in f]
@@ -217,6 +227,8 @@ def snapshot():
             tuple(map(tuple, obj.matrix_world)),
             obj.hide_viewport,
             obj.hide_render,
+            obj.hide_get(),
+            tuple(map(tuple, obj.matrix_parent_inverse)),
             data is not None,
             data.action.name if data and data.action else None,
             slots(data),
@@ -228,6 +240,7 @@ def snapshot():
         {o.name: of(o) for o in scene.objects},
         sorted((a.name, a.use_fake_user) for a in bpy.data.actions),
         scene.frame_end,
+        scene.render.fps,
     )
 
 
@@ -243,6 +256,10 @@ def check_ride_against_trace(case, document, lines, flags):
             if render["tick"] - turned.get(frame, render["tick"]) > 2:
                 samples.add(turned[frame] + 2 - turned[frame] % 2)
             turned[frame] = render["tick"]
+    # Half a render before a big turn (an odometer's carry): the pose must be the one before it.
+    samples |= {
+        r["tick"] - 1 for r in renders if any(abs(float(a)) > 90 for _, _, a in r["rotations"])
+    }
     for render in renders:
         tick = render["tick"]
         for frame, axis, angle in render["rotations"]:
@@ -254,9 +271,10 @@ def check_ride_against_trace(case, document, lines, flags):
             if index == 0:
                 drawn[frames[frame]] = bool(flag & RENDER_FLAG)
                 samples.add(tick + tick % 2)  # the first moment that shows the change
-        if tick % 2 or tick not in samples:
+        if tick not in samples:
             continue
-        bpy.context.scene.frame_set(FRAME_START + tick // 2)
+        # Half way to the next render: the game shows this render's pose until then.
+        bpy.context.scene.frame_set(FRAME_START + tick // 2, subframe=(tick % 2 + 0.5) / 2)
         worlds = expected_worlds(document, turns)
         for name in objects & worlds.keys():
             if bpy.data.objects[name].hide_viewport:
@@ -269,7 +287,8 @@ def check_ride_against_trace(case, document, lines, flags):
         for name, shown in drawn.items():
             obj = bpy.data.objects[name]
             expect(
-                (obj.hide_viewport, obj.hide_render) == (not shown, not shown),
+                (obj.hide_viewport, obj.hide_render, obj.hide_get())
+                == (not shown, not shown, False),
                 f"{case}: tick {tick}: {name} should be {'shown' if shown else 'hidden'}",
             )
     expect(
@@ -292,6 +311,7 @@ def play_and_remove(case, build, flags):
     )
     bpy.context.scene.frame_set(FRAME_START + 37)
     expect(bpy.ops.vorlix.play_ride() == {"FINISHED"}, f"{case}: a second Play ride did not finish")
+    check_ride_against_trace(case + ", played at a later frame", document, lines, flags)
     expect(bpy.ops.vorlix.remove_ride() == {"FINISHED"}, f"{case}: Remove ride did not finish")
     bpy.context.scene.frame_set(FRAME_START)
     after = snapshot()
@@ -486,6 +506,76 @@ def built_names_read_back():
     except RuntimeError as error:
         expect("out of range" in str(error), f"a negative speed: {error}")
     expect(bpy.context.active_object.name == "bike", "a name out of range was given")
+    expect(
+        not re.search(r"\d{10}", " ".join(p.limits for p in settings.name_parameters)),
+        f"limits not as a person writes them: {[p.limits for p in settings.name_parameters]}",
+    )
+    taken = next(iter(built))
+    bpy.ops.vorlix.pick_component(key=built[taken][0]["key"])
+    settings.name_word = "left"
+    for item in settings.name_parameters:
+        item.value = built[taken][1][item.marker]
+    try:
+        bpy.ops.vorlix.build_name()
+        failures.append(f"the name {taken} was given a second time")
+    except RuntimeError as error:
+        expect("already named" in str(error), f"a taken name: {error}")
+    expect(
+        bpy.context.active_object.name == "bike" and taken in bpy.data.objects,
+        "a taken name changed a name",
+    )
+
+
+def own_rate():
+    """At 25 frames a second the chain's direction cannot be seen, and Play ride says so; at the
+    ride's own rate it can, and Remove ride gives the scene its rate back."""
+    clear()
+    motorbike()
+    settings = bpy.context.scene.vorlix
+    bpy.ops.vorlix.play_ride()
+    expect("backwards" in settings.state, f"no word of the chain at {FPS} fps: {settings.state!r}")
+    settings.own_rate = True
+    bpy.ops.vorlix.play_ride()
+    settings.own_rate = False
+    render = bpy.context.scene.render
+    expect(
+        (render.fps, "backwards" in settings.state) == (50, False),
+        f"at the ride's rate: {render.fps} fps, {settings.state!r}",
+    )
+    before = snapshot()
+    settings.set_gears, settings.gears = True, 99  # refused: the ride at its own rate stays on
+    try:
+        bpy.ops.vorlix.play_ride()
+    except RuntimeError:
+        pass
+    settings.set_gears = False
+    expect(snapshot() == before, "a failed Play ride changed a ride at its own rate")
+    bpy.ops.vorlix.remove_ride()
+    expect(render.fps == FPS, f"Remove ride left {render.fps} fps")
+
+
+def excluded_collection():
+    """Blender's exporter writes the objects of an excluded collection, so the game gets them:
+    the ride is played on them too, and removed."""
+    clear()
+    motorbike()
+    aside = bpy.data.collections.new("aside")
+    bpy.context.scene.collection.children.link(aside)
+    for name in ("vx_rbrake_ax25", "gear2"):
+        aside.objects.link(bpy.data.objects[name])
+        bpy.context.scene.collection.objects.unlink(bpy.data.objects[name])
+    bpy.context.view_layer.layer_collection.children["aside"].exclude = True
+    bpy.context.view_layer.update()
+    before = snapshot()
+    expect(bpy.ops.vorlix.play_ride() == {"FINISHED"}, "no ride with an excluded collection")
+    ridden = {a.name for a in bpy.data.actions if a.name.startswith("Vorlix ride: ")}
+    expect(
+        {"Vorlix ride: vx_rbrake_ax25", "Vorlix ride: gear2"} <= ridden,
+        f"the excluded objects have no ride: {sorted(ridden)}",
+    )
+    bpy.ops.vorlix.remove_ride()
+    expect(snapshot() == before, "Remove ride did not restore the excluded objects")
+    bpy.data.collections.remove(aside)
 
 
 def check_refused():
@@ -551,6 +641,8 @@ def install():
 
 def main():
     print("Blender", bpy.app.version_string)
+    if os.path.exists("Vorlix.log"):  # left by an earlier run
+        os.remove("Vorlix.log")
     install()
     preferences = bpy.context.preferences.addons[MODULE].preferences
     preferences.tool_path = SIM
@@ -567,6 +659,8 @@ def main():
         old = getattr(obj, name)
         return (lambda: setattr(obj, name, value)), (lambda: setattr(obj, name, old))
 
+    log = os.path.join(os.getcwd(), "Vorlix.log")
+    expect(not os.path.exists(log), f"the add-on's rides left {log}")
     path = os.environ["PATH"]
     settings = bpy.context.scene.vorlix
     no_path = (lambda: (setattr(preferences, "tool_path", ""), os.environ.update(PATH=""))), (
@@ -579,6 +673,15 @@ def main():
         lambda: setattr(settings, "set_gears", False)
     )
     nothing = lambda: None  # noqa: E731
+    silent = os.path.join(tempfile.mkdtemp(), "vorlix-sim")
+    with open(silent, "w") as f:  # reads the catalogue, and exits 0 on anything else
+        f.write(f'#!/bin/sh\n[ "$1" = catalogue ] && exec {SIM} "$@"\nexit 0\n')
+    os.chmod(silent, 0o755)
+
+    def riding():
+        motorbike()
+        bpy.ops.vorlix.play_ride()
+
     for case, build, message, (arrange, undo) in [
         (
             "no vorlix-sim at the set place",
@@ -594,6 +697,13 @@ def main():
         ),
         ("the export fails", motorbike, "the glTF export failed", no_exporter),
         ("the tool refuses", motorbike, "--gears: Value 99 not in range 0 to 20", gears),
+        ("a ride on, the tool refuses", riding, "--gears: Value 99", gears),
+        (
+            "the tool writes no ride",
+            motorbike,
+            "vorlix-sim finished but wrote no ride",
+            setting(preferences, "tool_path", silent),
+        ),
         (
             "no vx_ objects",
             lambda: add("cube"),
@@ -614,6 +724,8 @@ def main():
         panel_shows_check(case, build, warned)
     clicking_selects_and_renames_recheck()
     built_names_read_back()
+    own_rate()
+    excluded_collection()
     check_refused()
 
     print(f"{len(failures)} failures" if failures else "all add-on checks passed")
