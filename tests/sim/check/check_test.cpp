@@ -301,16 +301,17 @@ const NameCase nameCases[] = {
 
 TEST(CheckNames, ReportsWhatTheLibraryReadsAndWhatToFix) {
     for (const NameCase& c : nameCases) {
-        const FrameFindings findings = checkFrameName(c.name, c.children, c.highestGear);
+        const FrameRecord record =
+            readFrame(c.name, std::vector<ChildFrame>(c.children), c.highestGear);
+        const std::vector<Warning> warnings = frameWarnings(record);
         std::vector<std::string> components;
-        for (const ComponentUse& use : findings.components)
+        for (const ComponentUse& use : record.components)
             components.push_back(describeComponent(use));
         EXPECT_EQ(components, c.components) << c.name;
-        ASSERT_EQ(findings.warnings.size(), c.warnings.size()) << c.name;
+        ASSERT_EQ(warnings.size(), c.warnings.size()) << c.name;
         for (std::size_t i = 0; i < c.warnings.size(); ++i) {
-            EXPECT_EQ(findings.warnings[i].kind, c.warnings[i].kind) << c.name << " #" << i;
-            EXPECT_THAT(findings.warnings[i].message, HasSubstr(c.warnings[i].text))
-                << c.name << " #" << i;
+            EXPECT_EQ(warnings[i].kind, c.warnings[i].kind) << c.name << " #" << i;
+            EXPECT_THAT(warnings[i].message, HasSubstr(c.warnings[i].text)) << c.name << " #" << i;
         }
     }
 }
@@ -325,7 +326,7 @@ hostsim::FrameShape frame(std::string name, std::vector<hostsim::FrameShape> chi
 std::vector<std::pair<std::string, K>> warningsOf(const ModelReport& model) {
     std::vector<std::pair<std::string, K>> out;
     for (const FrameReport& f : model.frames) {
-        for (const Warning& w : f.findings.warnings) out.emplace_back(f.namePath, w.kind);
+        for (const Warning& w : f.warnings) out.emplace_back(f.namePath, w.kind);
     }
     return out;
 }
@@ -353,20 +354,19 @@ TEST(CheckModel, SecondFrameWithAKeySharesTheFirstOnesState) {
     ASSERT_EQ(model.frames.size(), 9u);  // the prefixed ones
     EXPECT_EQ(model.frames[0].scenePath, "vehicles[0].model.children[0].children[0]");
     EXPECT_THAT(
-        model.frames[1].findings.warnings[0].message,
+        model.frames[1].warnings[0].message,
         HasSubstr(
             "shares its state with bike/bars/vx_fbrake_az-30, the first frame in the walk with "
             "\"vx_fbrake\": its parameters (max angle -30) apply to both"));
     // A first frame whose parameter does not convert still decides for both.
-    EXPECT_THAT(model.frames[3].findings.warnings[0].message,
+    EXPECT_THAT(model.frames[3].warnings[0].message,
                 HasSubstr("(max angle out of range (\"_ax99999999999\")) apply to both"));
     EXPECT_EQ(model.frames[1].sharesWith[0], std::optional<std::size_t>(0));
     EXPECT_EQ(model.frames[4].sharesWith[0], std::optional<std::size_t>(5));
-    EXPECT_THAT(model.frames[6].findings.warnings[0].message,
+    EXPECT_THAT(model.frames[6].warnings[0].message,
                 HasSubstr("bike/vx_sm_m220, the first frame in the walk with \"vx_sm\" whose "
                           "parameters convert"));
-    EXPECT_THAT(model.frames[8].findings.warnings[0].message,
-                HasSubstr("never this frame's children"));
+    EXPECT_THAT(model.frames[8].warnings[0].message, HasSubstr("never this frame's children"));
 }
 
 hostsim::FrameShape group(std::string name, std::vector<hostsim::FrameShape> children) {
@@ -393,14 +393,14 @@ TEST(CheckModel, LinkSetsAndGearDisplaysModelledAsGroups) {
         {"bike/vx_chain_upper", K::sharedKey},  // its sets are never shown
     };
     EXPECT_EQ(warningsOf(model), expected);
-    const auto& chain = model.frames[0].findings.warnings;
+    const auto& chain = model.frames[0].warnings;
     EXPECT_EQ(
         chain[0].message,
         "chain: link set 1 (\"links_a\") has no object of its own, only frames below it have: "
         "the chain shows and hides a link set's own objects, so this one never hides; make "
         "each link set one mesh object");
     EXPECT_THAT(chain[1].message, HasSubstr("link set 4 (\"links_c\")"));
-    EXPECT_THAT(model.frames[1].findings.warnings[0].message,
+    EXPECT_THAT(model.frames[1].warnings[0].message,
                 HasSubstr("gear meter: the display for gear 1 (\"gear_1\") has no object"));
 }
 
