@@ -42,11 +42,11 @@ void findKphCase(const FrameRecord& frame, std::vector<FrameFinding>& findings) 
             {Component::odometer,
              "odometer: " + message + "so the odometer counts miles; did you mean \"_kph\"?"});
     } else if (speedometer) {
-        findings.push_back({Component::speedometer,
-                            "speedometer: " + message +
-                                "so it is not read; did you mean \"_kph\"? (It would not "
-                                "change the needle either, which always follows the speed "
-                                "in km/h.)"});
+        findings.push_back(
+            {Component::speedometer, "speedometer: " + message +
+                                         "so it is not read; did you mean \"_kph\"? (It would not "
+                                         "change the needle either, which always follows the speed "
+                                         "in km/h.)"});
     }
 }
 

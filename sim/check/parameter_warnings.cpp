@@ -25,10 +25,10 @@ void findOutOfRange(const FrameRecord&, const ComponentUse& use,
     } else if (motionOf(use) == Motion::needle) {
         for (const Parameter& parameter : use.parameters) {
             if (parameter.converts) continue;
-            messages.push_back(
-                titleOf(use) + ": " + written(parameter) + " is out of range for a 32-bit " +
-                std::string(conversionWord(parameter.rule->conversion)) +
-                ": this frame never configures the needle");
+            messages.push_back(titleOf(use) + ": " + written(parameter) +
+                               " is out of range for a 32-bit " +
+                               std::string(conversionWord(parameter.rule->conversion)) +
+                               ": this frame never configures the needle");
         }
     }
 }
