@@ -14,7 +14,6 @@
 namespace sim {
 namespace {
 
-
 std::string written(const std::vector<TraceLine>& lines) {
     std::FILE* file = std::tmpfile();
     TraceWriter writer(file);
