@@ -1,5 +1,6 @@
 #include "bench_models.h"
 
+#include "animation/update_pass.h"
 #include "host/host_interface.h"
 #include "hostsim/host_image.h"
 #include "hostsim/vehicle_pool.h"
@@ -79,6 +80,24 @@ void Fleet::driveInputs(int pass) {
         v->rearBrakeInput = (pass / 30) % 2 ? 1.0f : 0.0f;
         v->driveInput = 1.0f;
     }
+}
+
+void Fleet::startTick(int pass) {
+    advanceClock(pass);
+    driveInputs(pass);
+}
+
+void Fleet::updateAll() {
+    for (std::size_t i = 0; i < size(); ++i) updateVehicle(vehicle(i), record(i));
+}
+
+int Fleet::warmUp() {
+    constexpr int configuringPasses = 3;
+    for (int pass = 0; pass < configuringPasses; ++pass) {
+        startTick(pass);
+        updateAll();
+    }
+    return configuringPasses;
 }
 
 void advanceClock(int pass) {

@@ -24,6 +24,13 @@ class Fleet {
 
     // Sets every vehicle's inputs for pass number pass, so that all components keep moving.
     void driveInputs(int pass);
+    // The host's side of render tick pass: the clock advances and the inputs change.
+    void startTick(int pass);
+    // The update pass on every vehicle.
+    void updateAll();
+    // The first passes, in which every component configures; returns the number of the next
+    // pass, the first ordinary one.
+    int warmUp();
     std::size_t size() const { return vehicles_.size(); }
     CVehicle* vehicle(std::size_t i) { return reinterpret_cast<CVehicle*>(vehicles_[i]); }
     VXData& record(std::size_t i) { return *records_[i]; }

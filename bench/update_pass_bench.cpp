@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "allocation_counter.h"
-#include "animation/update_pass.h"
 #include "bench_models.h"
 #include "checkpoints.h"
 #include "guest_instructions.h"
@@ -78,14 +77,7 @@ std::optional<double> bestHardware(const std::vector<PassPoints>& passes, bool f
 // see the same machine; the host's own input changes between passes are not measured.
 Figures measure(const Model& model, bench::Checkpoints& checkpoints, const char* marksFile) {
     bench::Fleet fleet(model.shape, vehicles);
-    int pass = 0;
-    // Configure every component first: later passes are ordinary ones.
-    for (; pass < 3; ++pass) {
-        bench::advanceClock(pass);
-        fleet.driveInputs(pass);
-        for (std::size_t i = 0; i < fleet.size(); ++i)
-            updateVehicle(fleet.vehicle(i), fleet.record(i));
-    }
+    int pass = fleet.warmUp();
 
     Figures figures;
     figures.frames = fleet.framesPerModel();
@@ -96,8 +88,7 @@ Figures measure(const Model& model, bench::Checkpoints& checkpoints, const char*
     for (int round = 0; round < rounds; ++round) {
         std::chrono::steady_clock::duration floorTime{}, fullTime{};
         for (int p = 0; p < model.passesPerRound; ++p, ++pass) {
-            bench::advanceClock(pass);
-            fleet.driveInputs(pass);
+            fleet.startTick(pass);
             PassPoints points;
             points.firstMark = checkpoints.guestMarksTaken();
             points.start = checkpoints.take();
@@ -105,8 +96,7 @@ Figures measure(const Model& model, bench::Checkpoints& checkpoints, const char*
                 sink = sink + bench::walkNamesOnly(fleet.rootFrame(i));
             points.between = checkpoints.take();
             const std::uint64_t allocationsBefore = bench::allocationCount();
-            for (std::size_t i = 0; i < fleet.size(); ++i)
-                updateVehicle(fleet.vehicle(i), fleet.record(i));
+            fleet.updateAll();
             allocations += bench::allocationCount() - allocationsBefore;
             points.end = checkpoints.take();
             floorTime += points.between.time - points.start.time;

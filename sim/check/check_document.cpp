@@ -1,6 +1,7 @@
 #include "sim/check/check_document.h"
 
 #include "sim/check/document_words.h"
+#include "sim/check/frame_warnings.h"
 #include "sim/formats/json_reader.h"
 #include "vorlix_version.h"
 
@@ -44,7 +45,7 @@ std::string modelJson(JsonObject model, const ModelReport& report, std::size_t& 
     std::size_t ownFrames = 0;
     for (const FrameReport& frame : report.frames) {
         std::vector<std::string> components;
-        const auto& uses = frame.findings.components;
+        const auto& uses = frame.record.components;
         for (std::size_t u = 0; u < uses.size(); ++u) {
             const auto& shared = frame.sharesWith[u];
             components.push_back(
@@ -57,7 +58,7 @@ std::string modelJson(JsonObject model, const ModelReport& report, std::size_t& 
                              .text("place", frame.scenePath)
                              .raw("components", jsonArray(components))
                              .close());
-        for (const Warning& warning : frame.findings.warnings) {
+        for (const Warning& warning : frame.warnings) {
             warnings.push_back(
                 JsonObject()
                     .text("code", warningCode(warning.kind))

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "sim/check/check_sets.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_writing.h"
 
@@ -22,17 +21,25 @@ bool sameModel(const hostsim::FrameShape& a, const hostsim::FrameShape& b) {
     return true;
 }
 
+bool objectsBelow(const hostsim::FrameShape& frame) {
+    for (const hostsim::FrameShape& child : frame.children) {
+        if (child.objects > 0 || objectsBelow(child)) return true;
+    }
+    return false;
+}
+
 // Depth-first pre-order, as the update pass walks.
 void walk(const hostsim::FrameShape& frame, const std::string& namePath,
           const std::string& scenePath, std::optional<int> highestGear,
           std::vector<FrameReport>& out) {
-    out.push_back({frame.name,
-                   namePath,
-                   scenePath,
-                   checkFrameName(frame.name, frame.children.size(), highestGear),
-                   {}});
-    checkSetsAsGroups(frame, out.back().findings);
-    out.back().sharesWith.assign(out.back().findings.components.size(), std::nullopt);
+    std::vector<ChildFrame> children;
+    for (const hostsim::FrameShape& child : frame.children)
+        children.push_back({child.name, child.objects == 0 && objectsBelow(child)});
+    FrameRecord record = readFrame(frame.name, std::move(children), highestGear);
+    std::vector<Warning> warnings = frameWarnings(record);
+    const std::size_t components = record.components.size();
+    out.push_back({frame.name, namePath, scenePath, std::move(record), std::move(warnings), {}});
+    out.back().sharesWith.assign(components, std::nullopt);
     for (std::size_t i = 0; i < frame.children.size(); ++i) {
         walk(frame.children[i], namePath + "/" + frame.children[i].name,
              itemPath(memberPath(scenePath, "children"), i), highestGear, out);
@@ -76,7 +83,7 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
         std::vector<std::pair<std::size_t, std::size_t>>
             users;  // frame, index of the component there
         for (std::size_t f = 0; f < frames.size(); ++f) {
-            const auto& uses = frames[f].findings.components;
+            const auto& uses = frames[f].record.components;
             for (std::size_t u = 0; u < uses.size(); ++u) {
                 if (uses[u].component == component) users.emplace_back(f, u);
             }
@@ -84,15 +91,15 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
         if (users.size() < 2) continue;
         const auto winner = std::find_if(users.begin(), users.end(), [&](const auto& user) {
             return !isNeedle(component) ||
-                   frames[user.first].findings.components[user.second].configures;
+                   frames[user.first].record.components[user.second].configures;
         });
         if (winner == users.end()) continue;  // none configures: each frame says why
         const FrameReport& first = frames[winner->first];
-        const ComponentUse& firstUse = first.findings.components[winner->second];
+        const ComponentUse& firstUse = first.record.components[winner->second];
         for (const auto& [f, u] : users) {
             if (f == winner->first) continue;
             FrameReport& frame = frames[f];
-            auto& warnings = frame.findings.warnings;
+            auto& warnings = frame.warnings;
             // A later frame's own parameters and children are never used, so what is wrong with
             // them does not matter; an earlier needle keeps the warning that says why it did not
             // configure.
@@ -117,9 +124,9 @@ ModelReport reportOf(std::vector<FrameReport> all, std::optional<int> highestGea
     // so indexes are rewritten.
     std::vector<std::size_t> newIndex(all.size(), 0);
     for (std::size_t i = 0; i < all.size(); ++i) {
-        if (!all[i].findings.prefixed && all[i].findings.warnings.empty()) continue;
+        if (!all[i].record.prefixed && all[i].warnings.empty()) continue;
         newIndex[i] = report.frames.size();
-        report.warningCount += all[i].findings.warnings.size();
+        report.warningCount += all[i].warnings.size();
         report.frames.push_back(std::move(all[i]));
     }
     for (FrameReport& frame : report.frames) {
@@ -210,7 +217,7 @@ std::string formatReports(const std::vector<std::string>& headings,
         std::size_t componentFrames = 0;
         for (const FrameReport& frame : model.frames) {
             out += "  " + frame.namePath + "  (" + frame.scenePath + ")\n";
-            const auto& uses = frame.findings.components;
+            const auto& uses = frame.record.components;
             componentFrames += uses.empty() ? 0 : 1;
             for (std::size_t u = 0; u < uses.size(); ++u) {
                 if (frame.sharesWith[u]) {
@@ -221,7 +228,7 @@ std::string formatReports(const std::vector<std::string>& headings,
                     out += "    " + describeComponent(uses[u]) + "\n";
                 }
             }
-            for (const Warning& warning : frame.findings.warnings) {
+            for (const Warning& warning : frame.warnings) {
                 out += "    warning: " + warningText(frame, warning) + "\n";
             }
         }

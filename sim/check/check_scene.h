@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "hostsim/sim_model.h"
-#include "sim/check/check_names.h"
+#include "sim/check/frame_warnings.h"
 #include "sim/formats/scene.h"
 
 namespace sim::check {
@@ -15,8 +15,9 @@ struct FrameReport {
     std::string name;
     std::string namePath;   // motorbike/body/handlebar/vx_fbrake_az-30
     std::string scenePath;  // vehicles[0].model.children[0].children[1].children[0], or nodes[12]
-    FrameFindings findings;
-    // Per component of findings.components: the frame whose parameters and children the
+    FrameRecord record;
+    std::vector<Warning> warnings;
+    // Per component of record.components: the frame whose parameters and children the
     // component uses, when it is another one.
     std::vector<std::optional<std::size_t>> sharesWith;
 };

@@ -4,50 +4,6 @@ namespace sim::check {
 
 // Each switch names every value, so a new one does not build until it has its word.
 
-std::string_view warningCode(WarningKind kind) {
-    switch (kind) {
-        case WarningKind::noKey:
-            return "no-key";
-        case WarningKind::keyWithoutPrefix:
-            return "key-without-prefix";
-        case WarningKind::prefixCase:
-            return "prefix-case";
-        case WarningKind::sharedKey:
-            return "shared-key";
-        case WarningKind::noChainLinks:
-            return "no-chain-links";
-        case WarningKind::noGearDisplays:
-            return "no-gear-displays";
-        case WarningKind::fewGearDisplays:
-            return "few-gear-displays";
-        case WarningKind::fewOdometerWheels:
-            return "few-odometer-wheels";
-        case WarningKind::outOfRange:
-            return "out-of-range";
-        case WarningKind::zeroMaximum:
-            return "zero-maximum";
-        case WarningKind::zeroAngle:
-            return "zero-angle";
-        case WarningKind::negativeStroke:
-            return "negative-stroke";
-        case WarningKind::kphOnSpeedometer:
-            return "kph-on-speedometer";
-        case WarningKind::malformedMarker:
-            return "malformed-marker";
-        case WarningKind::angleBeyondTurn:
-            return "angle-beyond-turn";
-        case WarningKind::implausibleNeedleRange:
-            return "implausible-needle-range";
-        case WarningKind::kphCase:
-            return "kph-case";
-        case WarningKind::needleDefaults:
-            return "needle-defaults";
-        case WarningKind::setAsGroup:
-            return "set-as-group";
-    }
-    return "";
-}
-
 std::string_view axisWord(Axis axis) {
     switch (axis) {
         case Axis::none:

@@ -5,11 +5,9 @@
 #include <string_view>
 
 #include "animation/component_catalogue.h"
-#include "sim/check/check_names.h"
 
 namespace sim::check {
 
-std::string_view warningCode(WarningKind kind);          // "zero-angle"
 std::string_view axisWord(Axis axis);                    // "x", or empty for none
 std::string_view motionWord(Motion motion);              // "flip-book"
 std::string_view childFramesWord(ChildFrames children);  // "link-sets", or empty for none

@@ -30,7 +30,7 @@ std::vector<PageWarning> checkerWarnings(const GltfModel& model, const ModelFram
         const auto place = std::find(checked.places.begin(), checked.places.end(), frame.scenePath);
         const int index =
             place == checked.places.end() ? -1 : static_cast<int>(place - checked.places.begin());
-        for (const check::Warning& warning : frame.findings.warnings) {
+        for (const check::Warning& warning : frame.warnings) {
             warnings.push_back({index, check::warningText(frame, warning)});
         }
     }

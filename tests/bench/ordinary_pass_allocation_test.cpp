@@ -11,6 +11,18 @@
 
 namespace {
 
+// Heap allocations made by passes. The substitute host's call records would allocate; they are
+// the host's, not the pass's, so they are off meanwhile.
+template <typename Passes>
+std::uint64_t allocationsDuring(Passes passes) {
+    hostsim::hostCallLog().recording = false;
+    const std::uint64_t before = bench::allocationCount();
+    passes();
+    const std::uint64_t allocations = bench::allocationCount() - before;
+    hostsim::hostCallLog().recording = true;
+    return allocations;
+}
+
 TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
     const struct {
         const char* label;
@@ -19,24 +31,14 @@ TEST(OrdinaryPass, AllocatesNothingOnceComponentsAreConfigured) {
                  {"generated, 100 frames", bench::generatedModel(100)}};
     for (const auto& c : cases) {
         bench::Fleet fleet(c.model, 5);
-        int pass = 0;
-        for (; pass < 3; ++pass) {
-            bench::advanceClock(pass);
-            fleet.driveInputs(pass);
-            for (std::size_t i = 0; i < fleet.size(); ++i)
-                updateVehicle(fleet.vehicle(i), fleet.record(i));
-        }
-        // The substitute host's call records would allocate; they are the host's, not the pass's.
-        hostsim::hostCallLog().recording = false;
-        const std::uint64_t before = bench::allocationCount();
-        for (; pass < 400; ++pass) {
-            bench::advanceClock(pass);
-            fleet.driveInputs(pass);
-            for (std::size_t i = 0; i < fleet.size(); ++i)
-                updateVehicle(fleet.vehicle(i), fleet.record(i));
-        }
-        EXPECT_EQ(bench::allocationCount() - before, 0u) << c.label;
-        hostsim::hostCallLog().recording = true;
+        int pass = fleet.warmUp();
+        const std::uint64_t allocations = allocationsDuring([&] {
+            for (; pass < 400; ++pass) {
+                fleet.startTick(pass);
+                fleet.updateAll();
+            }
+        });
+        EXPECT_EQ(allocations, 0u) << c.label;
     }
 }
 
@@ -56,8 +58,7 @@ TEST(OrdinaryPass, AWholeRenderThroughTheSitesAllocatesNothing) {
         },
         0);
     const auto renderAll = [&fleet](int pass) {
-        bench::advanceClock(pass);
-        fleet.driveInputs(pass);
+        fleet.startTick(pass);
         for (std::size_t i = 0; i < fleet.size(); ++i) {
             auto* vehicle = reinterpret_cast<hostsim::SimVehicle*>(fleet.vehicle(i));
             hostsim::renderThroughSite(
@@ -66,12 +67,11 @@ TEST(OrdinaryPass, AWholeRenderThroughTheSitesAllocatesNothing) {
     };
     int pass = 0;
     for (; pass < 3; ++pass) renderAll(pass);
-    hostsim::hostCallLog().recording = false;
-    const std::uint64_t before = bench::allocationCount();
     const std::size_t updatesBefore = hostsim::hostCallLog().updates.size();
-    for (; pass < 200; ++pass) renderAll(pass);
-    EXPECT_EQ(bench::allocationCount() - before, 0u);
-    hostsim::hostCallLog().recording = true;
+    EXPECT_EQ(allocationsDuring([&] {
+                  for (; pass < 200; ++pass) renderAll(pass);
+              }),
+              0u);
     // The renders went through the pass: the frames moved.
     renderAll(pass);
     EXPECT_GT(hostsim::hostCallLog().updates.size(), updatesBefore);

@@ -5,6 +5,7 @@
 #include "host/host_version.h"
 #include "host/platform/platform.h"
 #include "hostsim/host_image.h"
+#include "tests/hostsim/host_of_build.h"
 
 namespace {
 
@@ -13,10 +14,9 @@ using injector::address_t;
 TEST(HostVersion, EveryBuildIsRecognisedFromItsImage) {
     for (std::int32_t version : hostsim::knownHostVersions) {
         SCOPED_TRACE(version);
-        hostsim::layOutHostImage(version);
+        const hostsim::HostOfBuild host(version);
         EXPECT_EQ(injector::probe_host_version(injector::host_base()), version);
     }
-    hostsim::layOutHostImage(0);
 }
 
 TEST(HostVersion, TheImageBaseIsThePreferredOneAndAddressesTranslateWithWrapAround) {
@@ -43,9 +43,8 @@ TEST(HostVersion, AnUnreadableAddressCountsAsNoMatch) {
 }
 
 TEST(HostVersion, TheFirstAnswerIsKept) {
-    hostsim::layOutHostImage(1001);
+    const hostsim::HostOfBuild host(1001);
     EXPECT_EQ(injector::host_version(), 0);  // fixed before the first test
-    hostsim::layOutHostImage(0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "host/host_version.h"
-#include "hostsim/host_image.h"
+#include "tests/hostsim/host_of_build.h"
 
 namespace {
 
@@ -23,10 +23,9 @@ TEST(HostVersion, TheFirstMatchingRowDecides) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.build);
-        hostsim::layOutHostImage(c.build, c.alsoCarrying);
+        const hostsim::HostOfBuild host(c.build, 0, c.alsoCarrying);
         EXPECT_EQ(injector::probe_host_version(injector::host_base()), c.build);
     }
-    hostsim::layOutHostImage(0);
 }
 
 }  // namespace

@@ -84,9 +84,7 @@ TEST_F(Library, AnotherPluginAndVorlixLoadAndUnloadInEveryOrder) {
     SimModel model(FrameShape{"body", 1, false, {{"vx_fbrake_az-30", 1, false, {}}}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        layOutHostImage(1001);
-        hostActivity() = HostActivity{};
-        hostCallLog().clear();
+        startHost(1001);
         LoadedLibrary other;
         SimVehicle* vehicle = nullptr;
         SiteBytes beforeVorlix;
@@ -183,8 +181,7 @@ TEST_F(Library, WhatOtherPluginsKeepOfASiteStillLeadsToTheHost) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        layOutHostImage(1001);
-        createVehiclePool(1);
+        startHost(1001, 1);
         SimVehicle* vehicle = vehicleInSlot(0);
         LoadedLibrary other;
         const auto hookCalls = [&other] {

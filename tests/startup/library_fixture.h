@@ -15,6 +15,7 @@
 #include "hostsim/host_image.h"
 #include "hostsim/library_loader.h"
 #include "hostsim/vehicle_pool.h"
+#include "tests/hostsim/host_of_build.h"
 
 namespace hostsim {
 
@@ -45,7 +46,7 @@ class Library : public ::testing::Test {
     }
 
     void load(std::int32_t version) {
-        layOutHostImage(version);
+        startHost(version);
         loadLibrary();
     }
 

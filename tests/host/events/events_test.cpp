@@ -12,6 +12,7 @@
 #include "hostsim/host_image.h"
 #include "hostsim/site_calls.h"
 #include "hostsim/vehicle_pool.h"
+#include "tests/hostsim/host_of_build.h"
 
 namespace {
 
@@ -199,9 +200,7 @@ using SiteHooker =
     injector::function_hooker_thiscall<injector::scoped_call, destroySite, std::int32_t(CVehicle*)>;
 
 TEST(Event, TheFirstCallbackPatchesTheSitesOfTheRunningBuildOnce) {
-    hostsim::layOutHostImage(1001);
-    hostsim::createVehiclePool(2);
-    hostsim::hostActivity() = hostsim::HostActivity{};
+    const hostsim::HostOfBuild host(1001, 2);
     hostsim::SimVehicle* vehicle = hostsim::vehicleInSlot(1);
     auto* const expected = reinterpret_cast<CVehicle*>(vehicle);
     std::vector<std::string> calls;
@@ -233,8 +232,6 @@ TEST(Event, TheFirstCallbackPatchesTheSitesOfTheRunningBuildOnce) {
         plugin::hookerStore<SiteHooker>().clear();
     }
     EXPECT_TRUE(hostsim::patchedSites().empty());
-    hostsim::releaseVehiclePool();
-    hostsim::layOutHostImage(0);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "hostsim/host_image.h"
 #include "hostsim/site_calls.h"
 #include "hostsim/vehicle_pool.h"
+#include "tests/hostsim/host_of_build.h"
 
 namespace {
 
@@ -41,16 +42,8 @@ std::int32_t runRoutine(std::uint32_t site, SimVehicle* vehicle) {
 
 class HookChain : public ::testing::Test {
   protected:
-    void SetUp() override {
-        hostsim::layOutHostImage(1001);
-        hostsim::createVehiclePool(2);
-        vehicle = hostsim::vehicleInSlot(0);
-        hostsim::hostActivity() = hostsim::HostActivity{};
-    }
     void TearDown() override {
         EXPECT_TRUE(hostsim::patchedSites().empty()) << "a test left a site patched";
-        hostsim::releaseVehiclePool();
-        hostsim::layOutHostImage(0);
     }
 
     // A hook that notes its name, then calls the next inner function and adds to the result.
@@ -63,7 +56,8 @@ class HookChain : public ::testing::Test {
         };
     }
 
-    SimVehicle* vehicle = nullptr;
+    hostsim::HostOfBuild host{1001, 2};
+    SimVehicle* vehicle = hostsim::vehicleInSlot(0);
     std::vector<std::string> trace;
 };
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "sim/check/catalogue_document.h"
-#include "sim/check/check_names.h"
+#include "sim/check/frame_record.h"
 #include "sim/formats/json_reader.h"
 
 namespace sim::check {
@@ -23,8 +23,8 @@ TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
     for (const JsonNode& component : components.items) {
         const std::string key = component.find("key")->text;
         auto readBack = [&](const std::string& name, const std::string& marker) -> std::string {
-            const FrameFindings findings = checkFrameName(name, 6, std::nullopt);
-            for (const ComponentUse& use : findings.components) {
+            const FrameRecord record = readFrame(name, std::vector<ChildFrame>(6), std::nullopt);
+            for (const ComponentUse& use : record.components) {
                 if (componentKey(use.component) != key) continue;
                 for (const Parameter& p : use.parameters) {
                     if (p.rule->pattern.marker == marker) return p.value;
@@ -39,7 +39,8 @@ TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
             EXPECT_EQ(readBack(name, marker), number) << name;
             EXPECT_EQ(readBack(key, marker), parameter.find("default")->text) << key;
         }
-        EXPECT_EQ(checkFrameName(key, 6, std::nullopt).components.size(), 1u) << key;
+        EXPECT_EQ(readFrame(key, std::vector<ChildFrame>(6), std::nullopt).components.size(), 1u)
+            << key;
     }
 }
 
