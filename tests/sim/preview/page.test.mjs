@@ -378,3 +378,95 @@ test('a model the browser cannot show leaves the table and plots, and says why',
   assert.match(await page.textContent('#position'), /^render 11 of /);
   await page.close();
 });
+
+// The sample's page data with its model's glTF JSON changed by `change`, its binary chunk kept.
+function withModelJson(change) {
+  const glb = Buffer.from(data.model.main, 'base64');
+  const jsonEnd = 20 + glb.readUInt32LE(12);
+  const json = structuredClone(model);
+  change(json);
+  const text = Buffer.from(JSON.stringify(json).padEnd(Math.ceil(JSON.stringify(json).length / 4) * 4, ' '));
+  const head = Buffer.alloc(20);
+  head.write('glTF', 0);
+  head.writeUInt32LE(2, 4);
+  head.writeUInt32LE(20 + text.length + glb.length - jsonEnd, 8);
+  head.writeUInt32LE(text.length, 12);
+  head.write('JSON', 16);
+  const changed = structuredClone(data);
+  changed.model.main = Buffer.concat([head, text, glb.subarray(jsonEnd)]).toString('base64');
+  return changed;
+}
+const nodeNamed = (name) => model.nodes.findIndex((node) => node.name === name);
+
+test('the rider view frames the handlebar and the dash, however long the model', async () => {
+  // A long load behind the rider moves the model's middle far from the handlebar.
+  const long = withModelJson((json) => {
+    json.nodes.push({ name: 'trailer', mesh: 1, translation: [0, 0.5, 4], scale: [3, 3, 10] });
+    json.nodes[0].children.push(json.nodes.length - 1);
+  });
+  const riderKeys = ['vx_fbrake', 'vx_cl', 'vx_sm', 'vx_rpm', 'vx_gm', 'vx_om'];
+  const nodes = data.components.filter((c) => riderKeys.includes(c.key)).map((c) => data.frames[c.frame].node);
+  for (const [name, path] of [
+    ['sample', samplePage],
+    ['long', writePage('long', long)],
+  ]) {
+    const { page, noise } = await open(path);
+    await page.click('#view-rider');
+    const boxes = await page.evaluate((nodes) => nodes.map((node) => window.vorlixPreview.onScreen(node)), nodes);
+    const min = [0, 1].map((a) => Math.min(...boxes.map((box) => box.min[a])));
+    const max = [0, 1].map((a) => Math.max(...boxes.map((box) => box.max[a])));
+    assert.ok(min.every((v) => v >= -1) && max.every((v) => v <= 1), `${name}: cut off, ${min} to ${max}`);
+    assert.ok(max[0] - min[0] > 0.6, `${name}: the handlebar spans only ${max[0] - min[0]} of 2`);
+    if (name === 'long') await page.screenshot({ path: join(folder, 'rider-long.png') });
+    assert.deepEqual(noise, []);
+    await page.close();
+  }
+});
+
+test('slider marks are apart and each is easy to hit', async () => {
+  const { page, noise } = await open(samplePage);
+  const marks = await page.evaluate(() => window.vorlixPreview.marks);
+  // The sample ride puts on both brakes at one render.
+  assert.ok(marks.some((m, i) => marks.findIndex((n) => n.render === m.render) !== i));
+  const boxes = await page
+    .locator('#marks .mark')
+    .evaluateAll((elements) => elements.map((element) => element.getBoundingClientRect().toJSON()));
+  const overlap = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  for (const [i, box] of boxes.entries()) {
+    assert.ok(box.width >= 8 && box.height >= 8, `mark ${i}: ${box.width}×${box.height} px`);
+    assert.ok(!boxes.some((other, j) => j !== i && overlap(box, other)), `mark ${i} overlaps another`);
+    await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+    assert.equal(Number(await page.inputValue('#time')), marks[i].render, `mark ${i}: ${marks[i].text}`);
+  }
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('a part picked inside a closed body is shown through it, and a part in sight is not', async () => {
+  // A closed, two-sided box close about the speedometer's needle, as exporters write by default.
+  const boxed = withModelJson((json) => {
+    const [primitive] = json.meshes[json.nodes[nodeNamed('fuel_tank')].mesh].primitives;
+    json.materials.push({ ...json.materials[primitive.material], doubleSided: true });
+    json.meshes.push({ primitives: [{ ...primitive, material: json.materials.length - 1 }] });
+    json.nodes.push({
+      name: 'cowl',
+      mesh: json.meshes.length - 1,
+      translation: [0, 0, 0.01],
+      scale: [0.3, 0.45, 0.05],
+    });
+    json.nodes[nodeNamed('speedometer')].children.push(json.nodes.length - 1);
+  });
+  const { page, noise } = await open(writePage('boxed', boxed));
+  const row = (key) => `#components tbody tr:nth-child(${data.components.findIndex((c) => c.key === key) + 1})`;
+  for (const [key, through] of [
+    ['vx_sm', true],
+    ['vx_fbrake', false],
+  ]) {
+    await page.click(row(key));
+    assert.equal(await page.evaluate(() => window.vorlixPreview.xray()), through, key);
+    assert.equal(await page.isChecked('#xray'), through, key);
+    if (through) await page.screenshot({ path: join(folder, 'boxed-needle.png') });
+  }
+  assert.deepEqual(noise, []);
+  await page.close();
+});

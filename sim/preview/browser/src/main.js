@@ -18,6 +18,9 @@ function showProblem(text) {
 }
 
 const viewNames = ['reset', 'front', 'side', 'top', 'rider'];
+// The components on the handlebar and the dash, which the rider view frames: not the foot
+// controls, nor the chain.
+const riderKeys = new Set(['vx_fbrake', 'vx_cl', 'vx_sm', 'vx_rpm', 'vx_gm', 'vx_om']);
 
 // (Re)starts the page on a data object; returns what `window.vorlixPreview` offers. The table, the
 // plots and the time slider do not need the model: they stay when it cannot be shown.
@@ -33,7 +36,13 @@ export function startPage(data) {
   // A frame chosen in the table, the warnings or the view: its part lit and framed, its rows marked.
   function choose(frame, { frameIt = true } = {}) {
     panel.choose(frame);
-    selection?.select(data.frames[frame]?.node, { frame: frameIt });
+    selectNode(data.frames[frame]?.node, { frame: frameIt });
+  }
+  // The X-ray box shows whether x-ray is on, by the author's hand or for a hidden part.
+  function selectNode(node, options) {
+    if (!selection) return;
+    selection.select(node, options);
+    document.getElementById('xray').checked = selection.xray;
   }
 
   const player = createPlayer(renders, (k) => {
@@ -52,6 +61,10 @@ export function startPage(data) {
     view = createView(document.getElementById('viewport-canvas'), model, {
       axes: data.axes,
       rootNode: data.frames[0]?.node ?? -1,
+      riderParts: data.components
+        .filter((c) => riderKeys.has(c.key))
+        .map((c) => model.nodeObject(data.frames[c.frame]?.node))
+        .filter(Boolean),
     });
     selection = createSelection(model, view);
     // A click on a part chooses the nearest frame at or above it that a component drives, else
@@ -61,7 +74,7 @@ export function startPage(data) {
       const node = nodes.find(driven);
       if (node !== undefined) return choose(driven(node).frame, { frameIt: false });
       panel.choose(undefined);
-      return selection.select(nodes[0]);
+      return selectNode(nodes[0]);
     });
     for (const name of viewNames) document.getElementById(`view-${name}`).onclick = () => view.setView(name);
     const xray = document.getElementById('xray');
@@ -87,6 +100,7 @@ export function startPage(data) {
     choose: (frame) => choose(frame),
     selectedNode: () => selection.selectedNode,
     setView: (name) => view.setView(name),
+    onScreen: (node) => view.onScreen(model.nodeObject(node)),
     get camera() {
       return view.cameraState;
     },
@@ -96,6 +110,7 @@ export function startPage(data) {
     setXray: (on) => {
       selection.xray = on;
     },
+    xray: () => selection.xray,
     marks,
     // Where the author looks from and which moment is shown, kept over a reload of the page.
     viewState: () => ({ camera: view.cameraState, render: shown, playing: player.playing }),

@@ -24,7 +24,8 @@ function vehicleAxes(model, rootNode, axes) {
   return { forward, up, right: new Vector3().crossVectors(forward, up) };
 }
 
-export function createView(container, model, { axes, rootNode }) {
+// riderParts: the objects that the rider view frames, the controls and instruments on the handlebar.
+export function createView(container, model, { axes, rootNode, riderParts = [] }) {
   const renderer = new WebGLRenderer({ antialias: true });
   renderer.setPixelRatio(window.devicePixelRatio);
   container.replaceChildren(renderer.domElement);
@@ -62,12 +63,29 @@ export function createView(container, model, { axes, rootNode }) {
     side: () => ({ from: right.clone().addScaledVector(up, 0.08) }),
     // Straight down, the vehicle's front at the top of the view.
     top: () => ({ from: up.clone().addScaledVector(forward, -0.002) }),
-    // Behind and above the seat, looking ahead over the controls.
-    rider: () => ({
-      from: forward.clone().multiplyScalar(-0.45).addScaledVector(up, 0.3),
-      target: centre.clone().addScaledVector(forward, 0.2).addScaledVector(up, 0.1),
-      distance: size * 0.55,
-    }),
+    // Behind and above the seat, looking ahead at the controls and instruments the rider sees.
+    rider: () => {
+      const from = forward.clone().multiplyScalar(-0.45).addScaledVector(up, 0.3);
+      const seen = new Box3();
+      riderParts.forEach((part) => seen.expandByObject(part));
+      if (!seen.isEmpty()) {
+        return {
+          from,
+          target: seen.getCenter(new Vector3()),
+          extent: Math.max(seen.getSize(new Vector3()).length(), size / 8),
+        };
+      }
+      // A model with none of them: the upper front of the model, where they usually are.
+      const reach = (axis) => Math.max(...boxCorners(bounds).map((corner) => corner.sub(centre).dot(axis)));
+      return {
+        from,
+        target: centre
+          .clone()
+          .addScaledVector(forward, reach(forward) / 2)
+          .addScaledVector(up, reach(up) / 2),
+        extent: size / 2,
+      };
+    },
   };
 
   let pending = false;
@@ -95,15 +113,8 @@ export function createView(container, model, { axes, rootNode }) {
   function setView(name) {
     const preset = presets[name];
     if (!preset) throw new Error(`no view named ${name}`);
-    const { from, target, distance } = preset();
-    if (distance) {
-      controls.target.copy(target);
-      camera.position.copy(target).addScaledVector(from.normalize(), distance);
-      controls.update();
-      requestRender();
-    } else {
-      look(centre, from, size);
-    }
+    const { from, target = centre, extent = size } = preset();
+    look(target, from, extent);
   }
 
   new ResizeObserver(() => {
@@ -130,6 +141,17 @@ export function createView(container, model, { axes, rootNode }) {
       const extent = Math.max(box.getSize(new Vector3()).length(), size / 50);
       look(box.getCenter(new Vector3()), camera.position.clone().sub(controls.target), extent * 1.2);
     },
+    // Where an object's box lies on the screen, from -1 to 1 across and up the view, for tests.
+    onScreen(object) {
+      const box = new Box3().setFromObject(object);
+      camera.updateMatrixWorld(); // the view may not have been drawn since the camera moved
+      const points = box.isEmpty() ? [] : boxCorners(box).map((corner) => corner.project(camera));
+      const along = (axis) => points.map((point) => point[axis]);
+      return {
+        min: [Math.min(...along('x')), Math.min(...along('y'))],
+        max: [Math.max(...along('x')), Math.max(...along('y'))],
+      };
+    },
     // The camera's place and target, for a page started again on new data.
     get cameraState() {
       return { position: camera.position.toArray(), target: controls.target.toArray() };
@@ -143,7 +165,7 @@ export function createView(container, model, { axes, rootNode }) {
   };
 }
 
-function boxCorners(box) {
+export function boxCorners(box) {
   const corners = [];
   for (const x of [box.min.x, box.max.x]) {
     for (const y of [box.min.y, box.max.y]) for (const z of [box.min.z, box.max.z]) corners.push(new Vector3(x, y, z));
