@@ -61,7 +61,8 @@ std::string modelJson(JsonObject model, const ModelReport& report, std::size_t& 
         for (std::size_t u = 0; u < uses.size(); ++u) {
             const auto& shared = frame.sharesWith[u];
             components.push_back(
-                componentJson(uses[u], frame.record.children, shared ? &report.frames[*shared].namePath : nullptr));
+                componentJson(uses[u], frame.record.children,
+                              shared ? &report.frames[*shared].namePath : nullptr));
         }
         ownFrames += uses.empty() ? 0 : 1;
         frames.push_back(JsonObject()

@@ -62,8 +62,8 @@ std::string describeSlots(Component component, const std::vector<ChildFrame>& ch
             return text;
         case ChildFrames::odometerWheels:
             for (std::size_t i = 0; i < names.size(); ++i)
-                text += (i == 0 ? "wheel 1 (leftmost) → " : ", wheel " + std::to_string(i + 1) +
-                                                                " → ") +
+                text += (i == 0 ? "wheel 1 (leftmost) → "
+                                : ", wheel " + std::to_string(i + 1) + " → ") +
                         names[i];
             return text;
         case ChildFrames::chainLinkSets:

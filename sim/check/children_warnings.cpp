@@ -60,9 +60,9 @@ void findSlotNameMismatch(const FrameRecord& frame, const ComponentUse& use,
                           std::vector<std::string>& messages) {
     const ChildFrames kind = childFramesOf(use);
     if (kind == ChildFrames::none) return;
-    const std::size_t slots =
-        kind == ChildFrames::odometerWheels ? std::min(frame.children.size(), odometerWheelCount)
-                                            : frame.children.size();
+    const std::size_t slots = kind == ChildFrames::odometerWheels
+                                  ? std::min(frame.children.size(), odometerWheelCount)
+                                  : frame.children.size();
     const std::string advice =
         ": exporters write children sorted by name, so name them to sort in slot order";
     if (kind == ChildFrames::gearDisplays) {
@@ -78,10 +78,10 @@ void findSlotNameMismatch(const FrameRecord& frame, const ComponentUse& use,
         std::string wrong;
         for (std::size_t gear = 0; gear < slots; ++gear) {
             if (!says[gear] || *says[gear] == static_cast<long>(gear)) continue;
-            wrong += (wrong.empty() ? "" : ", ") + std::string("gear ") + std::to_string(gear) +
-                     " shows \"" + frame.children[gear].name + "\", named for " +
-                     (*says[gear] == 0 ? std::string("neutral")
-                                       : "gear " + std::to_string(*says[gear]));
+            wrong +=
+                (wrong.empty() ? "" : ", ") + std::string("gear ") + std::to_string(gear) +
+                " shows \"" + frame.children[gear].name + "\", named for " +
+                (*says[gear] == 0 ? std::string("neutral") : "gear " + std::to_string(*says[gear]));
         }
         if (!wrong.empty())
             messages.push_back(titleOf(use) + ": " + wrong + advice +

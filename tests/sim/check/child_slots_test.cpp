@@ -28,9 +28,9 @@ const SlotCase slotCases[] = {
     {"vx_gm", {"gm_3_N", "gm_1"}, "gear 0 shows \"gm_3_N\", named for gear 3"},
     {"vx_gm", {"gear_N.001", "gear1", "gear_2.001"}, ""},  // a copy suffix is not a number
     {"vx_gm", {"N", "gear_1"}, ""},
-    {"vx_gm", {"neutral", "first", "second"}, ""},             // no number: nothing to say
-    {"vx_gm", {"display1", "display2", "display3"}, ""},        // children counted from 1
-    {"vx_gm", {"SCREEN", "gear_1", "PLAN"}, ""},                // an N ending a word is no gear
+    {"vx_gm", {"neutral", "first", "second"}, ""},        // no number: nothing to say
+    {"vx_gm", {"display1", "display2", "display3"}, ""},  // children counted from 1
+    {"vx_gm", {"SCREEN", "gear_1", "PLAN"}, ""},          // an N ending a word is no gear
     {"vx_gm", {"a", "b", "gear_N"}, "gear 2 shows \"gear_N\", named for neutral"},
     {"vx_gm", {"gear_0", "gear_12345678901234567890"}, ""},  // no gear has so long a number
     // Odometer wheels, leftmost first; those after the sixth never turn.
