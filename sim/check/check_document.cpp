@@ -1,5 +1,6 @@
 #include "sim/check/check_document.h"
 
+#include "sim/check/child_slots.h"
 #include "sim/check/document_words.h"
 #include "sim/check/frame_warnings.h"
 #include "sim/formats/json_reader.h"
@@ -22,7 +23,17 @@ std::string parameterJson(const Parameter& parameter) {
         .close();
 }
 
-std::string componentJson(const ComponentUse& use, const std::string* statePath) {
+// The children in slot order, or null for a component without child slots.
+std::string slotsJson(Component component, const std::vector<ChildFrame>& children) {
+    if (catalogueEntry(component).children == ChildFrames::none) return "null";
+    std::vector<std::string> names;
+    for (const std::string& name : namesInSlotOrder(component, children))
+        names.push_back(jsonQuoted(name));
+    return jsonArray(names);
+}
+
+std::string componentJson(const ComponentUse& use, const std::vector<ChildFrame>& children,
+                          const std::string* statePath) {
     const ComponentEntry& entry = catalogueEntry(use.component);
     std::vector<std::string> parameters;
     for (const Parameter& parameter : use.parameters)
@@ -34,6 +45,7 @@ std::string componentJson(const ComponentUse& use, const std::string* statePath)
         .text("motion", motionWord(entry.motion))
         .raw("parameters", jsonArray(parameters))
         .raw("detail", jsonQuotedOrNull(use.detail))
+        .raw("slots", slotsJson(use.component, children))
         .raw("usesStateOf", statePath == nullptr ? "null" : jsonQuoted(*statePath))
         .close();
 }
@@ -49,7 +61,8 @@ std::string modelJson(JsonObject model, const ModelReport& report, std::size_t& 
         for (std::size_t u = 0; u < uses.size(); ++u) {
             const auto& shared = frame.sharesWith[u];
             components.push_back(
-                componentJson(uses[u], shared ? &report.frames[*shared].namePath : nullptr));
+                componentJson(uses[u], frame.record.children,
+                              shared ? &report.frames[*shared].namePath : nullptr));
         }
         ownFrames += uses.empty() ? 0 : 1;
         frames.push_back(JsonObject()

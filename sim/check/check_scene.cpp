@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "sim/check/child_slots.h"
 #include "sim/formats/json_reader.h"
 #include "sim/formats/json_writing.h"
 
@@ -226,6 +227,9 @@ std::string formatReports(const std::vector<std::string>& headings,
                            "\n";
                 } else {
                     out += "    " + describeComponent(uses[u]) + "\n";
+                    const std::string slots =
+                        describeSlots(uses[u].component, frame.record.children);
+                    if (!slots.empty()) out += "      " + slots + "\n";
                 }
             }
             for (const Warning& warning : frame.warnings) {

@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "sim/check/child_slots.h"
 #include "sim/check/warning_finders.h"
 #include "sim/formats/message_words.h"
 
@@ -51,6 +54,56 @@ void findFewOdometerWheels(const FrameRecord& frame, const ComponentUse& use,
                        countWord(odometerWheelCount) +
                        " digit wheels are needed, leftmost first: " +
                        missingDigitsText(wheels, odometerWheelCount));
+}
+
+void findSlotNameMismatch(const FrameRecord& frame, const ComponentUse& use,
+                          std::vector<std::string>& messages) {
+    const ChildFrames kind = childFramesOf(use);
+    if (kind == ChildFrames::none) return;
+    const std::size_t slots = kind == ChildFrames::odometerWheels
+                                  ? std::min(frame.children.size(), odometerWheelCount)
+                                  : frame.children.size();
+    const std::string advice =
+        ": exporters write children sorted by name, so name them to sort in slot order";
+    if (kind == ChildFrames::gearDisplays) {
+        std::vector<std::optional<long>> says;
+        for (std::size_t gear = 0; gear < slots; ++gear)
+            says.push_back(slotNumberInName(frame.children[gear].name, true));
+        // "display1" to "display7" count the children from 1, not the gears.
+        bool countsFromOne = true;
+        for (std::size_t gear = 0; gear < slots; ++gear)
+            countsFromOne = countsFromOne && says[gear] == static_cast<long>(gear + 1);
+        if (countsFromOne) return;
+        // Each display whose name ends in another gear's number, or in "N" away from gear 0.
+        std::string wrong;
+        for (std::size_t gear = 0; gear < slots; ++gear) {
+            if (!says[gear] || *says[gear] == static_cast<long>(gear)) continue;
+            wrong +=
+                (wrong.empty() ? "" : ", ") + std::string("gear ") + std::to_string(gear) +
+                " shows \"" + frame.children[gear].name + "\", named for " +
+                (*says[gear] == 0 ? std::string("neutral") : "gear " + std::to_string(*says[gear]));
+        }
+        if (!wrong.empty())
+            messages.push_back(titleOf(use) + ": " + wrong + advice +
+                               " (\"gm_0_N\", \"gm_1\", \"gm_2\", ...)");
+        return;
+    }
+    // Wheels and link sets: the numbers their names carry must rise in the order they are used.
+    std::optional<long> previous;
+    for (std::size_t i = 0; i < slots; ++i) {
+        const std::optional<long> says = slotNumberInName(frame.children[i].name, false);
+        if (!says) continue;
+        if (previous && *says <= *previous) {
+            const std::string order = kind == ChildFrames::odometerWheels
+                                          ? "wheels, leftmost first"
+                                          : "link sets, in child order";
+            messages.push_back(titleOf(use) + ": the numbers in the names of its " + order +
+                               ", do not rise: " + describeSlots(use.component, frame.children) +
+                               advice);
+            return;
+        }
+        previous = says;
+    }
 }
 
 void findSetsAsGroups(const FrameRecord& frame, std::vector<FrameFinding>& findings) {

@@ -16,6 +16,7 @@ constexpr std::array rules{
     WarningRule{K::noGearDisplays, "no-gear-displays", findNoGearDisplays},
     WarningRule{K::fewGearDisplays, "few-gear-displays", findFewGearDisplays},
     WarningRule{K::fewOdometerWheels, "few-odometer-wheels", findFewOdometerWheels},
+    WarningRule{K::slotNameMismatch, "slot-name-mismatch", findSlotNameMismatch},
     WarningRule{K::outOfRange, "out-of-range", findOutOfRange},
     WarningRule{K::zeroMaximum, "zero-maximum", findZeroMaximum},
     WarningRule{K::zeroAngle, "zero-angle", findZeroAngle},

@@ -33,6 +33,7 @@ enum class WarningKind {
     kphCase,                 // "_KPH" and the like: markers are case-sensitive
     needleDefaults,          // a needle without parameters in its name
     setAsGroup,              // a link set or gear display whose objects all sit below it
+    slotNameMismatch,        // a child whose name says another slot than the one it fills
 };
 
 struct Warning {

@@ -13,6 +13,9 @@ void findNoChainLinks(const FrameRecord&, const ComponentUse&, std::vector<std::
 void findNoGearDisplays(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
 void findFewGearDisplays(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
 void findFewOdometerWheels(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
+// A child whose name says another slot than the one it fills: a gear display named for another
+// gear, wheels or link sets whose numbers do not rise in the order they are used.
+void findSlotNameMismatch(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
 // Link sets and gear-meter displays modelled as groups. The chain and the gear meter show and
 // hide a child frame's own objects only, not those of the frames below it, so a set whose objects
 // all hang below it never hides. Exporters write such a group for several meshes, since a model

@@ -309,8 +309,9 @@ TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
                 jsonLines.push_back("  " + frame.find("path")->text + "  (" +
                                     frame.find("place")->text + ")");
                 for (const JsonNode& component : frame.find("components")->items) {
-                    EXPECT_EQ(keysOf(component), (Keys{"key", "title", "axis", "motion",
-                                                       "parameters", "detail", "usesStateOf"}));
+                    EXPECT_EQ(keysOf(component),
+                              (Keys{"key", "title", "axis", "motion", "parameters", "detail",
+                                    "slots", "usesStateOf"}));
                     for (const JsonNode& parameter : component.find("parameters")->items)
                         EXPECT_EQ(keysOf(parameter), (Keys{"label", "unit", "marker", "text",
                                                            "source", "converts", "value"}));
