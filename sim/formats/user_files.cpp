@@ -17,8 +17,19 @@ std::string readInputFile(const std::string& path, const InputKind& kind) {
 std::string readInputFile(const fs::path& file, const std::string& path, const InputKind& kind) {
     std::error_code error;
     const fs::file_type type = fs::status(file, error).type();
-    if (type == fs::file_type::not_found) throw BadInput(path + ": no such file");
-    if (type == fs::file_type::directory) throw BadInput(path + ": is a folder, not " + kind.name);
+    if (type == fs::file_type::not_found) {
+        // No Windows path holds a quote. One at the end is the command line's rule at work: a
+        // backslash just before a closing quote keeps the quote, as in "C:\Games\Bike Game\".
+        const bool quoteKept = !path.empty() && path.back() == '"';
+        throw BadInput(path + ": no such file" +
+                       (quoteKept ? " (a backslash just before a closing quote keeps the quote: "
+                                    "leave out that last backslash, or type two)"
+                                  : ""));
+    }
+    if (type == fs::file_type::directory) {
+        throw BadInput(path + ": is a folder, not " + kind.name +
+                       (kind.folderAdvice ? std::string(": ") + kind.folderAdvice : ""));
+    }
 
     // Read in pieces rather than by the size on disk: a pipe has none.
     std::ifstream in(file, std::ios::binary);

@@ -14,10 +14,12 @@ namespace sim {
 struct InputKind {
     const char* name;  // "a scene file"
     std::size_t maxBytes;
+    const char* folderAdvice =
+        nullptr;  // what to give instead of a folder, if there is more to say
 };
 
 // The whole file. Throws BadInput with one of
-//   PATH: no such file
+//   PATH: no such file (with the command line's quoting rule when PATH ends in a quote)
 //   PATH: is a folder, not a scene file
 //   PATH: cannot be read
 //   PATH: more than the 64 MiB a scene file may have
