@@ -4,8 +4,8 @@
 // says so.
 
 #include <cstddef>
-#include <cstdlib>
 #include <limits>
+#include <new>
 
 #include "host/host_interface.h"
 
@@ -14,7 +14,7 @@ class FrameList {
     FrameList() = default;
     FrameList(const FrameList&) = delete;
     FrameList& operator=(const FrameList&) = delete;
-    ~FrameList() { std::free(frames); }
+    ~FrameList() { delete[] frames; }
 
     // False when there is no room for another frame.
     [[nodiscard]] bool push_back(HostFrame* frame) {
@@ -32,10 +32,10 @@ class FrameList {
     bool grow() {
         const std::size_t larger = capacity == 0 ? 8 : capacity * 2;
         if (larger > std::numeric_limits<std::size_t>::max() / sizeof(HostFrame*)) return false;
-        auto* storage = static_cast<HostFrame**>(std::malloc(larger * sizeof(HostFrame*)));
+        HostFrame** storage = new (std::nothrow) HostFrame*[larger];
         if (storage == nullptr) return false;
         for (std::size_t i = 0; i < count; ++i) storage[i] = frames[i];
-        std::free(frames);
+        delete[] frames;
         frames = storage;
         capacity = larger;
         return true;
