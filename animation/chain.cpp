@@ -19,7 +19,7 @@ std::uint32_t chainStepInterval(std::int32_t passSpeed) {
 void animateChain(const char*, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     ChainState& chain = record.chain;
     if (chain.linkIndex == -1) {
-        collectChildren(frame, chain.links);
+        if (!collectChildren(frame, chain.links)) return;  // collected again on the next visit
         chain.linkIndex = 0;
         return;
     }

@@ -16,7 +16,10 @@ void animateClutchLever(const char* name, HostFrame* frame, VXData& record, CVeh
     ClutchLeverState& lever = record.clutchLever;
     if (!lever.parsed) {
         lever.parsed = true;
-        lever.maxAngle = intParameter(name, parameters::clutchLeverMaxAngle);
+        const ParameterValue<std::int32_t> maxAngle =
+            intParameter(name, parameters::clutchLeverMaxAngle);
+        if (!maxAngle) return;
+        lever.maxAngle = maxAngle.value;
         lever.stepInterval = leverStepInterval(lever.maxAngle, strokeStepDivisor);
         return;
     }

@@ -70,12 +70,11 @@ inline constexpr std::array speedometer{speedometerMaxSpeed, speedometerMaxAngle
 inline constexpr std::array revCounter{revCounterMaxValue, revCounterMaxAngle};
 }  // namespace parameters
 
-// The rule's parameter in the name, converted as the rule says; fails as intParameter and
-// floatParameter do.
-inline std::int32_t intParameter(std::string_view name, const ParameterRule& rule) {
+// The rule's parameter in the name, converted as the rule says.
+inline ParameterValue<std::int32_t> intParameter(std::string_view name, const ParameterRule& rule) {
     return intParameter(name, rule.pattern, rule.defaultText);
 }
-inline float floatParameter(std::string_view name, const ParameterRule& rule) {
+inline ParameterValue<float> floatParameter(std::string_view name, const ParameterRule& rule) {
     return floatParameter(name, rule.pattern, rule.defaultText);
 }
 

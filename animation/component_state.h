@@ -4,12 +4,9 @@
 #include <bit>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "animation/frame_list.h"
 #include "host/host_interface.h"
-
-// Host frames in insertion order. The record owns the storage, never the frames.
-using FrameList = std::vector<HostFrame*>;
 
 // Unit factor of the odometer and the speedometer: miles unless the frame name says "_kph".
 inline constexpr float milesUnitFactor = 160.9f;

@@ -31,9 +31,13 @@ void showFrame(HostFrame* frame) {
                       [](std::uint8_t flags) { return std::uint8_t(flags | host::renderFlag); });
 }
 
-void collectChildren(HostFrame* frame, FrameList& list) {
+bool collectChildren(HostFrame* frame, FrameList& list) {
     for (HostFrame* child = host::firstChild(frame); child != nullptr;
          child = host::nextSibling(child)) {
-        list.push_back(child);
+        if (!list.push_back(child)) {
+            list.clear();
+            return false;
+        }
     }
+    return true;
 }

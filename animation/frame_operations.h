@@ -34,5 +34,6 @@ inline void rotateFrame(HostFrame* frame, Axis axis, float angle) {
 void hideChildren(HostFrame* frame);
 // Set the render flag of the objects attached to the frame itself.
 void showFrame(HostFrame* frame);
-// Append the frame's direct children to the list, first child first.
-void collectChildren(HostFrame* frame, FrameList& list);
+// Append the frame's direct children to the list, first child first. False when memory ran out:
+// the list is then left empty.
+[[nodiscard]] bool collectChildren(HostFrame* frame, FrameList& list);

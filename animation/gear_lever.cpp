@@ -28,7 +28,9 @@ void animateGearLever(const char* name, HostFrame* frame, VXData& record, CVehic
     GearLeverState& lever = record.gearLever;
     if (!lever.parsed) {
         lever.parsed = true;
-        lever.maxAngle = strokeSize(intParameter(name, parameters::gearLeverStroke));
+        const ParameterValue<std::int32_t> stroke = intParameter(name, parameters::gearLeverStroke);
+        if (!stroke) return;
+        lever.maxAngle = strokeSize(stroke.value);
         lever.stepInterval = leverStepInterval(lever.maxAngle, strokeStepDivisor);
         return;
     }

@@ -7,7 +7,7 @@ void animateGearMeter(const char*, HostFrame* frame, VXData& record, CVehicle* v
     GearMeterState& meter = record.gearMeter;
     if (meter.shownGear == -2) {
         // The displays keep the model's own visibility until the gear first differs from 0.
-        collectChildren(frame, meter.gearFrames);
+        if (!collectChildren(frame, meter.gearFrames)) return;  // collected again on the next visit
         meter.shownGear = 0;
         return;
     }

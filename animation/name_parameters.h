@@ -15,7 +15,10 @@ struct NamePattern {
 };
 
 // The regular expression the pattern stands for, in the ECMAScript grammar.
-std::string patternText(const NamePattern& pattern);
+inline std::string patternText(const NamePattern& pattern) {
+    return ".*" + std::string(pattern.marker) +
+           (pattern.allowsMinus ? "(-?[0-9]+).*" : "([0-9]+).*");
+}
 
 namespace patterns {
 inline constexpr NamePattern zAngle{"_az", true};          // front brake, clutch lever
@@ -42,14 +45,42 @@ inline bool nameHasKey(std::string_view name, std::string_view key) {
 }
 
 // The text the pattern captures in name, exactly as a regular-expression search would give it, or
-// defaultText when the name holds no match.
-std::string nameParameter(std::string_view name, const NamePattern& pattern,
-                          std::string_view defaultText);
+// defaultText when the name holds no match. A view into name or defaultText: nothing is copied.
+std::string_view parameterText(std::string_view name, const NamePattern& pattern,
+                               std::string_view defaultText);
 
-// nameParameter converted to a signed 32-bit integer (base 10) or a 32-bit float. They fail with
-// std::invalid_argument ("invalid stoi argument", "invalid stof argument") or std::out_of_range
-// ("stoi argument out of range", "stof argument out of range").
-std::int32_t intParameter(std::string_view name, const NamePattern& pattern,
-                          std::string_view defaultText);
-float floatParameter(std::string_view name, const NamePattern& pattern,
-                     std::string_view defaultText);
+// parameterText as a text of its own.
+inline std::string nameParameter(std::string_view name, const NamePattern& pattern,
+                                 std::string_view defaultText) {
+    return std::string(parameterText(name, pattern, defaultText));
+}
+
+enum class ConversionFailure : std::uint8_t {
+    none,
+    invalidArgument,  // no digit to read
+    outOfRange,       // beyond the 32-bit type
+};
+
+// A converted parameter, or why there is none. Conversions report failure this way rather than by
+// throwing: a component that meets one stops where it stands, and the library carries no
+// exception machinery.
+template <class Number>
+struct ParameterValue {
+    Number value{};
+    ConversionFailure failure = ConversionFailure::none;
+    explicit operator bool() const { return failure == ConversionFailure::none; }
+};
+
+// "invalid stoi argument", "stoi argument out of range", "invalid stof argument" or "stof argument
+// out of range"; empty when the conversion succeeded.
+std::string_view failureMessage(const ParameterValue<std::int32_t>& value);
+std::string_view failureMessage(const ParameterValue<float>& value);
+
+// parameterText converted to a signed 32-bit integer or a 32-bit float. Both read the number as
+// the standard conversions do: white space skipped, an optional sign, then decimal digits up to the
+// first other byte. A float is rounded to nearest, ties to even. The captures are whole numbers and
+// the defaults too, so a '.' or an exponent ends the number like any other byte.
+ParameterValue<std::int32_t> intParameter(std::string_view name, const NamePattern& pattern,
+                                          std::string_view defaultText);
+ParameterValue<float> floatParameter(std::string_view name, const NamePattern& pattern,
+                                     std::string_view defaultText);

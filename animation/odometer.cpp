@@ -40,7 +40,7 @@ Reading readingDigits(std::uint32_t value) {
 void animateOdometer(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     OdometerState& odometer = record.odometer;
     if (!odometer.odometerReady) {
-        collectChildren(frame, odometer.odometerDigits);
+        if (!collectChildren(frame, odometer.odometerDigits)) return;  // again on the next visit
         odometer.odometerReady = true;
         // Every vehicle starts with a reading of its own; the sequence is never seeded, so the
         // start values repeat from run to run.

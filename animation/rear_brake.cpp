@@ -7,7 +7,7 @@
 // reads the name.
 void animateRearBrake(const char* name, HostFrame* frame, VXData& record, CVehicle* vehicle) {
     BrakeLeverState& lever = record.rearBrake;
-    if (!lever.parsed) configureBrakeLever(lever, name, parameters::rearBrakeMaxAngle);
+    if (!lever.parsed && !configureBrakeLever(lever, name, parameters::rearBrakeMaxAngle)) return;
     if (!stepIntervalElapsed(record.passTime, lever.lastStepTime, lever.stepInterval)) return;
     // Not-a-number counts as braking, -0.0 does not.
     const bool braking = host::rearBrakeInput(vehicle) != 0.0f;

@@ -13,8 +13,13 @@ void animateRevCounter(const char* name, HostFrame* frame, VXData& record, CVehi
     if (!gauge.revCounterReady) {
         // Ready only once both parameters are read, so a failed conversion configures again on the
         // next visit.
-        gauge.revCounterMaxValue = intParameter(name, parameters::revCounterMaxValue);
-        gauge.revCounterMaxAngle = floatParameter(name, parameters::revCounterMaxAngle);
+        const ParameterValue<std::int32_t> maxValue =
+            intParameter(name, parameters::revCounterMaxValue);
+        if (!maxValue) return;
+        gauge.revCounterMaxValue = maxValue.value;
+        const ParameterValue<float> maxAngle = floatParameter(name, parameters::revCounterMaxAngle);
+        if (!maxAngle) return;
+        gauge.revCounterMaxAngle = maxAngle.value;
         gauge.revCounterReady = true;
         return;
     }

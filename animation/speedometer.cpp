@@ -15,8 +15,14 @@ void animateSpeedometer(const char* name, HostFrame* frame, VXData& record, CVeh
         if (nameHasKey(name, kilometresMarker)) gauge.speedometerUnitFactor = kilometresUnitFactor;
         // Ready only once both parameters are read, so a failed conversion configures again on the
         // next visit.
-        gauge.speedometerMaxSpeed = intParameter(name, parameters::speedometerMaxSpeed);
-        gauge.speedometerMaxAngle = floatParameter(name, parameters::speedometerMaxAngle);
+        const ParameterValue<std::int32_t> maxSpeed =
+            intParameter(name, parameters::speedometerMaxSpeed);
+        if (!maxSpeed) return;
+        gauge.speedometerMaxSpeed = maxSpeed.value;
+        const ParameterValue<float> maxAngle =
+            floatParameter(name, parameters::speedometerMaxAngle);
+        if (!maxAngle) return;
+        gauge.speedometerMaxAngle = maxAngle.value;
         gauge.speedometerReady = true;
         return;
     }

@@ -7,10 +7,13 @@ std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor) {
     return static_cast<std::uint32_t>(quotient < 0 ? -quotient : quotient);
 }
 
-void configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle) {
+bool configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle) {
     lever.parsed = true;
-    lever.maxAngle = intParameter(name, maxAngle);
+    const ParameterValue<std::int32_t> angle = intParameter(name, maxAngle);
+    if (!angle) return false;
+    lever.maxAngle = angle.value;
     lever.stepInterval = leverStepInterval(lever.maxAngle, brakeStepDivisor);
+    return true;
 }
 
 void stepBrakeLever(BrakeLeverState& lever, bool inputActive, HostFrame* frame, Axis axis,

@@ -19,8 +19,9 @@ inline bool stepIntervalElapsed(std::uint32_t passTime, std::uint32_t lastStepTi
 std::uint32_t leverStepInterval(std::int32_t maxAngle, std::int32_t divisor);
 
 // Reads the maximum angle of a brake lever from its frame name. The flag is set first, so a name
-// whose parameter cannot be converted is never read again and leaves the lever still.
-void configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle);
+// whose parameter cannot be converted is never read again and leaves the lever still. False when
+// the conversion failed: the visit ends there.
+bool configureBrakeLever(BrakeLeverState& lever, const char* name, const ParameterRule& maxAngle);
 
 // One step of a brake lever, once its interval has elapsed: towards the maximum while the input is
 // held, back towards rest otherwise. Held at the maximum it keeps stepping between the maximum and

@@ -21,12 +21,8 @@ bool hasComponentPrefix(const char* name) {
 void animateFrame(HostFrame* frame, const char* name, CVehicle* vehicle, VXData& record) {
     for (ComponentSet left = componentKeysIn(name); left != 0;
          left = static_cast<ComponentSet>(left & (left - 1))) {
-        // A parameter that cannot be converted stops only this animator, for this frame and pass.
-        try {
-            (*passAnimators)[static_cast<std::size_t>(std::countr_zero(left))](name, frame, record,
-                                                                               vehicle);
-        } catch (...) {
-        }
+        (*passAnimators)[static_cast<std::size_t>(std::countr_zero(left))](name, frame, record,
+                                                                           vehicle);
     }
 }
 

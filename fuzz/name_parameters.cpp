@@ -1,12 +1,13 @@
 // Frame names come from downloaded models. The library's own matcher must give what a
-// regular-expression search with each parameter pattern gives, and the key test what a substring
-// search gives, for any bytes. Input: the name; after a zero byte (which no host name contains),
-// an extra key to look for.
+// regular-expression search with each parameter pattern gives, its conversions what the standard
+// ones give, and the key test what a substring search gives, for any bytes. Input: the name; after
+// a zero byte (which no host name contains), an extra key to look for.
 #include "animation/name_parameters.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <regex>
 #include <stdexcept>
 #include <string>
@@ -58,18 +59,23 @@ const std::regex& compiled(std::size_t index) {
     return all[index];
 }
 
-// A capture is an optional '-' and digits, so the only failure a conversion can have is a number
-// out of range, with the standard message.
-template <typename Convert>
-void expectConvertsOrIsOutOfRange(Convert convert, const char* outOfRangeMessage,
-                                  std::string_view name) {
+// The library converts without the standard functions, so they are the reference here: the same
+// value to the bit, or the same kind of failure. A capture is an optional '-' and digits, so that
+// failure can only be a number out of range.
+template <typename Number, typename Standard>
+void expectStandardConversion(const ParameterValue<Number>& converted, Standard standard,
+                              std::string_view name) {
+    bool outOfRange = false;
+    Number expected{};
     try {
-        convert();
-    } catch (const std::out_of_range& error) {
-        if (std::string_view(error.what()) != outOfRangeMessage)
-            fail("wrong out-of-range message", name, error.what());
-    } catch (const std::exception& error) {
-        fail("conversion failed other than out of range", name, error.what());
+        expected = standard();
+    } catch (const std::out_of_range&) {
+        outOfRange = true;
+    }
+    if (outOfRange != (converted.failure == ConversionFailure::outOfRange) ||
+        (!outOfRange && (converted.failure != ConversionFailure::none ||
+                         std::memcmp(&expected, &converted.value, sizeof expected) != 0))) {
+        fail("conversion differs from the standard one", name, failureMessage(converted));
     }
 }
 
@@ -97,11 +103,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (actual != expected)
             fail(e.expression, name, "gave \"" + actual + "\" instead of \"" + expected + "\"");
         if (e.isFloat) {
-            expectConvertsOrIsOutOfRange([&] { floatParameter(name, e.pattern, e.defaultText); },
-                                         "stof argument out of range", name);
+            expectStandardConversion(
+                floatParameter(name, e.pattern, e.defaultText), [&] { return std::stof(expected); },
+                name);
         } else {
-            expectConvertsOrIsOutOfRange([&] { intParameter(name, e.pattern, e.defaultText); },
-                                         "stoi argument out of range", name);
+            expectStandardConversion(
+                intParameter(name, e.pattern, e.defaultText), [&] { return std::stoi(expected); },
+                name);
         }
     }
 

@@ -12,18 +12,14 @@ ExtenderRegistry& extenderRegistry() {
 }
 
 ExtenderInterface<CVehicle>::ExtenderInterface() {
-    // Called while the host loads the library: nothing may escape into the loader.
-    try {
-        ExtenderRegistry& registry = extenderRegistry();
-        registry.interfaces.push_back(this);
-        if (registry.callbacksInstalled == 0) {
-            poolReadyEvent().AddCallback(poolReadyEvent().after, notifyPoolAllocated, 0);
-            vehicleCreatedEvent().AddCallback(vehicleCreatedEvent().before, notifyObjectCreated, 0);
-            vehicleDestroyedEvent().AddCallback(vehicleDestroyedEvent().after,
-                                                notifyObjectDestroyed, 0);
-            registry.callbacksInstalled = 1;
-        }
-    } catch (...) {
+    ExtenderRegistry& registry = extenderRegistry();
+    registry.interfaces.push_back(this);
+    if (registry.callbacksInstalled == 0) {
+        poolReadyEvent().AddCallback(poolReadyEvent().after, notifyPoolAllocated, 0);
+        vehicleCreatedEvent().AddCallback(vehicleCreatedEvent().before, notifyObjectCreated, 0);
+        vehicleDestroyedEvent().AddCallback(vehicleDestroyedEvent().after, notifyObjectDestroyed,
+                                            0);
+        registry.callbacksInstalled = 1;
     }
 }
 
@@ -34,16 +30,11 @@ ExtenderInterface<CVehicle>::~ExtenderInterface() {
 
 namespace {
 
-// One interface's failure does not keep the others from hearing of the event.
+// By index: an interface may register another while it hears of the event.
 template <class Notify>
 void notifyEach(Notify notify) {
     const std::vector<ExtenderInterface<CVehicle>*>& interfaces = extenderRegistry().interfaces;
-    for (std::size_t i = 0; i < interfaces.size(); ++i) {
-        try {
-            notify(*interfaces[i]);
-        } catch (...) {
-        }
-    }
+    for (std::size_t i = 0; i < interfaces.size(); ++i) notify(*interfaces[i]);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // One record per host vehicle, created and released with the host's vehicle object and found by
 // the vehicle's pool slot.
 
+#include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -61,12 +64,9 @@ class VehicleExtendedData : public ExtenderInterface<CVehicle> {
         if (pool == nullptr) return;
         const std::uint32_t count = host::poolSlotCount(pool);
         // A pool too large to follow leaves the store empty: its vehicles go unanimated.
-        Data** array = nullptr;
-        try {
-            array = new Data*[count];
-        } catch (...) {
-            return;
-        }
+        if (count > std::numeric_limits<std::size_t>::max() / sizeof(Data*)) return;
+        Data** array = new (std::nothrow) Data*[count];
+        if (array == nullptr) return;
         for (std::uint32_t i = 0; i < count; ++i) array[i] = nullptr;
         slots = array;
         slotCount = count;
@@ -78,11 +78,7 @@ class VehicleExtendedData : public ExtenderInterface<CVehicle> {
         Data** slot = slotOf(vehicle);
         if (slot == nullptr) return;
         delete *slot;
-        *slot = nullptr;
-        try {
-            *slot = new Data(vehicle);
-        } catch (...) {
-        }
+        *slot = new (std::nothrow) Data(vehicle);
     }
 
     void OnObjectDestroyed(CVehicle* vehicle) override {

@@ -1,5 +1,7 @@
 #include "startup/log_file.h"
 
+#include <cstring>
+
 LogFile::~LogFile() {
     if (file != nullptr) std::fclose(file);
 }
@@ -11,7 +13,9 @@ void LogFile::open(const char* name) {
 
 void LogFile::writeLine(const char* text) {
     if (file == nullptr) return;
-    std::fputs(text, file);
-    std::fputc('\n', file);
+    // fwrite alone, which the runtime's start-up code imports anyway; text mode makes the line end
+    // the system's.
+    std::fwrite(text, 1, std::strlen(text), file);
+    std::fwrite("\n", 1, 1, file);
     std::fflush(file);
 }

@@ -24,13 +24,9 @@ Vorlix vorlix;
 Vorlix::Vorlix() {
     logStream.open("Vorlix.log");
     logStream.writeLine("Log started");
-    // Runs inside the host's loader: nothing may escape from here.
-    try {
-        auto& event = plugin::vehicleRenderedEvent();
-        event.AddCallback(
-            event.before, [this](CVehicle* vehicle) { onVehicleRender(vehicle); }, 0);
-    } catch (...) {
-    }
+    auto& event = plugin::vehicleRenderedEvent();
+    event.AddCallback(
+        event.before, [this](CVehicle* vehicle) { onVehicleRender(vehicle); }, 0);
 }
 
 void Vorlix::onVehicleRender(CVehicle* vehicle) {

@@ -78,8 +78,8 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
     BaseEventI(const BaseEventI&) = delete;
     BaseEventI& operator=(const BaseEventI&) = delete;
 
-    // Adds a callback unless the list already has its id (non-zero id) or, with id 0, the same
-    // plain function. The first callback attaches the event's hooks.
+    // Adds a callback unless it is empty, the list already has its id (non-zero id) or, with id 0,
+    // the same plain function. The first callback attaches the event's hooks.
     void AddCallback(List& list, callback_type callback, std::int32_t id) {
         if (!shouldAdd(list, callback, id)) return;
         if (!patched) {
@@ -95,8 +95,7 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
         (patchEntry<Entries>(), ...);
     }
 
-    // The hook each site runs. A callback's failure stays here: the others and the host function
-    // still run, and the host's result is returned unchanged.
+    // The hook each site runs: the host's result is returned unchanged.
     Result eventHook(func_type inner, Args&... args) {
         runCallbacks(before, args...);
         Result result = inner(args...);
@@ -110,6 +109,8 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
 
   private:
     static bool shouldAdd(const List& list, const callback_type& callback, std::int32_t id) {
+        // Called, an empty callback could only fail inside the host's call.
+        if (!callback) return false;
         if (id != 0) {
             for (const Entry& entry : list) {
                 if (entry.id == id) return false;
@@ -144,11 +145,8 @@ class BaseEventI<Hooker, RefList<Refs...>, Pick, Result(Args...)> {
 
     static void runCallbacks(const List& list, Args&... args) {
         for (const Entry& entry : list) {
-            try {
-                const callback_type callback = entry.callback;
-                Pick::call(callback, args...);
-            } catch (...) {
-            }
+            const callback_type callback = entry.callback;
+            Pick::call(callback, args...);
         }
     }
 };

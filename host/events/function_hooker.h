@@ -111,24 +111,13 @@ class function_hooker_manager : public Scoped {
     }
 
     // What hook_entry runs: the chain, the hook added last outermost and the innermost function
-    // calling the host. Nothing thrown leaves it: if the chain fails before the host function
-    // ran, the host function is called directly, so the host's own work is never lost.
+    // calling the host. Nothing in it reports failure by throwing, and nothing may leave it into
+    // the host's code.
     static Result call_hooks(Args&... args) noexcept {
-        bool host_ran = false;
-        Result result{};
-        try {
-            return call_hooks_tracked(host_ran, result, args...);
-        } catch (...) {
-        }
-        if (host_ran) return result;
-        try {
-            const std::shared_ptr<function_hooker_manager>& self = instance();
-            if (self && self->invoke_host != nullptr && self->current_target() != 0) {
-                return self->invoke_host(self->current_target(), args...);
-            }
-        } catch (...) {
-        }
-        return result;
+        const function_hooker_manager& self = *instance();
+        const chain_call call{self.current_target(), self.invoke_host};
+        const chain_level host{call, nullptr, nullptr};
+        return copy_and_run(host, self.hooks.begin(), self.hooks.end(), args...);
     }
 
     // The stub the site leads to while patched; kept for good once laid out.
@@ -155,8 +144,6 @@ class function_hooker_manager : public Scoped {
     struct chain_call {
         address_t host_target;
         host_invoker invoke_host;
-        bool& host_ran;
-        Result& result;
     };
     struct chain_level {
         const chain_call& call;
@@ -166,11 +153,7 @@ class function_hooker_manager : public Scoped {
     using hook_position = typename std::list<hook_record>::const_iterator;
 
     static Result run_level(const chain_level& level, Args&... args) {
-        if (level.hook == nullptr) {
-            level.call.result = level.call.invoke_host(level.call.host_target, args...);
-            level.call.host_ran = true;
-            return level.call.result;
-        }
+        if (level.hook == nullptr) return level.call.invoke_host(level.call.host_target, args...);
         const chain_level& inner = *level.inner;
         return (*level.hook)(
             func_type([&inner](Args&... innerArgs) { return run_level(inner, innerArgs...); }),
@@ -184,14 +167,6 @@ class function_hooker_manager : public Scoped {
         const hook_type hook = next->hook;
         const chain_level level{inner.call, &hook, &inner};
         return copy_and_run(level, std::next(next), end, args...);
-    }
-
-    // The hook added last runs outermost; the first one's inner function calls the host.
-    static Result call_hooks_tracked(bool& host_ran, Result& result, Args&... args) {
-        const function_hooker_manager& self = *instance();
-        const chain_call call{self.current_target(), self.invoke_host, host_ran, result};
-        const chain_level host{call, nullptr, nullptr};
-        return copy_and_run(host, self.hooks.begin(), self.hooks.end(), args...);
     }
 
     // Hands the site back. First the stub is turned to where the site led before us, so that from

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <stdexcept>
 #include <utility>
 
 #include "sim/formats/message_words.h"
@@ -24,14 +23,14 @@ Parameter readParameter(std::string_view name, const ParameterRule& rule) {
     const std::string captured = nameParameter(name, rule.pattern, "");
     parameter.fromName = !captured.empty();
     parameter.text = parameter.fromName ? captured : std::string(rule.defaultText);
-    try {
-        if (rule.conversion == Conversion::floatingPoint) {
-            parameter.value = showFloat(floatParameter(name, rule));
-        } else {
-            parameter.value = std::to_string(intParameter(name, rule));
-        }
-    } catch (const std::out_of_range&) {
-        parameter.converts = false;
+    if (rule.conversion == Conversion::floatingPoint) {
+        const ParameterValue<float> converted = floatParameter(name, rule);
+        parameter.converts = static_cast<bool>(converted);
+        if (converted) parameter.value = showFloat(converted.value);
+    } else {
+        const ParameterValue<std::int32_t> converted = intParameter(name, rule);
+        parameter.converts = static_cast<bool>(converted);
+        if (converted) parameter.value = std::to_string(converted.value);
     }
     return parameter;
 }

@@ -143,19 +143,28 @@ TEST_F(FrameOperations, CollectChildrenAppendsInSiblingOrder) {
     HostFrame* third = host(model.frame(4));
     HostFrame* earlier = host(model.frame(6));
 
-    FrameList list{earlier};
-    collectChildren(host(model.frame(1)), list);
-    EXPECT_EQ(list, (FrameList{earlier, first, empty, third}));
+    const auto frames = [](const FrameList& list) {
+        std::vector<HostFrame*> all;
+        for (std::size_t i = 0; i < list.size(); ++i) all.push_back(list[i]);
+        return all;
+    };
+    FrameList list;
+    ASSERT_TRUE(list.push_back(earlier));
+    EXPECT_TRUE(collectChildren(host(model.frame(1)), list));
+    EXPECT_EQ(frames(list), (std::vector<HostFrame*>{earlier, first, empty, third}));
 
-    collectChildren(host(model.frame(1)), list);
-    EXPECT_EQ(list, (FrameList{earlier, first, empty, third, first, empty, third}));
+    // Past the first growth of the storage.
+    EXPECT_TRUE(collectChildren(host(model.frame(1)), list));
+    EXPECT_TRUE(collectChildren(host(model.frame(1)), list));
+    EXPECT_EQ(frames(list), (std::vector<HostFrame*>{earlier, first, empty, third, first, empty,
+                                                     third, first, empty, third}));
 
-    collectChildren(host(model.frame(2)), list);  // no children
-    EXPECT_EQ(list.size(), 7u);
+    EXPECT_TRUE(collectChildren(host(model.frame(2)), list));  // no children
+    EXPECT_EQ(list.size(), 10u);
 
     FrameList grandchildren;
-    collectChildren(third, grandchildren);
-    EXPECT_EQ(grandchildren, (FrameList{host(model.frame(5))}));
+    EXPECT_TRUE(collectChildren(third, grandchildren));
+    EXPECT_EQ(frames(grandchildren), (std::vector<HostFrame*>{host(model.frame(5))}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // the pattern text gives, for names of any content and length.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -228,93 +229,109 @@ TEST(NameParameters, NamesOfAMillionBytesNeedNoStack) {
     }
 }
 
-template <typename Error, typename Call>
-void expectFailure(Call call, const char* message) {
+// What the standard conversions give for text: the value, or the failure they throw.
+template <typename Number, typename Convert>
+ParameterValue<Number> standardConversion(const std::string& text, Convert convert) {
     try {
-        call();
-        ADD_FAILURE() << "no failure, expected " << message;
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), message);
-    } catch (const std::exception& error) {
-        ADD_FAILURE() << "wrong kind of failure: " << error.what() << ", expected " << message;
+        return {convert(text)};
+    } catch (const std::invalid_argument&) {
+        return {Number{}, ConversionFailure::invalidArgument};
+    } catch (const std::out_of_range&) {
+        return {Number{}, ConversionFailure::outOfRange};
     }
 }
 
-TEST(NameParameters, IntegerConversion) {
+// The conversions give what std::stoi and std::stof give for every whole number, however long,
+// and fail with their kinds and messages. A text is converted as a default, which goes through the
+// same conversion as a capture.
+TEST(NameParameters, ConversionsAgreeWithTheStandardOnes) {
+    const std::string texts[] = {
+        "0",
+        "-0",
+        "007",
+        " +12abc",
+        "\t\n-7x",
+        "2147483647",
+        "2147483648",
+        "-2147483648",
+        "-2147483649",
+        "99999999999999999999",
+        "abc",
+        "",
+        "+",
+        "- 1",
+        "16777217",  // a tie between two floats: to the even one below
+        "16777219",  // a tie: to the even one above
+        "16777218",
+        "340282346638528859811704183484516925440",  // the largest float
+        "340282356779733661637539395458142568447",  // just below half a step above it
+        "340282356779733661637539395458142568448",  // exactly half a step above: out of range
+        "1" + std::string(39, '0'),
+        std::string(1000000, '0') + "5",
+        std::string(1000000, '9'),
+        "12.9",
+        "1e-50",  // a fraction or an exponent ends a whole number
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.substr(0, 60));
+        const auto integer = intParameter("vx_sm", patterns::speedometerMaxSpeed, text);
+        const auto standardInteger =
+            standardConversion<std::int32_t>(text.substr(0, text.find_first_of(".e")),
+                                             [](const std::string& t) { return std::stoi(t); });
+        EXPECT_EQ(integer.failure, standardInteger.failure);
+        EXPECT_EQ(integer.value, standardInteger.value);
+        if (!integer) {
+            EXPECT_EQ(failureMessage(integer), integer.failure == ConversionFailure::outOfRange
+                                                   ? "stoi argument out of range"
+                                                   : "invalid stoi argument");
+        }
+
+        const auto real = floatParameter("vx_sm", patterns::speedometerMaxAngle, text);
+        const auto standardReal =
+            standardConversion<float>(text.substr(0, text.find_first_of(".e")),
+                                      [](const std::string& t) { return std::stof(t); });
+        EXPECT_EQ(real.failure, standardReal.failure);
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(real.value),
+                  std::bit_cast<std::uint32_t>(standardReal.value));
+        if (!real) {
+            EXPECT_EQ(failureMessage(real), real.failure == ConversionFailure::outOfRange
+                                                ? "stof argument out of range"
+                                                : "invalid stof argument");
+        }
+    }
+}
+
+TEST(NameParameters, ConversionsReadTheCaptureOrTheDefault) {
     const struct {
         const char* name;
+        NamePattern pattern;
+        const char* defaultText;
         std::int32_t expected;
     } cases[] = {
-        {"vx_fbrake_az30", 30},
-        {"vx_fbrake_az-45", -45},
-        {"vx_fbrake_az007", 7},
-        {"vx_fbrake_az2147483647", std::numeric_limits<std::int32_t>::max()},
-        {"vx_fbrake_az-2147483648", std::numeric_limits<std::int32_t>::min()},
-        {"vx_fbrake", 0},
+        {"vx_fbrake_az-45", patterns::zAngle, "0", -45},
+        {"vx_fbrake_az-2147483648", patterns::zAngle, "0",
+         std::numeric_limits<std::int32_t>::min()},
+        {"vx_fbrake", patterns::zAngle, "0", 0},
+        {"vx_sm", patterns::speedometerMaxSpeed, "100", 100},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(intParameter(c.name, patterns::zAngle, "0"), c.expected) << c.name;
-
-    // Defaults go through the same conversion: leading white space skipped, the rest ignored.
-    EXPECT_EQ(intParameter("vx_sm", patterns::speedometerMaxSpeed, " +12abc"), 12);
-
-    for (const char* name : {"vx_fbrake_az2147483648", "vx_fbrake_az-2147483649",
-                             "vx_fbrake_az99999999999999999999"}) {
-        SCOPED_TRACE(name);
-        expectFailure<std::out_of_range>([&] { intParameter(name, patterns::zAngle, "0"); },
-                                         "stoi argument out of range");
-    }
-    expectFailure<std::invalid_argument>(
-        [] { intParameter("vx_sm", patterns::speedometerMaxSpeed, "abc"); },
-        "invalid stoi argument");
-    expectFailure<std::invalid_argument>(
-        [] { intParameter("vx_sm", patterns::speedometerMaxSpeed, ""); }, "invalid stoi argument");
+        EXPECT_EQ(intParameter(c.name, c.pattern, c.defaultText).value, c.expected) << c.name;
+    EXPECT_EQ(floatParameter("vx_rpm_16777217", patterns::revCounterMaxAngle, "100").value,
+              16777216.0f);
+    EXPECT_EQ(floatParameter("vx_rpm", patterns::revCounterMaxAngle, "100").value, 100.0f);
+    EXPECT_FALSE(intParameter("vx_fbrake_az2147483648", patterns::zAngle, "0"));
 }
 
-TEST(NameParameters, FloatConversion) {
-    const struct {
-        const char* name;
-        float expected;
-    } cases[] = {
-        {"vx_rpm_270", 270.0f},
-        {"vx_rpm_16777217", 16777216.0f},  // beyond 2^24 digits lose precision
-        {"vx_rpm_340282346638528859811704183484516925440", std::numeric_limits<float>::max()},
-        {"vx_rpm", 100.0f},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(floatParameter(c.name, patterns::revCounterMaxAngle, "100"), c.expected)
-            << c.name;
-    }
-
-    const std::string tooLarge = "vx_rpm_1" + std::string(39, '0');
-    expectFailure<std::out_of_range>(
-        [&] { floatParameter(tooLarge, patterns::revCounterMaxAngle, "100"); },
-        "stof argument out of range");
-    expectFailure<std::out_of_range>(
-        [] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "1e-50"); },
-        "stof argument out of range");
-    expectFailure<std::invalid_argument>(
-        [] { floatParameter("vx_rpm", patterns::revCounterMaxAngle, "x1"); },
-        "invalid stof argument");
-}
-
-TEST(NameParameters, MillionDigitParametersFailAsOutOfRange) {
+TEST(NameParameters, MillionDigitParametersFailAsOutOfRangeOnTheHostsStack) {
     const std::string digits(1000000, '9');
-    bool intFailed = false, floatFailed = false;
+    ParameterValue<std::int32_t> integer;
+    ParameterValue<float> real;
     testing_support::runOnStack(testing_support::hostThreadStack, [&] {
-        try {
-            intParameter("vx_sm_m" + digits, patterns::speedometerMaxSpeed, "100");
-        } catch (const std::out_of_range&) {
-            intFailed = true;
-        }
-        try {
-            floatParameter("vx_sm_r" + digits, patterns::speedometerMaxAngle, "100");
-        } catch (const std::out_of_range&) {
-            floatFailed = true;
-        }
+        integer = intParameter("vx_sm_m" + digits, patterns::speedometerMaxSpeed, "100");
+        real = floatParameter("vx_sm_r" + digits, patterns::speedometerMaxAngle, "100");
     });
-    EXPECT_TRUE(intFailed);
-    EXPECT_TRUE(floatFailed);
+    EXPECT_EQ(integer.failure, ConversionFailure::outOfRange);
+    EXPECT_EQ(real.failure, ConversionFailure::outOfRange);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Stand-ins for the nine animators, handed to the walk in place of the library's: each records its
-// call and, when told to, fails the way a parameter conversion fails.
+// call.
 
 #include <string>
 #include <vector>
@@ -18,14 +18,8 @@ struct AnimatorCall {
     CVehicle* vehicle;
 };
 
-enum class Failure { none, outOfRange, invalidArgument, other };
-
 struct Recorder {
     std::vector<AnimatorCall> calls;
-    // Animator that fails when the name contains failMarker, and how.
-    int failingAnimator = -1;
-    std::string failMarker = "<fail>";
-    Failure failure = Failure::none;
 };
 
 Recorder& recorder();

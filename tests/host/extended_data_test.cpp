@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
+#include <new>
 
 #include "animation/component_state.h"
 #include "host/events/events.h"
@@ -20,18 +20,20 @@ CVehicle* asVehicle(const void* address) {
 }
 CVehicle* slotVehicle(std::uint32_t slot) { return asVehicle(vehicleInSlot(slot)); }
 
-// A record that counts its live instances and can be made to fail construction.
+// A record that counts its live instances and whose next allocation can be made to fail.
 struct CountedRecord {
     static inline int live = 0;
     static inline bool failNext = false;
-    explicit CountedRecord(CVehicle*) {
+    explicit CountedRecord(CVehicle*) { ++live; }
+    ~CountedRecord() { --live; }
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
         if (failNext) {
             failNext = false;
-            throw std::bad_alloc();
+            return nullptr;
         }
-        ++live;
+        return ::operator new(size, std::nothrow);
     }
-    ~CountedRecord() { --live; }
+    static void operator delete(void* block) { ::operator delete(block); }
     int marker = 0;
 };
 

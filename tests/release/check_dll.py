@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Checks the built Vorlix.dll as a host process will see it: a 32-bit x86 library that exports
-nothing, needs only KERNEL32 and msvcrt, none of their thread, process or debugging calls, and
-carries a version resource of the project's version.
+nothing, needs only KERNEL32 and msvcrt, none of their thread, process or debugging calls, stays
+within its size and import ceilings once stripped as the release holds it, and carries a version
+resource of the project's version.
 The shipped vorlix-sim.exe must be a 32-bit x86 program that needs no DLL but those and the sockets
 of Windows itself, which preview --watch serves its page through, asks for no system function that
 it never calls, and carries a version resource too.
 
-    check_dll.py DLL EXE VERSION OBJDUMP WINDRES
+    check_dll.py DLL EXE VERSION OBJDUMP WINDRES STRIP
 """
 
 import os
@@ -16,7 +17,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench"))
-from dll_figures import imported_functions  # noqa: E402
+from dll_figures import imported_functions, stripped_size  # noqa: E402
 
 IMAGE_FILE_MACHINE_I386 = 0x14C
 ALLOWED_IMPORTS = {"kernel32.dll", "msvcrt.dll"}
@@ -42,6 +43,9 @@ FORBIDDEN_CALLS = {
     "_beginthread",
     "_beginthreadex",
 }
+# What players put beside their other plug-ins, and what scanners look at first.
+LARGEST_DLL_BYTES = 128 * 1024
+MOST_DLL_IMPORTS = 40
 # Part of every Windows since 2000, like KERNEL32.
 PROGRAM_IMPORTS = ALLOWED_IMPORTS | {"ws2_32.dll", "mswsock.dll"}
 # Named by the static libraries the program is built from, never called by it.
@@ -93,7 +97,7 @@ def import_faults(headers, allowed):
 
 
 def main():
-    dll, exe, version, objdump, windres = sys.argv[1:6]
+    dll, exe, version, objdump, windres, strip = sys.argv[1:7]
     faults = []
     for path in (dll, exe):
         found = machine(path)
@@ -111,6 +115,11 @@ def main():
                 for name in sorted(UNCALLED_FUNCTIONS & calls)
             ]
         if path == dll:
+            if len(calls) > MOST_DLL_IMPORTS:
+                faults.append((path, f"imports {len(calls)} functions, at most {MOST_DLL_IMPORTS}"))
+            size = stripped_size(path, strip)
+            if size > LARGEST_DLL_BYTES:
+                faults.append((path, f"{size:,} bytes stripped, at most {LARGEST_DLL_BYTES:,}"))
             if calls & FORBIDDEN_CALLS:
                 faults.append((path, f"imports {', '.join(sorted(calls & FORBIDDEN_CALLS))}"))
             exports = export_count(headers)
@@ -133,7 +142,8 @@ def main():
     if not faults:
         print(
             f"{dll}: i386, no exports, imports from KERNEL32 and msvcrt only and no thread, "
-            f"process or debugging calls, version {version}"
+            f"process or debugging calls, within {LARGEST_DLL_BYTES:,} bytes and "
+            f"{MOST_DLL_IMPORTS} imports, version {version}"
         )
         print(
             f"{exe}: i386, imports from KERNEL32, msvcrt and the Windows sockets only, "

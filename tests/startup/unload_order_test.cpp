@@ -33,9 +33,9 @@ std::uint32_t patchedSiteBits() {
     return bits;
 }
 
-void* allocate(std::size_t size) {
+void* allocate(std::size_t size) noexcept {
     void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
+    if (block == nullptr) return nullptr;
     if (watch.collecting && watch.recordCount < AllocatorWatch::capacity)
         watch.records[watch.recordCount++] = block;
     return block;
@@ -53,8 +53,14 @@ void release(void* block) {
 
 }  // namespace
 
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size) {
+    if (void* block = allocate(size)) return block;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+// The library allocates its records with these.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
 void operator delete(void* block) noexcept { release(block); }
 void operator delete[](void* block) noexcept { release(block); }
 void operator delete(void* block, std::size_t) noexcept { release(block); }
