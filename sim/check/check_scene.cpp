@@ -131,12 +131,12 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
             // them does not matter; an earlier needle keeps the warning that says why it did not
             // configure.
             if (f > winner->first)
-                warnings.erase(
-                    std::remove_if(warnings.begin(), warnings.end(),
-                                   [&](const Warning& w) {
-                                       return w.component == component && !aboutItsOwnTurn(w);
-                                   }),
-                    warnings.end());
+                warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
+                                              [&](const Warning& w) {
+                                                  return w.component == component &&
+                                                         !aboutItsOwnTurn(w);
+                                              }),
+                               warnings.end());
             warnings.push_back(
                 {WarningKind::sharedKey, component, sharedMessage(component, first, firstUse)});
             frame.sharesWith[u] = winner->first;

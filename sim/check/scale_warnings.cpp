@@ -58,10 +58,11 @@ void findNonUniformParentScale(const FrameRecord& frame, const ComponentUse& use
     messages.push_back(
         std::string(componentTitle(use.component)) + ": " + part->noun +
         (part->plural ? " turn" : " turns") + " under " + whose + ", scaled " + scaleText(scale) +
-        ": a turn under a scale that differs between axes shears " + part->noun +
-        " and changes " + (part->plural ? "their" : "its") + " length; " +
-        (underItself ? "apply this frame's scale"
-                     : "apply the scale of " + whose + ", or parent this frame to an unscaled empty"));
+        ": a turn under a scale that differs between axes shears " + part->noun + " and changes " +
+        (part->plural ? "their" : "its") + " length; " +
+        (underItself
+             ? "apply this frame's scale"
+             : "apply the scale of " + whose + ", or parent this frame to an unscaled empty"));
 }
 
 void findMirroredMovingPart(const FrameRecord& frame, const ComponentUse& use,
