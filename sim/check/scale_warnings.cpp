@@ -1,4 +1,7 @@
 #include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "sim/check/warning_finders.h"
 #include "sim/formats/message_words.h"
