@@ -30,28 +30,22 @@ def component(catalogue_document, key):
     raise tool.ToolError(f"the catalogue has no component {key!r}")
 
 
-# Beyond this a range's end stands for "no limit" (the largest number a name can hold).
-NO_LIMIT = 1e9
-
-
-def number_text(value):
-    return str(int(value)) if float(value).is_integer() else str(value)
-
-
 def range_text(low, high):
-    """A range as a person writes it: "0 to 20", "0 or more", "any whole number"."""
-    if low <= -NO_LIMIT and high >= NO_LIMIT:
-        return "any whole number"
-    if high >= NO_LIMIT:
-        return f"{number_text(low)} or more"
-    if low <= -NO_LIMIT:
-        return f"{number_text(high)} or less"
-    return f"{number_text(low)} to {number_text(high)}"
+    """A range as a person writes it: "1 to 360", "-360 to 360, not 0"."""
+    text = f"{low} to {high}"
+    return f"{text}, not 0" if low < 0 < high else text
+
+
+def accepted(parameter, value):
+    """The catalogue's range is what check accepts without a warning, and 0 never is: a part
+    set to 0 never moves, a needle with a full scale of 0 swings to full scale at once."""
+    low, high = parameter["range"]
+    return low <= value <= high and value != 0
 
 
 def limits(parameter):
     low, high = parameter["range"]
-    return f"default {number_text(parameter['default'])}, {range_text(low, high)}"
+    return f"default {parameter['default']}, {range_text(low, high)}"
 
 
 def build_name(catalogue_document, key, word, values, switch_on):
@@ -66,11 +60,10 @@ def build_name(catalogue_document, key, word, values, switch_on):
     # Markers come last: the last one followed by digits counts, so a word cannot override them.
     for parameter in entry["parameters"]:
         marker, value = parameter["marker"], values.get(parameter["marker"], parameter["default"])
-        low, high = parameter["range"]
-        if not low <= value <= high:
+        if not accepted(parameter, value):
             raise tool.ToolError(
                 f"{entry['title']}: {parameter['label']} {value} is out of range "
-                f"({range_text(low, high)})"
+                f"({range_text(*parameter['range'])})"
             )
         separator = "" if marker.startswith("_") else "_"
         name += f"{separator}{marker}{int(value)}"

@@ -1,10 +1,9 @@
 #include "sim/check/catalogue_document.h"
 
-#include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "host/host_interface.h"
+#include "sim/check/accepted_values.h"
 #include "sim/check/check_document.h"
 #include "sim/check/document_words.h"
 #include "sim/formats/scene.h"
@@ -14,19 +13,10 @@ namespace sim::check {
 
 namespace {
 
-// The values a name can give: a number written without a sign is at least 0.
-std::string rangeJson(const ParameterRule& rule) {
-    std::string low, high;
-    if (rule.conversion == Conversion::integer) {
-        low =
-            std::to_string(rule.pattern.allowsMinus ? std::numeric_limits<std::int32_t>::min() : 0);
-        high = std::to_string(std::numeric_limits<std::int32_t>::max());
-    } else {
-        const float largest = std::numeric_limits<float>::max();
-        appendFloat(low, rule.pattern.allowsMinus ? -largest : 0.0f);
-        appendFloat(high, largest);
-    }
-    return "[" + low + "," + high + "]";
+// The values that check accepts without a warning, so a tool offers no other.
+std::string rangeJson(Component component, const ParameterRule& rule) {
+    const AcceptedValues accepted = acceptedValues(component, rule);
+    return "[" + std::to_string(accepted.low) + "," + std::to_string(accepted.high) + "]";
 }
 
 // What a tool needs to make a ride of its own or read one: the vehicle kinds, as --vehicle names
@@ -43,7 +33,7 @@ std::string vehicleKindsJson() {
     return jsonArray(kinds);
 }
 
-std::string parameterJson(const ParameterRule& rule) {
+std::string parameterJson(Component component, const ParameterRule& rule) {
     return JsonObject()
         .text("marker", rule.pattern.marker)
         .text("label", rule.label)
@@ -51,7 +41,7 @@ std::string parameterJson(const ParameterRule& rule) {
         .raw("default", rule.defaultText)
         .text("conversion", conversionWord(rule.conversion))
         .boolean("sign", rule.pattern.allowsMinus)
-        .raw("range", rangeJson(rule))
+        .raw("range", rangeJson(component, rule))
         .close();
 }
 
@@ -62,7 +52,7 @@ std::string catalogueDocument() {
     for (const ComponentEntry& entry : componentCatalogue) {
         std::vector<std::string> parameters;
         for (const ParameterRule& rule : entry.parameters)
-            parameters.push_back(parameterJson(rule));
+            parameters.push_back(parameterJson(entry.component, rule));
         JsonObject component;
         component.text("key", entry.key)
             .text("title", entry.title)

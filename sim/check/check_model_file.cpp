@@ -7,9 +7,16 @@ namespace sim::check {
 
 ModelFramesCheck checkModelFrames(const GltfModel& model, const ModelFrames& frames, int gears) {
     std::vector<std::string> places;
+    std::vector<NodeScale> scales;
     places.reserve(frames.frameNodes.size());
-    for (int node : frames.frameNodes) places.push_back(framePlace(model, node));
-    ModelReport report = checkModel(frames.root, places, gears);
+    scales.reserve(frames.frameNodes.size());
+    for (int node : frames.frameNodes) {
+        places.push_back(framePlace(model, node));
+        // A root frame made for several root nodes has no transform of its own.
+        scales.push_back(node < 0 ? NodeScale{}
+                                  : model.nodes[static_cast<std::size_t>(node)].scale);
+    }
+    ModelReport report = checkModel(frames.root, places, scales, gears);
     return {std::move(places), std::move(report)};
 }
 

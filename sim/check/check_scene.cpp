@@ -29,25 +29,51 @@ bool objectsBelow(const hostsim::FrameShape& frame) {
     return false;
 }
 
-// Depth-first pre-order, as the update pass walks.
+// The nearest frames above one, if any, whose scale changes how turns below them look.
+struct ScaledAbove {
+    std::optional<ScaledAncestor> nonUniform;
+    std::optional<ScaledAncestor> mirrored;
+};
+
+// Depth-first pre-order, as the update pass walks. scales: each frame's own, in walk order, from a
+// model file; empty for a scene, whose frames carry none.
 void walk(const hostsim::FrameShape& frame, const std::string& namePath,
-          const std::string& scenePath, std::optional<int> highestGear,
-          std::vector<FrameReport>& out) {
+          const std::string& scenePath, std::optional<int> highestGear, const ScaledAbove& above,
+          const std::vector<NodeScale>& scales, std::vector<FrameReport>& out) {
+    const std::size_t index = out.size();
     std::vector<ChildFrame> children;
     for (const hostsim::FrameShape& child : frame.children)
-        children.push_back({child.name, child.objects == 0 && objectsBelow(child)});
+        children.push_back({child.name, child.objects == 0 && objectsBelow(child), {}});
     FrameRecord record = readFrame(frame.name, std::move(children), highestGear);
-    std::vector<Warning> warnings = frameWarnings(record);
-    const std::size_t components = record.components.size();
-    out.push_back({frame.name, namePath, scenePath, std::move(record), std::move(warnings), {}});
-    out.back().sharesWith.assign(components, std::nullopt);
+    if (index < scales.size()) record.scale = scales[index];
+    record.nonUniformAbove = above.nonUniform;
+    record.mirroredAbove = above.mirrored;
+    ScaledAbove below = above;
+    if (!isUniform(record.scale)) below.nonUniform = ScaledAncestor{frame.name, record.scale};
+    if (record.scale.mirrored) below.mirrored = ScaledAncestor{frame.name, record.scale};
+    out.push_back({frame.name, namePath, scenePath, std::move(record), {}, {}});
     for (std::size_t i = 0; i < frame.children.size(); ++i) {
+        const std::size_t child = out.size();
         walk(frame.children[i], namePath + "/" + frame.children[i].name,
-             itemPath(memberPath(scenePath, "children"), i), highestGear, out);
+             itemPath(memberPath(scenePath, "children"), i), highestGear, below, scales, out);
+        out[index].record.children[i].scale = out[child].record.scale;
     }
+    // Warnings need the children's scales, known once they are walked.
+    FrameReport& report = out[index];
+    report.warnings = frameWarnings(report.record);
+    report.sharesWith.assign(report.record.components.size(), std::nullopt);
 }
 
 bool isNeedle(Component component) { return catalogueEntry(component).motion == Motion::needle; }
+
+// A later lever or needle frame with a shared key still turns, with the first frame's parameters,
+// so what its scale does to the turn still matters.
+bool aboutItsOwnTurn(const Warning& warning) {
+    const Motion motion = catalogueEntry(*warning.component).motion;
+    return (warning.kind == WarningKind::nonUniformParentScale ||
+            warning.kind == WarningKind::mirroredMovingPart) &&
+           (motion == Motion::lever || motion == Motion::needle);
+}
 
 std::string sharedMessage(Component component, const FrameReport& first,
                           const ComponentUse& firstUse) {
@@ -105,10 +131,12 @@ void resolveSharedKeys(std::vector<FrameReport>& frames) {
             // them does not matter; an earlier needle keeps the warning that says why it did not
             // configure.
             if (f > winner->first)
-                warnings.erase(
-                    std::remove_if(warnings.begin(), warnings.end(),
-                                   [&](const Warning& w) { return w.component == component; }),
-                    warnings.end());
+                warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
+                                              [&](const Warning& w) {
+                                                  return w.component == component &&
+                                                         !aboutItsOwnTurn(w);
+                                              }),
+                               warnings.end());
             warnings.push_back(
                 {WarningKind::sharedKey, component, sharedMessage(component, first, firstUse)});
             frame.sharesWith[u] = winner->first;
@@ -143,14 +171,14 @@ ModelReport reportOf(std::vector<FrameReport> all, std::optional<int> highestGea
 ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
                        std::optional<int> highestGear) {
     std::vector<FrameReport> all;
-    walk(root, root.name, modelPath, highestGear, all);
+    walk(root, root.name, modelPath, highestGear, {}, {}, all);
     return reportOf(std::move(all), highestGear);
 }
 
 ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::string>& places,
-                       std::optional<int> highestGear) {
+                       const std::vector<NodeScale>& scales, std::optional<int> highestGear) {
     std::vector<FrameReport> all;
-    walk(root, root.name, "", highestGear, all);
+    walk(root, root.name, "", highestGear, {}, scales, all);
     for (std::size_t i = 0; i < all.size(); ++i) all[i].scenePath = places.at(i);
     return reportOf(std::move(all), highestGear);
 }

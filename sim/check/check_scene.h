@@ -33,10 +33,10 @@ struct ModelReport {
 ModelReport checkModel(const hostsim::FrameShape& root, const std::string& modelPath,
                        std::optional<int> highestGear);
 
-// places: where each frame stands in its file, in walk order (depth first, root first), for
-// example nodes[12].
+// places and scales: where each frame stands in its file, for example nodes[12], and its own
+// scale there, in walk order (depth first, root first).
 ModelReport checkModel(const hostsim::FrameShape& root, const std::vector<std::string>& places,
-                       std::optional<int> highestGear);
+                       const std::vector<NodeScale>& scales, std::optional<int> highestGear);
 
 // One report per distinct model; vehicles with identical models share one.
 std::vector<ModelReport> checkScene(const Scene& scene);

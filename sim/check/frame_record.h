@@ -12,6 +12,7 @@
 
 #include "animation/component_catalogue.h"
 #include "animation/key_scan.h"
+#include "sim/formats/node_scale.h"
 
 namespace sim::check {
 
@@ -49,6 +50,13 @@ struct ComponentUse {
 struct ChildFrame {
     std::string name;
     bool objectsOnlyBelow = false;  // no object of its own, but frames below it have some
+    NodeScale scale = {};           // its own, from a model file
+};
+
+// A frame above this one whose scale changes how a turn below it looks.
+struct ScaledAncestor {
+    std::string name;
+    NodeScale scale;
 };
 
 struct MiscasedMarker {
@@ -69,6 +77,11 @@ struct FrameRecord {
     bool kilometres = false;      // holds "_kph"
     std::optional<MiscasedMarker> kilometresMiscased;  // without "_kph": the first "_KPH" or so
     std::vector<ComponentUse> components;              // in the order the pass runs them
+    // From a model file; a scene's frames carry no transform. The nearest ancestors, if any, whose
+    // scale differs between axes, and whose scale mirrors.
+    NodeScale scale;
+    std::optional<ScaledAncestor> nonUniformAbove;
+    std::optional<ScaledAncestor> mirroredAbove;
 };
 
 FrameRecord readFrame(std::string_view name, std::vector<ChildFrame> children,

@@ -26,6 +26,8 @@ constexpr std::array rules{
     WarningRule{K::angleBeyondTurn, "angle-beyond-turn", findAngleBeyondTurn},
     WarningRule{K::implausibleNeedleRange, "implausible-needle-range", findImplausibleNeedleRange},
     WarningRule{K::needleDefaults, "needle-defaults", findNeedleDefaults},
+    WarningRule{K::nonUniformParentScale, "non-uniform-parent-scale", findNonUniformParentScale},
+    WarningRule{K::mirroredMovingPart, "mirrored-moving-part", findMirroredMovingPart},
     // The frame's own.
     WarningRule{K::prefixCase, "prefix-case", nullptr, findPrefixCase},
     WarningRule{K::keyWithoutPrefix, "key-without-prefix", nullptr, findKeyWithoutPrefix},

@@ -34,6 +34,8 @@ enum class WarningKind {
     needleDefaults,          // a needle without parameters in its name
     setAsGroup,              // a link set or gear display whose objects all sit below it
     slotNameMismatch,        // a child whose name says another slot than the one it fills
+    nonUniformParentScale,   // a moving part under a scale that differs between axes
+    mirroredMovingPart,      // a moving part with a negative scale, its own or above it
 };
 
 struct Warning {

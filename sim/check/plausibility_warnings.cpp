@@ -1,20 +1,13 @@
 #include <charconv>
 #include <cmath>
 
+#include "sim/check/accepted_values.h"
 #include "sim/check/warning_finders.h"
 #include "sim/formats/message_words.h"
 
 namespace sim::check {
 
 namespace {
-
-constexpr double fullTurn = 360;
-
-// Above this, in km/h, a needle's full scale is out of any vehicle's reach. The rev counter's
-// max value counts in the same unit: with the usual time step its needle reaches full scale in
-// first gear at that speed in km/h, and later in higher gears. So a value in revolutions per
-// minute (8000) leaves the needle at the bottom of its scale.
-constexpr double plausibleFullScale = 1000;
 
 double numberOf(const Parameter& parameter) {
     double number = 0;
@@ -34,12 +27,13 @@ void findAngleBeyondTurn(const FrameRecord&, const ComponentUse& use,
     const std::string title(componentTitle(use.component));
     for (const Parameter& parameter : use.parameters) {
         if (!parameter.converts || parameter.rule->unit != "degrees") continue;
-        if (std::fabs(numberOf(parameter)) <= fullTurn) continue;
-        messages.push_back(title + ": " + std::string(parameter.rule->label) + " " +
-                           parameter.value + " degrees (from " + written(parameter) +
-                           ") is more than a full turn: the " +
-                           (isNeedle(use) ? "needle" : "lever") +
-                           " turns round more than once; write at most 360 degrees");
+        if (std::fabs(numberOf(parameter)) <= acceptedValues(use.component, *parameter.rule).high)
+            continue;
+        messages.push_back(
+            title + ": " + std::string(parameter.rule->label) + " " + parameter.value +
+            " degrees (from " + written(parameter) + ") is more than a full turn: the " +
+            (isNeedle(use) ? "needle" : "lever") + " turns round more than once; write at most " +
+            std::to_string(fullTurn) + " degrees");
     }
 }
 
@@ -47,7 +41,9 @@ void findImplausibleNeedleRange(const FrameRecord&, const ComponentUse& use,
                                 std::vector<std::string>& messages) {
     if (!isNeedle(use)) return;
     const Parameter& fullScale = use.parameters[0];
-    if (!fullScale.converts || numberOf(fullScale) <= plausibleFullScale) return;
+    if (!fullScale.converts ||
+        numberOf(fullScale) <= acceptedValues(use.component, *fullScale.rule).high)
+        return;
     const std::string marker = quoted(fullScale.rule->pattern.marker);
     const std::string head =
         std::string(componentTitle(use.component)) + ": " + std::string(fullScale.rule->label) +

@@ -37,6 +37,12 @@ void findAngleBeyondTurn(const FrameRecord&, const ComponentUse&, std::vector<st
 void findImplausibleNeedleRange(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
 void findNeedleDefaults(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
 
+// Scales that change how a moving part turns (scale_warnings.cpp): one that differs between axes
+// on a frame above the part shears it as it turns, and a negative one, in the part or above it,
+// leaves which way it turns to the host.
+void findNonUniformParentScale(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
+void findMirroredMovingPart(const FrameRecord&, const ComponentUse&, std::vector<std::string>&);
+
 // The prefix and the keys of the name as a whole (name_warnings.cpp).
 void findPrefixCase(const FrameRecord&, std::vector<FrameFinding>&);
 void findKeyWithoutPrefix(const FrameRecord&, std::vector<FrameFinding>&);

@@ -121,6 +121,11 @@ class ModelReader {
                 }
                 out.hasMesh = true;
             }
+            if (const JsonNode* matrix = node.optional("matrix")) {
+                out.scale = scaleOfMatrix(readFloats<16>(*matrix, node.path("matrix")));
+            } else if (const JsonNode* scale = node.optional("scale")) {
+                out.scale = scaleOfTrs(readFloats<3>(*scale, node.path("scale")));
+            }
             model.nodes.push_back(std::move(out));
         }
     }

@@ -12,6 +12,7 @@
 
 #include "sim/formats/model_error.h"
 #include "sim/formats/model_resources.h"
+#include "sim/formats/node_scale.h"
 
 namespace sim {
 
@@ -19,6 +20,7 @@ struct ModelNode {
     std::string name;
     std::vector<int> children;  // as the file lists them, unchecked
     bool hasMesh = false;
+    NodeScale scale;  // of its "matrix", else of its "scale"
 };
 
 // The model as the author wrote it: its own file, and each file its buffers and images refer to.

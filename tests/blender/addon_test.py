@@ -499,13 +499,23 @@ def built_names_read_back():
                 f"{name} does not count kilometres",
             )
     bpy.context.view_layer.objects.active = bpy.data.objects["bike"]
-    bpy.ops.vorlix.pick_component(key="vx_sm")
-    settings.name_parameters[0].value = -5
-    try:
-        bpy.ops.vorlix.build_name()
-    except RuntimeError as error:
-        expect("out of range" in str(error), f"a negative speed: {error}")
-    expect(bpy.context.active_object.name == "bike", "a name out of range was given")
+    # Values that check would warn of are refused with the range that it accepts.
+    for key, values, message in [
+        ("vx_gl", {"_o": -12}, "gear lever: stroke -12 is out of range (1 to 360)"),
+        ("vx_sm", {"m": 0, "r": 270}, "speedometer: max speed 0 is out of range (1 to 1000)"),
+        ("vx_rpm", {"_m": 80, "_": 0}, "rev counter: max angle 0 is out of range (1 to 360)"),
+        ("vx_fbrake", {"_az": 99999}, "max angle 99999 is out of range (-360 to 360, not 0)"),
+        ("vx_fbrake", {"_az": 0}, "front brake: max angle 0 is out of range (-360 to 360, not 0)"),
+    ]:
+        bpy.ops.vorlix.pick_component(key=key)
+        for item in settings.name_parameters:
+            item.value = values[item.marker]
+        try:
+            bpy.ops.vorlix.build_name()
+            failures.append(f"{key} {values} was accepted")
+        except RuntimeError as error:
+            expect(message in str(error), f"{key} {values}: {error}")
+        expect(bpy.context.active_object.name == "bike", f"{key} {values} named the object")
     expect(
         not re.search(r"\d{10}", " ".join(p.limits for p in settings.name_parameters)),
         f"limits not as a person writes them: {[p.limits for p in settings.name_parameters]}",

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "sim/check/catalogue_document.h"
-#include "sim/check/frame_record.h"
+#include "sim/check/frame_warnings.h"
 #include "sim/formats/json_reader.h"
 
 namespace sim::check {
@@ -41,6 +41,34 @@ TEST(CatalogueDocument, BuildsNamesThatTheLibraryReadsAsListed) {
         }
         EXPECT_EQ(readFrame(key, std::vector<ChildFrame>(6), std::nullopt).components.size(), 1u)
             << key;
+    }
+}
+
+// A tool offers the listed range: its ends draw no warning from check, and 0 or a value past
+// either end draws one. The other parameters of the name stay at their highest.
+TEST(CatalogueDocument, RangesAreWhatCheckAcceptsWithoutAWarning) {
+    const JsonNode document = parseJson(catalogueDocument());
+    for (const JsonNode& component : document.find("components")->items) {
+        const std::vector<JsonNode>& parameters = component.find("parameters")->items;
+        auto highest = [](const JsonNode& parameter) {
+            return std::stoll(parameter.find("range")->items[1].text);
+        };
+        for (const JsonNode& tried : parameters) {
+            const long long low = std::stoll(tried.find("range")->items[0].text);
+            const long long high = highest(tried);
+            for (const long long value : {low, high, low - 1, 0LL, high + 1, -high}) {
+                std::string name = component.find("key")->text;
+                for (const JsonNode& parameter : parameters) {
+                    const std::string marker = parameter.find("marker")->text;
+                    name += (marker[0] == '_' ? "" : "_") + marker +
+                            std::to_string(&parameter == &tried ? value : highest(parameter));
+                }
+                const bool accepted = low <= value && value <= high && value != 0;
+                const auto warnings =
+                    frameWarnings(readFrame(name, std::vector<ChildFrame>(6), std::nullopt));
+                EXPECT_EQ(warnings.empty(), accepted) << name;
+            }
+        }
     }
 }
 

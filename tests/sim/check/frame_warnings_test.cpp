@@ -4,8 +4,10 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "sim/check/check_scene.h"
 #include "sim/check/frame_warnings.h"
 
 namespace sim::check {
@@ -311,6 +313,111 @@ TEST(CheckNames, ReportsWhatTheLibraryReadsAndWhatToFix) {
         for (std::size_t i = 0; i < c.warnings.size(); ++i) {
             EXPECT_EQ(warnings[i].kind, c.warnings[i].kind) << c.name << " #" << i;
             EXPECT_THAT(warnings[i].message, HasSubstr(c.warnings[i].text)) << c.name << " #" << i;
+        }
+    }
+}
+
+// A frame of a model file: its name, its own scale and its children.
+struct ScaledFrame {
+    std::string name;
+    NodeScale scale;
+    std::vector<ScaledFrame> children;
+};
+
+const NodeScale unscaled{};
+const NodeScale squashed = scaleOfTrs({1.25f, 0.6f, 1});
+const NodeScale mirrored = scaleOfTrs({-1, 1, 1});
+
+void flatten(const ScaledFrame& frame, hostsim::FrameShape& shape, std::vector<NodeScale>& scales) {
+    shape.name = frame.name;
+    scales.push_back(frame.scale);
+    shape.children.resize(frame.children.size());
+    for (std::size_t i = 0; i < frame.children.size(); ++i)
+        flatten(frame.children[i], shape.children[i], scales);
+}
+
+std::vector<ScaledFrame> wheels(std::size_t count, std::size_t mirroredWheel = 0) {
+    std::vector<ScaledFrame> out;
+    for (std::size_t i = 1; i <= count; ++i)
+        out.push_back({"om_" + std::to_string(i), i == mirroredWheel ? mirrored : unscaled, {}});
+    return out;
+}
+
+TEST(CheckNames, WarnsOfScalesThatShearOrMirrorAMovingPart) {
+    const struct {
+        const char* what;
+        ScaledFrame root;
+        std::vector<Expected> warnings;  // in walk order
+    } cases[] = {
+        {"a needle under a squashed housing",
+         {"bike", unscaled, {{"housing", squashed, {{"vx_rpm_m80_270", unscaled, {}}}}}},
+         {{K::nonUniformParentScale,
+           "rev counter: the needle turns under \"housing\", scaled 1.25, 0.6, 1: a turn under a "
+           "scale that differs between axes shears the needle and changes its length; apply the "
+           "scale of \"housing\", or parent this frame to an unscaled empty"}}},
+        {"any ancestor counts",
+         {"bike", squashed, {{"bars", unscaled, {{"vx_fbrake_az-30", unscaled, {}}}}}},
+         {{K::nonUniformParentScale, "the lever turns under \"bike\", scaled 1.25, 0.6, 1"}}},
+        {"uniform, within an exporter's rounding",
+         {"bike",
+          scaleOfTrs({2, 2.0001f, 2}),
+          {{"vx_fbrake_az-30", unscaled, {}}, {"vx_sm_m220_r270", scaleOfTrs({3, 3, 3}), {}}}},
+         {}},
+        {"squashed frames that nothing turns below, or that only switch children",
+         {"bike",
+          unscaled,
+          {{"body", squashed, {{"seat", unscaled, {}}}},
+           {"vx_gm", squashed, {{"gm_0", squashed, {}}}},
+           {"vx_cl_az20", squashed, {}}}},
+         {}},
+        {"the odometer's wheels turn under its own frame",
+         {"bike", unscaled, {{"vx_om", squashed, wheels(6)}}},
+         {{K::nonUniformParentScale,
+           "odometer: the digit wheels turn under this frame, scaled 1.25, 0.6, 1: a turn under a "
+           "scale that differs between axes shears the digit wheels and changes their length; "
+           "apply this frame's scale"}}},
+        {"a mirrored lever",
+         {"bike", unscaled, {{"vx_gl_o12", mirrored, {}}}},
+         {{K::mirroredMovingPart,
+           "gear lever: this frame has a negative scale, so the lever is mirrored: no tool can "
+           "promise which way a mirrored part turns in the game; apply negative scales before "
+           "naming moving parts"}}},
+        {"a needle under a mirrored matrix",
+         {"bike",
+          scaleOfMatrix({0, -1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}),
+          {{"vx_sm_m220_r270", unscaled, {}}}},
+         {{K::mirroredMovingPart, "\"bike\" above this frame has a negative scale"}}},
+        {"a turning matrix mirrors nothing",
+         {"bike",
+          scaleOfMatrix({0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}),
+          {{"vx_sm_m220_r270", unscaled, {}}}},
+         {}},
+        {"a mirrored digit wheel, and a seventh child that never turns",
+         {"bike",
+          unscaled,
+          {{"vx_om", unscaled, wheels(6, 2)}, {"vx_chain", unscaled, {{"links", mirrored, {}}}}}},
+         {{K::mirroredMovingPart, "odometer: digit wheel 2 (\"om_2\") has a negative scale"}}},
+        {"only the first six wheels turn",
+         {"bike", unscaled, {{"vx_om", unscaled, wheels(7, 7)}}},
+         {}},
+        {"a second frame with a key still turns",
+         {"bike", unscaled, {{"vx_fbrake_az-30", unscaled, {}}, {"vx_fbrake_left", mirrored, {}}}},
+         {{K::mirroredMovingPart, "this frame has a negative scale, so the lever is mirrored"},
+          {K::sharedKey, "shares its state"}}},
+    };
+    for (const auto& c : cases) {
+        hostsim::FrameShape root;
+        std::vector<NodeScale> scales;
+        flatten(c.root, root, scales);
+        const ModelReport model =
+            checkModel(root, std::vector<std::string>(scales.size(), "nodes[0]"), scales, {});
+        std::vector<Warning> warnings;
+        for (const FrameReport& frame : model.frames)
+            warnings.insert(warnings.end(), frame.warnings.begin(), frame.warnings.end());
+        ASSERT_EQ(warnings.size(), c.warnings.size()) << c.what;
+        for (std::size_t i = 0; i < c.warnings.size(); ++i) {
+            EXPECT_EQ(warnings[i].kind, c.warnings[i].kind) << c.what << " #" << i;
+            EXPECT_THAT(warnings[i].message, HasSubstr(c.warnings[i].text)) << c.what << " #" << i;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -167,6 +168,9 @@ TEST(GltfReader, RefusesBadFilesWithOneMessageNamingFileAndPlace) {
         {"root with a parent", "a.gltf",
          gltf(R"("scenes":[{"nodes":[0,1]}],"nodes":[{"children":[1]},{}])"),
          "scenes[0].nodes[1]: node 1 is a child of nodes[0], not a root node"},
+        {"matrix short of a number", "a.gltf",
+         gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0]}])"),
+         "nodes[0].matrix: expected an array of 16 numbers, got 15 items"},
         {"mesh out of range", "a.gltf", gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}])"),
          "nodes[0].mesh: mesh 0 is out of range (the file has 0 meshes)"},
         {"child out of range", "a.gltf",
@@ -297,6 +301,29 @@ TEST(GltfReader, GivesTheSceneAsFramesWithNamesAsWritten) {
     EXPECT_EQ(frames.root.children[1].objects, 0);
     EXPECT_EQ(frames.root.children[1].children.at(0).name,
               "vx_fbrake_az-30 \"quoted\" \xc3\xa9t\xc3\xa9 <script>x</script>");
+}
+
+TEST(GltfReader, ReadsEachNodesScaleFromItsMatrixOrItsScale) {
+    // A matrix turned a quarter about Z and stretched along its own X; a scale mirrored on one
+    // axis; a matrix mirrored on two axes, which mirror nothing together.
+    const GltfModel model =
+        readAs("scaled.gltf",
+               gltf(R"("scenes":[{"nodes":[0]}],"nodes":[{"name":"none","children":[1,2,3]},)"
+                    R"({"name":"m","matrix":[0,2,0,0,-1,0,0,0,0,0,1,0,5,6,7,1]},)"
+                    R"({"name":"s","scale":[1,-0.5,2],"rotation":[0,0,0.7071068,0.7071068]},)"
+                    R"({"name":"two","matrix":[-1,0,0,0,0,-1,0,0,0,0,1,0,0,0,0,1]}])"));
+    const struct {
+        std::array<double, 3> axes;
+        bool mirrored;
+    } expected[] = {
+        {{1, 1, 1}, false}, {{2, 1, 1}, false}, {{1, 0.5, 2}, true}, {{1, 1, 1}, false}};
+    ASSERT_EQ(model.nodes.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(model.nodes[i].scale.axes, expected[i].axes) << model.nodes[i].name;
+        EXPECT_EQ(model.nodes[i].scale.mirrored, expected[i].mirrored) << model.nodes[i].name;
+    }
+    EXPECT_FALSE(isUniform(model.nodes[1].scale));
+    EXPECT_TRUE(isUniform(model.nodes[3].scale));
 }
 
 TEST(GltfReader, ReadsAHundredThousandNodesAndTheDeepestHierarchyAllowed) {
