@@ -59,17 +59,26 @@ void appendRender(std::string& out, const report::RideRender& render) {
     out += "]}";
 }
 
-// What a flip-book's rows and an odometer's wheels show, in the words of the report.
+// What a flip-book's rows and an odometer's wheels show, in the words of the report, and which
+// child fills each slot, as check lists them. A gear meter's row names the gear and its display:
+// "gear 0 (neutral) → gear_1".
 void appendShown(std::string& out, const report::RideVehicle& vehicle,
                  const report::RideComponent& component) {
+    const std::vector<std::string> slots = report::slotLines(vehicle, component);
+    if (component.entry->children != ChildFrames::none) {
+        out += ",\"slots\":";
+        appendList(out, slots, [&out](const std::string& line) { appendJsonString(out, line); });
+    }
+    const bool gearMeter = component.entry->children == ChildFrames::gearDisplays;
     switch (component.entry->children) {
         case ChildFrames::chainLinkSets:
         case ChildFrames::gearDisplays:
             out += ",\"rows\":[";
             for (std::size_t row = 0; row < component.rows.size(); ++row) {
                 if (row) out += ',';
-                appendJsonString(out,
-                                 report::shownText(vehicle, component, static_cast<double>(row)));
+                appendJsonString(out, gearMeter ? slots.at(row)
+                                                : report::shownText(vehicle, component,
+                                                                    static_cast<double>(row)));
             }
             out += "],\"none\":";
             appendJsonString(out, report::shownText(vehicle, component, report::noRowShown));

@@ -60,7 +60,15 @@ export function createPanel(document, data, player, renders, onChoose) {
     const row = body.insertRow();
     row.tabIndex = 0;
     row.insertCell().textContent = component.title;
-    row.insertCell().textContent = data.frames[component.frame]?.name ?? component.key;
+    const frame = row.insertCell();
+    frame.textContent = data.frames[component.frame]?.name ?? component.key;
+    // Which child fills each slot, as vorlix-sim's check lists them, one slot a line.
+    for (const line of component.slots ?? []) {
+      const slot = document.createElement('div');
+      slot.className = 'slot';
+      slot.textContent = line;
+      frame.append(slot);
+    }
     row.addEventListener('click', () => onChoose(component.frame));
     row.addEventListener('keydown', (event) => {
       if (event.key === 'Enter') onChoose(component.frame);
