@@ -489,6 +489,12 @@ test('the table says which child fills each slot, and the gear shown names its d
   const slots = await page.locator(`#components tbody tr:nth-child(${meter + 1}) .slot`).allTextContents();
   assert.deepEqual(slots.slice(0, 2), ['gear 0 (neutral) → gear_1', 'gear 1 → gear_2']);
   assert.equal(slots[6], 'gear 6 → gear_n');
+  // A display picked says its slot in the gear meter's row.
+  const display = sortedData.frames.findIndex((frame) => frame.name === 'gear_1');
+  await page.evaluate((frame) => window.vorlixPreview.choose(frame), display);
+  assert.deepEqual(await page.locator('#components tr.chosen .slot.chosen').allTextContents(), [
+    'gear 0 (neutral) → gear_1',
+  ]);
   await page.evaluate((k) => window.vorlixPreview.seek(k), sortedData.components[meter].values.indexOf(0));
   assert.equal((await tableValues(page))[meter], 'gear 0 (neutral) → gear_1');
   await page.screenshot({ path: join(folder, 'slots.png') });
