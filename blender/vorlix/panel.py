@@ -91,6 +91,10 @@ class VORLIX_PT_active_object(VorlixSubpanel, bpy.types.Panel):
                 box.label(text=f"{parameter['label']}: {value}{unit}, {where}")
             if component["detail"]:
                 box.label(text=component["detail"])
+            # Which child fills each slot, as check words it: the export writes children
+            # sorted by name, which need not be the order the author meant.
+            for line in component.get("slotLines") or []:
+                wrapped(box, line)
         for message in frame["warnings"]:
             wrapped(layout, message, icon="ERROR")
 

@@ -23,13 +23,12 @@ std::string parameterJson(const Parameter& parameter) {
         .close();
 }
 
-// The children in slot order, or null for a component without child slots.
-std::string slotsJson(Component component, const std::vector<ChildFrame>& children) {
+// Texts about a component's child slots, or null for a component without them.
+std::string slotsJson(Component component, const std::vector<std::string>& texts) {
     if (catalogueEntry(component).children == ChildFrames::none) return "null";
-    std::vector<std::string> names;
-    for (const std::string& name : namesInSlotOrder(component, children))
-        names.push_back(jsonQuoted(name));
-    return jsonArray(names);
+    std::vector<std::string> quoted;
+    for (const std::string& text : texts) quoted.push_back(jsonQuoted(text));
+    return jsonArray(quoted);
 }
 
 std::string componentJson(const ComponentUse& use, const std::vector<ChildFrame>& children,
@@ -45,7 +44,9 @@ std::string componentJson(const ComponentUse& use, const std::vector<ChildFrame>
         .text("motion", motionWord(entry.motion))
         .raw("parameters", jsonArray(parameters))
         .raw("detail", jsonQuotedOrNull(use.detail))
-        .raw("slots", slotsJson(use.component, children))
+        // The children in slot order, and each slot with its child as the text shows it.
+        .raw("slots", slotsJson(use.component, namesInSlotOrder(use.component, children)))
+        .raw("slotLines", slotsJson(use.component, slotLines(use.component, children)))
         .raw("usesStateOf", statePath == nullptr ? "null" : jsonQuoted(*statePath))
         .close();
 }

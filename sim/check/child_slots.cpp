@@ -50,30 +50,38 @@ std::vector<std::string> namesInSlotOrder(Component component,
     return names;
 }
 
-std::string describeSlots(Component component, const std::vector<ChildFrame>& children) {
+std::vector<std::string> slotLines(Component component, const std::vector<ChildFrame>& children) {
     const std::vector<std::string> names = namesInSlotOrder(component, children);
-    if (names.empty()) return {};
-    std::string text;
+    std::vector<std::string> lines;
+    if (names.empty()) return lines;
     switch (catalogueEntry(component).children) {
         case ChildFrames::gearDisplays:
             for (std::size_t i = 0; i < names.size(); ++i)
-                text += (i == 0 ? "gear 0 (neutral) → " : ", gear " + std::to_string(i) + " → ") +
-                        names[i];
-            return text;
+                lines.push_back((i == 0 ? "gear 0 (neutral)" : "gear " + std::to_string(i)) +
+                                " → " + names[i]);
+            break;
         case ChildFrames::odometerWheels:
             for (std::size_t i = 0; i < names.size(); ++i)
-                text += (i == 0 ? "wheel 1 (leftmost) → "
-                                : ", wheel " + std::to_string(i + 1) + " → ") +
-                        names[i];
-            return text;
-        case ChildFrames::chainLinkSets:
-            text = "link sets in turn while moving forward: ";
-            for (const std::string& name : names) text += name + " → ";
-            return text + names.front();
+                lines.push_back((i == 0 ? "wheel 1 (leftmost)" : "wheel " + std::to_string(i + 1)) +
+                                " → " + names[i]);
+            break;
+        case ChildFrames::chainLinkSets: {
+            std::string line = "link sets in turn while moving forward: ";
+            for (const std::string& name : names) line += name + " → ";
+            lines.push_back(line + names.front());
+            break;
+        }
         case ChildFrames::none:
             break;
     }
-    return {};
+    return lines;
+}
+
+std::string describeSlots(Component component, const std::vector<ChildFrame>& children) {
+    std::string text;
+    for (const std::string& line : slotLines(component, children))
+        text += (text.empty() ? "" : ", ") + line;
+    return text;
 }
 
 std::optional<long> slotNumberInName(std::string_view name, bool neutralWord) {

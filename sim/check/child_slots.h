@@ -19,7 +19,13 @@ namespace sim::check {
 std::vector<std::string> namesInSlotOrder(Component component,
                                           const std::vector<ChildFrame>& children);
 
-// "gear 0 (neutral) → gear_1, gear 1 → gear_2", or empty when there is nothing to show.
+// Each slot and the child that fills it, one line a slot: "gear 0 (neutral) → gear_1",
+// "gear 1 → gear_2"; "wheel 1 (leftmost) → w_1"; a chain's one line "link sets in turn while
+// moving forward: a → c → b → a". A gear meter's line i is gear i's. Empty for a component
+// without child slots or without children.
+std::vector<std::string> slotLines(Component component, const std::vector<ChildFrame>& children);
+
+// The slot lines in one: "gear 0 (neutral) → gear_1, gear 1 → gear_2", or empty.
 std::string describeSlots(Component component, const std::vector<ChildFrame>& children);
 
 // The number a child's name ends in, for example 3 for "gear_3", "gear3" and "gear_3.001" (the

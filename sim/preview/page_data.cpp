@@ -59,17 +59,41 @@ void appendRender(std::string& out, const report::RideRender& render) {
     out += "]}";
 }
 
-// What a flip-book's rows and an odometer's wheels show, in the words of the report.
+// Which child fills each slot, as check lists them: each line with the frames of the children it
+// names, so that a child picked on the page finds its slot. A chain's one line names them all;
+// a gear meter's or odometer's line i is its row i.
+void appendSlots(std::string& out, const std::vector<std::string>& slots,
+                 const report::RideComponent& component) {
+    const bool chain = component.entry->children == ChildFrames::chainLinkSets;
+    out += ",\"slots\":[";
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        out += i ? ",{\"text\":" : "{\"text\":";
+        appendJsonString(out, slots[i]);
+        out += ",\"frames\":";
+        appendList(out, chain ? component.rows : std::vector<int>{component.rows.at(i)},
+                   [&out](int frame) { out += std::to_string(frame); });
+        out += '}';
+    }
+    out += ']';
+}
+
+// What a flip-book's rows and an odometer's wheels show, in the words of the report, and which
+// child fills each slot. A gear meter's row names the gear and its display: "gear 0 (neutral) →
+// gear_1".
 void appendShown(std::string& out, const report::RideVehicle& vehicle,
                  const report::RideComponent& component) {
+    const std::vector<std::string> slots = report::slotLines(vehicle, component);
+    if (component.entry->children != ChildFrames::none) appendSlots(out, slots, component);
+    const bool gearMeter = component.entry->children == ChildFrames::gearDisplays;
     switch (component.entry->children) {
         case ChildFrames::chainLinkSets:
         case ChildFrames::gearDisplays:
             out += ",\"rows\":[";
             for (std::size_t row = 0; row < component.rows.size(); ++row) {
                 if (row) out += ',';
-                appendJsonString(out,
-                                 report::shownText(vehicle, component, static_cast<double>(row)));
+                appendJsonString(out, gearMeter ? slots.at(row)
+                                                : report::shownText(vehicle, component,
+                                                                    static_cast<double>(row)));
             }
             out += "],\"none\":";
             appendJsonString(out, report::shownText(vehicle, component, report::noRowShown));

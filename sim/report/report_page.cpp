@@ -24,6 +24,13 @@ std::string odometerDigits(const RideComponent& component) {
     return html + "</div>";
 }
 
+// Which child fills each slot, after `before`; nothing for a component without child slots.
+std::string slotsMarkup(const RideVehicle& vehicle, const RideComponent& component,
+                        const char* before) {
+    const std::string slots = slotsText(vehicle, component);
+    return slots.empty() ? "" : before + escapeMarkup(slots);
+}
+
 std::string rideCard(const RideVehicle& vehicle, double x0, double x1) {
     Samples gearScaled = vehicle.gear;
     for (auto& sample : gearScaled) sample.second *= 10;
@@ -81,7 +88,8 @@ std::string vehicleSection(const Ride& ride, const RideVehicle& vehicle) {
         for (const RideComponent& component : vehicle.components) {
             html += "<tr><td>" + escapeMarkup(heading(component)) + "</td><td><code>" +
                     escapeMarkup(vehicle.frames[static_cast<std::size_t>(component.frame)].name) +
-                    "</code></td><td>" + escapeMarkup(whatItDid(vehicle, component)) + "</td></tr>";
+                    "</code></td><td>" + escapeMarkup(whatItDid(vehicle, component)) +
+                    slotsMarkup(vehicle, component, "<br>") + "</td></tr>";
         }
         html += "</table>";
     }
@@ -90,7 +98,7 @@ std::string vehicleSection(const Ride& ride, const RideVehicle& vehicle) {
         html += "<div class='card'><h3>" + escapeMarkup(heading(component)) + " <code>" +
                 escapeMarkup(vehicle.frames[static_cast<std::size_t>(component.frame)].name) +
                 "</code></h3><div class='what'>" + escapeMarkup(whatItDid(vehicle, component)) +
-                "</div>" +
+                slotsMarkup(vehicle, component, "</div><div class='what'>") + "</div>" +
                 componentPlot(vehicle, component, x0, x1, palette[colour++ % std::size(palette)]) +
                 "</div>";
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sim/check/child_slots.h"
 #include "sim/formats/message_words.h"
 
 namespace sim::report {
@@ -64,6 +65,27 @@ std::string shownText(const RideVehicle& vehicle, const RideComponent& component
     const std::string name = rowName(vehicle, component, row);
     const bool gear = component.entry->children == ChildFrames::gearDisplays && row > 0;
     return gear ? "gear " + name : name;
+}
+
+namespace {
+
+// All of the component's children, as check reads them: an odometer's beyond its sixth too.
+std::vector<check::ChildFrame> childFrames(const RideVehicle& vehicle,
+                                           const RideComponent& component) {
+    std::vector<check::ChildFrame> children;
+    for (int child : vehicle.frames[static_cast<std::size_t>(component.frame)].children)
+        children.push_back({vehicle.frames[static_cast<std::size_t>(child)].name});
+    return children;
+}
+
+}  // namespace
+
+std::vector<std::string> slotLines(const RideVehicle& vehicle, const RideComponent& component) {
+    return check::slotLines(component.entry->component, childFrames(vehicle, component));
+}
+
+std::string slotsText(const RideVehicle& vehicle, const RideComponent& component) {
+    return check::describeSlots(component.entry->component, childFrames(vehicle, component));
 }
 
 namespace {

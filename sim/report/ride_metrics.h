@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "sim/report/ride_model.h"
 
@@ -29,6 +30,13 @@ std::string rowName(const RideVehicle& vehicle, const RideComponent& component, 
 
 // A flip-book's row as a value: "gear 3" or "N" for a gear meter, else as rowName.
 std::string shownText(const RideVehicle& vehicle, const RideComponent& component, double row);
+
+// Each slot of a chain, gear meter or odometer with the child that fills it, as check lists them:
+// "gear 0 (neutral) → gear_1", one line a slot (a gear meter's line i is gear i's). Empty for
+// other components.
+std::vector<std::string> slotLines(const RideVehicle& vehicle, const RideComponent& component);
+// The same in one line, or "".
+std::string slotsText(const RideVehicle& vehicle, const RideComponent& component);
 
 // One line, for example "reached -30.0°, 2 strokes" or "showed N 1 2 1 N".
 std::string whatItDid(const RideVehicle& vehicle, const RideComponent& component);

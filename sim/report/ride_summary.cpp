@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 
 #include "sim/report/report.h"
 #include "sim/report/ride_metrics.h"
@@ -18,6 +19,9 @@ std::string rideSummary(const Ride& ride) {
             std::snprintf(head, sizeof head, "  %-20s %-18s ", heading(component).c_str(),
                           vehicle.frames[static_cast<std::size_t>(component.frame)].name.c_str());
             text += head + whatItDid(vehicle, component) + "\n";
+            // Under what it did, which child fills each slot.
+            const std::string slots = slotsText(vehicle, component);
+            if (!slots.empty()) text += std::string(std::strlen(head), ' ') + slots + "\n";
         }
     }
     return text;

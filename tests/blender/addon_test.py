@@ -414,6 +414,8 @@ def panel_shows_check(case, build, warned):
                         f"{p['label']}: {p['value']}" in shown and source in shown,
                         f"{case}: {frame['name']}: {p['label']} not shown as {p['value']}, {source}: {shown!r}",
                     )
+                for line in component.get("slotLines") or []:
+                    expect(line in shown, f"{case}: {frame['name']}: no {line!r} in {shown!r}")
             for message in messages:
                 expect(
                     message in shown,
@@ -425,6 +427,13 @@ def panel_shows_check(case, build, warned):
             any(i.name == name and i.warnings == count for i in settings.checked),
             f"{case}: {name} should be listed with {count} warnings",
         )
+
+
+def exporter_order():
+    """A gear meter whose neutral display sorts last by name, as the export writes it."""
+    meter = add("vx_gm", add("dash"))
+    for name in ["gear_N"] + [f"gear_{i}" for i in range(1, 7)]:
+        add(name, meter)
 
 
 def clicking_selects_and_renames_recheck():
@@ -730,8 +739,11 @@ def main():
             mistakes_and_groups,
             {"VX_fbrake_az-30": 1, "vx_chain": 4, "vx_gm": 1},
         ),
+        ("exporter order", exporter_order, {"vx_gm": 1}),
     ]:
         panel_shows_check(case, build, warned)
+    shown = shown_for(bpy.data.objects["vx_gm"])
+    expect("gear 0 (neutral) → gear_1 gear 1 → gear_2" in shown, f"exporter order: {shown!r}")
     clicking_selects_and_renames_recheck()
     built_names_read_back()
     own_rate()

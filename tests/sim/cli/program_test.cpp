@@ -311,7 +311,7 @@ TEST(Program, CheckWritesOneJsonDocumentThatSaysWhatTheTextSays) {
                 for (const JsonNode& component : frame.find("components")->items) {
                     EXPECT_EQ(keysOf(component),
                               (Keys{"key", "title", "axis", "motion", "parameters", "detail",
-                                    "slots", "usesStateOf"}));
+                                    "slots", "slotLines", "usesStateOf"}));
                     for (const JsonNode& parameter : component.find("parameters")->items)
                         EXPECT_EQ(keysOf(parameter), (Keys{"label", "unit", "marker", "text",
                                                            "source", "converts", "value"}));

@@ -287,7 +287,9 @@ test('names are shown as text, and a turn by a non-finite angle leaves the frame
   const shown = await page.evaluate(() => ({
     title: document.getElementById('title').textContent,
     documentTitle: document.title,
-    row: [...document.querySelector('#components tbody tr').cells].slice(0, 2).map((cell) => cell.textContent),
+    row: [...document.querySelector('#components tbody tr').cells]
+      .slice(0, 2)
+      .map((cell) => cell.firstChild.textContent),
     injected: window.injected,
     bold: document.querySelectorAll('header b, aside b').length,
     problem: document.getElementById('problem').hidden ? '' : document.getElementById('problem').textContent,
@@ -467,6 +469,35 @@ test('a part picked inside a closed body is shown through it, and a part in sigh
     assert.equal(await page.isChecked('#xray'), through, key);
     if (through) await page.screenshot({ path: join(folder, 'boxed-needle.png') });
   }
+  assert.deepEqual(noise, []);
+  await page.close();
+});
+
+test('the table says which child fills each slot, and the gear shown names its display', async () => {
+  // An exporter that sorts children by name writes the neutral display after gear_6.
+  const sorted = withModelJson((json) => {
+    const meter = json.nodes[nodeNamed('vx_gm_display')];
+    meter.children.sort((a, b) => (json.nodes[a].name < json.nodes[b].name ? -1 : 1));
+  });
+  const out = join(folder, 'sorted');
+  mkdirSync(out, { recursive: true });
+  writeFileSync(join(out, 'sorted.glb'), Buffer.from(sorted.model.main, 'base64'));
+  execFileSync(setting('VORLIX_SIM'), ['preview', join(out, 'sorted.glb'), '--out', out], { stdio: 'ignore' });
+  const sortedData = pageData(join(out, 'preview.html'));
+  const meter = sortedData.components.findIndex((c) => c.key === 'vx_gm');
+  const { page, noise } = await open(join(out, 'preview.html'));
+  const slots = await page.locator(`#components tbody tr:nth-child(${meter + 1}) .slot`).allTextContents();
+  assert.deepEqual(slots.slice(0, 2), ['gear 0 (neutral) → gear_1', 'gear 1 → gear_2']);
+  assert.equal(slots[6], 'gear 6 → gear_n');
+  // A display picked says its slot in the gear meter's row.
+  const display = sortedData.frames.findIndex((frame) => frame.name === 'gear_1');
+  await page.evaluate((frame) => window.vorlixPreview.choose(frame), display);
+  assert.deepEqual(await page.locator('#components tr.chosen .slot.chosen').allTextContents(), [
+    'gear 0 (neutral) → gear_1',
+  ]);
+  await page.evaluate((k) => window.vorlixPreview.seek(k), sortedData.components[meter].values.indexOf(0));
+  assert.equal((await tableValues(page))[meter], 'gear 0 (neutral) → gear_1');
+  await page.screenshot({ path: join(folder, 'slots.png') });
   assert.deepEqual(noise, []);
   await page.close();
 });

@@ -23,13 +23,13 @@ std::string render(int tick, const char* site, const std::string& changes, const
 }
 
 TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
-    // Frames: 0 bike, 1 brake, 2 chain, 3 a, 4 b, 5 gm, 6 n, 7 g1, 8 om, 9..14 wheels, 15 needle,
-    // 16 plain.
+    // Frames: 0 bike, 1 brake, 2 chain, 3 a, 4 b, 5 gm, 6 and 7 displays in the order an exporter
+    // sorts them, 8 om, 9..14 wheels, 15 needle, 16 plain.
     const std::string trace =
         R"({"type":"start","format":1,"version":1002,"patchedSites":[6027355,7095587],"ticks":4})"
         "\n"
         R"({"type":"create","tick":0,"vehicle":"bike","slot":3,"frames":["bike","vx_fbrake_az-3","vx_chain","a","b",)"
-        R"("vx_gm","n","g1","vx_om_kph","w1","w2","w3","w4","w5","w6","vx_sm_m220_r270","plain"],"class":9,)"
+        R"("vx_gm","gear_1","gear_N","vx_om_kph","w1","w2","w3","w4","w5","w6","vx_sm_m220_r270","plain"],"class":9,)"
         R"("parents":[-1,0,0,2,2,0,5,5,0,8,8,8,8,8,8,0,0],"objects":[1,1,0,1,1,0,1,1,0,1,1,1,1,1,1,1,1],)"
         R"("startFlags":[5,5,5,5,1,5,5,1,5,5,5,5,5,5,5,5,5]})"
         "\n" +
@@ -62,6 +62,8 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
     EXPECT_THAT(s, HasSubstr("vx_fbrake_az-3     reached -2.0\u00B0, 1 stroke"));
     EXPECT_THAT(s, HasSubstr("vx_chain           switched 2 times between 2 link sets"));
     EXPECT_THAT(s, HasSubstr("vx_gm              showed N 1 N"));
+    const char* const slots = "gear 0 (neutral) → gear_1, gear 1 → gear_N";
+    EXPECT_THAT(s, HasSubstr(slots));
     EXPECT_THAT(
         s, HasSubstr("vx_om_kph          001234 at its first turn, 001240 at the end (3 changes)"));
     EXPECT_THAT(
@@ -77,6 +79,7 @@ TEST(Report, SummarisesWhatEachComponentDidFromTheTrace) {
     EXPECT_EQ(html.find("<script"), std::string::npos);  // self-contained, nothing fetched
     EXPECT_EQ(html.find("http"), std::string::npos);
     EXPECT_THAT(html, HasSubstr("<svg"));
+    EXPECT_THAT(html, HasSubstr(slots));
 }
 
 // A frame with two keys is every component it names, as the library drives it; names reach the

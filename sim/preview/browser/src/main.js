@@ -67,12 +67,15 @@ export function startPage(data) {
         .filter(Boolean),
     });
     selection = createSelection(model, view);
-    // A click on a part chooses the nearest frame at or above it that a component drives, else
-    // the part alone.
+    // A click on a part chooses the nearest frame at or above it that a component drives or that
+    // fills a component's slot, else the part alone.
+    const frameOfNode = new Map(data.frames.map((frame, i) => [frame.node, i]));
+    const choosable = new Set(
+      data.components.flatMap((c) => [c.frame, ...(c.slots ?? []).flatMap((slot) => slot.frames)]),
+    );
     selection.onPick((nodes) => {
-      const driven = (node) => data.components.find((c) => data.frames[c.frame]?.node === node);
-      const node = nodes.find(driven);
-      if (node !== undefined) return choose(driven(node).frame, { frameIt: false });
+      const node = nodes.find((n) => choosable.has(frameOfNode.get(n)));
+      if (node !== undefined) return choose(frameOfNode.get(node), { frameIt: false });
       panel.choose(undefined);
       return selectNode(nodes[0]);
     });

@@ -60,12 +60,21 @@ export function createPanel(document, data, player, renders, onChoose) {
     const row = body.insertRow();
     row.tabIndex = 0;
     row.insertCell().textContent = component.title;
-    row.insertCell().textContent = data.frames[component.frame]?.name ?? component.key;
+    const frame = row.insertCell();
+    frame.textContent = data.frames[component.frame]?.name ?? component.key;
+    // Which child fills each slot, as vorlix-sim's check lists them, one slot a line.
+    const slots = (component.slots ?? []).map(({ text, frames }) => {
+      const line = document.createElement('div');
+      line.className = 'slot';
+      line.textContent = text;
+      frame.append(line);
+      return { line, frames };
+    });
     row.addEventListener('click', () => onChoose(component.frame));
     row.addEventListener('keydown', (event) => {
       if (event.key === 'Enter') onChoose(component.frame);
     });
-    return { component, row, value: row.insertCell() };
+    return { component, row, slots, value: row.insertCell() };
   });
 
   const slider = byId('time');
@@ -90,9 +99,18 @@ export function createPanel(document, data, player, renders, onChoose) {
         value.textContent = formatValue(k < 0 ? null : component.values?.[k], component);
       }
     },
-    // Marks the rows of the components of `frame` as chosen.
+    // Marks the rows of the components of `frame` as chosen; for a child in a slot, the row of its
+    // component and the slot's line.
     choose(frame) {
-      for (const { component, row } of rows) row.classList.toggle('chosen', component.frame === frame);
+      for (const { component, row, slots } of rows) {
+        let inSlot = false;
+        for (const { line, frames } of slots) {
+          const chosen = frames.includes(frame);
+          line.classList.toggle('chosen', chosen);
+          inSlot ||= chosen;
+        }
+        row.classList.toggle('chosen', component.frame === frame || inSlot);
+      }
     },
   };
 }
