@@ -147,7 +147,7 @@ def preview_screenshot(program, picture):
                 f"--user-data-dir={os.path.join(out, 'profile')}",
                 "--hide-scrollbars",
                 "--virtual-time-budget=8000",
-                "--window-size=1200,510",
+                "--window-size=1200,800",
                 f"--screenshot={os.path.abspath(picture)}",
                 "file://" + os.path.join(out, "at.html"),
             ],
