@@ -133,28 +133,29 @@ std::string_view parameterText(std::string_view name, const NamePattern& pattern
     return defaultText;
 }
 
-std::string_view failureMessage(const ParameterValue<std::int32_t>& value) {
-    switch (value.failure) {
+namespace {
+
+std::string_view messageOf(ConversionFailure failure, std::string_view invalid,
+                           std::string_view outOfRange) {
+    switch (failure) {
         case ConversionFailure::none:
             break;
         case ConversionFailure::invalidArgument:
-            return "invalid stoi argument";
+            return invalid;
         case ConversionFailure::outOfRange:
-            return "stoi argument out of range";
+            return outOfRange;
     }
     return {};
 }
 
+}  // namespace
+
+std::string_view failureMessage(const ParameterValue<std::int32_t>& value) {
+    return messageOf(value.failure, "invalid stoi argument", "stoi argument out of range");
+}
+
 std::string_view failureMessage(const ParameterValue<float>& value) {
-    switch (value.failure) {
-        case ConversionFailure::none:
-            break;
-        case ConversionFailure::invalidArgument:
-            return "invalid stof argument";
-        case ConversionFailure::outOfRange:
-            return "stof argument out of range";
-    }
-    return {};
+    return messageOf(value.failure, "invalid stof argument", "stof argument out of range");
 }
 
 ParameterValue<std::int32_t> intParameter(std::string_view name, const NamePattern& pattern,
