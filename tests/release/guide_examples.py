@@ -13,24 +13,31 @@ An example is a fenced block with the info string `checker`. Each block is one m
         warning: odometer: 4 child frames but six digit wheels are needed, ...
 
 A line at the left margin is a frame, as its path from the model's root; a note in brackets may
-give it plain children ("6 children"), take away its own object ("no object": a group), or say
-which gears the ride sets ("gears up to 5"). The
+give it plain children ("6 children"), take away its own object ("no object": a group), say
+which gears the ride sets ("gears up to 5"), or give it a scale ("scale 1.25 0.6 1"). The
 indented lines below it are what the checker reports for that frame, with each warning's place
-in the scene left out; a frame without them must get no report at all. A line wholly in
-brackets, "(bike/vx_chain/links_a: no object, 3 children)", is a frame the checker does not list,
-with its note.
+in the scene or model file left out; a frame without them must get no report at all. A line wholly
+in brackets, "(bike/vx_chain/links_a: no object, 3 children)", is a frame the checker does not
+list, with its note.
+
+A scene cannot carry a node's scale, so an example with a scale is written as a glTF model (.gltf,
+every node with an object sharing one triangle) and checked as a model file; the others as scenes.
 """
 
+import base64
 import json
 import os
 import re
+import struct
 import subprocess
 import sys
 import tempfile
 
 FRAME = re.compile(r"^(\S+)(?:\s+\((.*)\))?$")
 UNLISTED_FRAME = re.compile(r"^\((\S+): (.*)\)$")
-REPORTED_FRAME = re.compile(r"^  (\S.*?)  \((vehicles\[.*)\)$")
+PLACE = r"(?:vehicles|nodes)\["  # in a scene, in a model file
+REPORTED_FRAME = re.compile(rf"^  (\S.*?)  \(({PLACE}.*)\)$")
+WARNING = re.compile(rf"warning: (.*?) \(({PLACE}[^)]*)\): (.*)$")
 
 
 class Example:
@@ -40,6 +47,7 @@ class Example:
         self.expected = {}  # path -> lines
         self.children = {}  # path -> count of plain children
         self.groups = set()  # paths of frames without an object of their own
+        self.scales = {}  # path -> [x, y, z]
         self.highest_gear = None
 
 
@@ -77,16 +85,20 @@ def read_examples(guide):
             gears = re.search(r"gears up to (\d+)", note)
             if gears:
                 current.highest_gear = int(gears.group(1))
+            scale = re.search(r"scale (\S+) (\S+) (\S+)", note)
+            if scale:
+                current.scales[frame] = [float(axis) for axis in scale.groups()]
     if current is not None:
         sys.exit(f"{guide}:{current.line}: example block not closed")
     return examples
 
 
-def scene_of(example):
+def model_of(example):
+    """The example's frame tree, as a scene's model: its root frame."""
     roots = {path.split("/")[0] for path in example.order}
     if len(roots) != 1:
         raise ValueError(f"one root frame per example, not {sorted(roots)}")
-    root = {"name": roots.pop(), "children": []}
+    root = {"name": roots.pop(), "objects": 1, "children": []}
 
     def frame_at(path):
         node = root
@@ -102,8 +114,14 @@ def scene_of(example):
         node = frame_at(path)
         if path in example.groups:
             node["objects"] = 0
+        if path in example.scales:
+            node["scale"] = example.scales[path]
         for i in range(example.children[path]):
             node["children"].append({"name": f"part{i + 1}", "objects": 1, "children": []})
+    return root
+
+
+def scene_of(example):
     timeline = []
     if example.highest_gear is not None:
         timeline.append(
@@ -113,8 +131,49 @@ def scene_of(example):
         "format": 1,
         "host": {"version": 1001, "poolSize": 4},
         "ticks": 1,
-        "vehicles": [{"name": "example", "class": 9, "modelIndex": 522, "model": root}],
+        "vehicles": [
+            {"name": "example", "class": 9, "modelIndex": 522, "model": model_of(example)}
+        ],
         "timeline": timeline,
+    }
+
+
+def gltf_of(example):
+    """The example as a glTF model: one node per frame, root first, its object a mesh."""
+    nodes = []
+
+    def add(frame):
+        index, node = len(nodes), {"name": frame["name"]}
+        nodes.append(node)
+        if frame["objects"]:
+            node["mesh"] = 0
+        if "scale" in frame:
+            node["scale"] = frame["scale"]
+        if frame["children"]:
+            node["children"] = [add(child) for child in frame["children"]]
+        return index
+
+    add(model_of(example))
+    triangle = struct.pack("<9f", 0, 0, 0, 1, 0, 0, 0, 1, 0)
+    data = "data:application/octet-stream;base64," + base64.b64encode(triangle).decode()
+    return {
+        "asset": {"version": "2.0"},
+        "scene": 0,
+        "scenes": [{"nodes": [0]}],
+        "nodes": nodes,
+        "meshes": [{"primitives": [{"attributes": {"POSITION": 0}}]}],
+        "accessors": [
+            {
+                "bufferView": 0,
+                "componentType": 5126,
+                "count": 3,
+                "type": "VEC3",
+                "min": [0, 0, 0],
+                "max": [1, 1, 0],
+            }
+        ],
+        "bufferViews": [{"buffer": 0, "byteLength": len(triangle)}],
+        "buffers": [{"byteLength": len(triangle), "uri": data}],
     }
 
 
@@ -127,7 +186,7 @@ def reported(output):
             frames[current] = []
         elif line.startswith("    ") and current is not None:
             detail = line.strip()
-            warning = re.match(r"warning: (.*?) \((vehicles\[[^)]*)\): (.*)$", detail)
+            warning = WARNING.match(detail)
             frames[current].append(f"warning: {warning.group(3)}" if warning else detail)
         elif not line.startswith("    "):
             current = None
@@ -135,10 +194,18 @@ def reported(output):
 
 
 def check(example, program, work, guide):
-    scene_path = os.path.join(work, f"example{example.line}.json")
-    with open(scene_path, "w") as f:
-        json.dump(scene_of(example), f)
-    run = subprocess.run([program, "check", scene_path], capture_output=True, text=True, cwd=work)
+    command = [program, "check"]
+    if example.scales:
+        path = os.path.join(work, f"example{example.line}.gltf")
+        written = gltf_of(example)
+        if example.highest_gear is not None:
+            command += ["--gears", str(example.highest_gear)]
+    else:
+        path = os.path.join(work, f"example{example.line}.json")
+        written = scene_of(example)
+    with open(path, "w") as f:
+        json.dump(written, f)
+    run = subprocess.run(command + [path], capture_output=True, text=True, cwd=work)
     if run.returncode not in (0, 1):
         return [f"{guide}:{example.line}: the checker refused the example: {run.stderr.strip()}"]
     frames = reported(run.stdout)
