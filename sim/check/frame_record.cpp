@@ -20,9 +20,9 @@ std::string showFloat(float value) {
 Parameter readParameter(std::string_view name, const ParameterRule& rule) {
     Parameter parameter{&rule, {}, false, true, {}};
     // A capture is never empty, so an empty default tells a missing parameter apart.
-    const std::string captured = nameParameter(name, rule.pattern, "");
+    const std::string_view captured = parameterText(name, rule.pattern, "");
     parameter.fromName = !captured.empty();
-    parameter.text = parameter.fromName ? captured : std::string(rule.defaultText);
+    parameter.text = std::string(parameter.fromName ? captured : rule.defaultText);
     if (rule.conversion == Conversion::floatingPoint) {
         const ParameterValue<float> converted = floatParameter(name, rule);
         parameter.converts = static_cast<bool>(converted);
@@ -76,7 +76,7 @@ void findSkippedMarkers(std::string_view name, const ByteRanges& ranges, const P
         const std::size_t next = name.find(marker, at + 1);
         const std::string_view piece =
             name.substr(at, next == std::string_view::npos ? std::string_view::npos : next - at);
-        if (!nameParameter(piece, pattern, "").empty()) continue;
+        if (!parameterText(piece, pattern, "").empty()) continue;
         const std::size_t after = at + marker.size();
         const bool signedNumber = after + 1 < name.size() &&
                                   (name[after] == '-' || name[after] == '+') &&
